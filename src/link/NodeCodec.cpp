@@ -1,0 +1,55 @@
+#include "link/NodeCodec.h"
+
+#include "link/NodeProtocol.h"
+
+#include <cstdio>
+#include <cstring>
+
+std::string MacToText(const uint8_t* pMac) {
+    char sz[13];
+    std::snprintf(sz, sizeof sz, "%02X%02X%02X%02X%02X%02X", pMac[0], pMac[1], pMac[2], pMac[3],
+                  pMac[4], pMac[5]);
+    return sz;
+}
+
+namespace {
+int HexValue(char ch) {
+    if (ch >= '0' && ch <= '9') {
+        return ch - '0';
+    }
+    if (ch >= 'A' && ch <= 'F') {
+        return ch - 'A' + 10;
+    }
+    if (ch >= 'a' && ch <= 'f') {
+        return ch - 'a' + 10;
+    }
+    return -1;
+}
+} // namespace
+
+void TextToMac(const std::string& strMac, uint8_t* pMac) {
+    std::memset(pMac, 0, 6);
+    size_t nPos = 0;
+    for (int i = 0; i < 6; ++i) {
+        int nValue = 0;
+        int nDigits = 0;
+        while (nDigits < 2 && nPos < strMac.size() && HexValue(strMac[nPos]) >= 0) {
+            nValue = nValue * 16 + HexValue(strMac[nPos]);
+            ++nPos;
+            ++nDigits;
+        }
+        if (nDigits == 0) {
+            return; // like a scan that stops at the first character it cannot read
+        }
+        pMac[i] = static_cast<uint8_t>(nValue);
+    }
+}
+
+uint8_t ModelCodeFromIndex(int nModel) {
+    return nModel == MODEL_INDEX_MRV620 ? MODEL_CODE_MRV620 : 0x00;
+}
+
+int ModelIndexFromCode(uint8_t /*byCode*/) {
+    // One model: responses are never refused for their model code.
+    return MODEL_INDEX_MRV620;
+}

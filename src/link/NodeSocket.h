@@ -1,0 +1,46 @@
+#pragma once
+#include "platform/DatagramSocket.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class COrvixDoc;
+
+// Pending states: what the waiting operation expects of the next response.
+inline constexpr int32_t PENDING_NONE = 0;
+inline constexpr int32_t PENDING_SEARCH = 1;
+inline constexpr int32_t PENDING_INITIALIZE = 2;
+inline constexpr int32_t PENDING_GET_PARAM = 3;
+inline constexpr int32_t PENDING_SET_PARAM = 4;
+inline constexpr int32_t PENDING_CHANGE_MODE = 5;
+inline constexpr int32_t PENDING_GET_VERSION = 6;
+inline constexpr int32_t PENDING_GET_ACCOUNT = 10;
+inline constexpr int32_t PENDING_ERROR = -1;
+
+// The manager's one UDP endpoint, owned by the document for its whole life.
+class CNodeSocket {
+public:
+    CNodeSocket(COrvixDoc* pDoc, std::unique_ptr<CDatagramSocket> pSocket);
+
+    // Binds the local port. False when the port is taken (or no socket exists).
+    bool Create(uint16_t wPort);
+    bool SetBroadcast();
+    int SendTo(const void* pData, size_t nLen, uint32_t dwIp, uint16_t wPort);
+    int ReceiveFrom(void* pBuf, size_t nCapacity, std::string& strAddr, uint16_t& wPort);
+    int GetDescriptor() const;
+    bool IsCreated() const { return m_bCreated; }
+    void Close();
+
+    // Receive notification: hands the datagram to the document's dispatcher.
+    void OnReceive();
+
+    COrvixDoc* m_pDoc;
+    std::string m_strFtpUser;
+    std::string m_strFtpPassword;
+    int32_t m_nPending = PENDING_NONE;
+
+private:
+    std::unique_ptr<CDatagramSocket> m_pSocket;
+    bool m_bCreated = false;
+};

@@ -1,0 +1,17 @@
+#include "platform/BusyScope.h"
+
+#include "platform/MessagePump.h"
+#include "platform/Ui.h"
+#include "res/Texts.h"
+
+CBusyScope::CBusyScope(CUi& ui, CMessagePump& pump, const std::string& strText) : m_ui(ui) {
+    m_ui.EnableMainWindow(false);
+    m_ui.SetStatusText(strText);
+    // Let the text show at once.
+    pump.PumpPendingMessages();
+}
+
+CBusyScope::~CBusyScope() {
+    m_ui.SetStatusText(TXT_STATUS_READY);
+    m_ui.EnableMainWindow(true);
+}

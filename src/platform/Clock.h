@@ -1,0 +1,19 @@
+#pragma once
+#include <cstdint>
+
+// Millisecond tick counter and the fixed pauses. Ticks wrap at 2^32; measure
+// with unsigned differences (Elapsed).
+class CClock {
+public:
+    virtual ~CClock() = default;
+    virtual uint32_t GetTickCount() = 0;
+    virtual void Sleep(uint32_t ms) = 0;
+
+    uint32_t Elapsed(uint32_t dwStart) { return GetTickCount() - dwStart; }
+};
+
+class CSystemClock : public CClock {
+public:
+    uint32_t GetTickCount() override;
+    void Sleep(uint32_t ms) override;
+};

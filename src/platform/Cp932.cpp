@@ -1,0 +1,99 @@
+#include "platform/Cp932.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace {
+bool Convert(const char* pszTo, const char* pszFrom, const std::string& strIn, std::string& strOut) {
+    iconv_t cd = iconv_open(pszTo, pszFrom);
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return false;
+    }
+    std::string strResult;
+    strResult.resize(strIn.size() * 4 + 16);
+    char* pIn = const_cast<char*>(strIn.data());
+    size_t nInLeft = strIn.size();
+    char* pOut = strResult.data();
+    size_t nOutLeft = strResult.size();
+    bool bOk = true;
+    while (nInLeft > 0) {
+        if (iconv(cd, &pIn, &nInLeft, &pOut, &nOutLeft) == static_cast<size_t>(-1)) {
+            bOk = false;
+            break;
+        }
+    }
+    if (bOk && iconv(cd, nullptr, nullptr, &pOut, &nOutLeft) == static_cast<size_t>(-1)) {
+        bOk = false;
+    }
+    iconv_close(cd);
+    if (!bOk) {
+        return false;
+    }
+    strResult.resize(strResult.size() - nOutLeft);
+    strOut = std::move(strResult);
+    return true;
+}
+} // namespace
+
+bool Cp932ToUtf8(const std::string& strCp932, std::string& strUtf8) {
+    return Convert("UTF-8", "CP932", strCp932, strUtf8);
+}
+
+bool Utf8ToCp932(const std::string& strUtf8, std::string& strCp932) {
+    return Convert("CP932", "UTF-8", strUtf8, strCp932);
+}
+
+std::string Cp932ToUtf8Lossy(const std::string& strCp932) {
+    std::string strOut;
+    if (Cp932ToUtf8(strCp932, strOut)) {
+        return strOut;
+    }
+    // Convert piecewise: one or two bytes at a time, bad ones replaced.
+    strOut.clear();
+    size_t i = 0;
+    while (i < strCp932.size()) {
+        std::string strPiece;
+        auto by = static_cast<unsigned char>(strCp932[i]);
+        bool bLead = (by >= 0x81 && by <= 0x9F) || (by >= 0xE0 && by <= 0xFC);
+        size_t nLen = (bLead && i + 1 < strCp932.size()) ? 2 : 1;
+        if (Cp932ToUtf8(strCp932.substr(i, nLen), strPiece)) {
+            strOut += strPiece;
+        } else {
+            strOut += "\xEF\xBF\xBD";
+        }
+        i += nLen;
+    }
+    return strOut;
+}
+
+namespace {
+bool IsCp932LeadByte(unsigned char by) {
+    return (by >= 0x81 && by <= 0x9F) || (by >= 0xE0 && by <= 0xFC);
+}
+unsigned char FoldAscii(unsigned char by) {
+    return (by >= 'a' && by <= 'z') ? static_cast<unsigned char>(by - 'a' + 'A') : by;
+}
+} // namespace
+
+bool Cp932EqualNoCase(const std::string& strA, const std::string& strB) {
+    if (strA.size() != strB.size()) {
+        return false;
+    }
+    size_t i = 0;
+    while (i < strA.size()) {
+        auto byA = static_cast<unsigned char>(strA[i]);
+        auto byB = static_cast<unsigned char>(strB[i]);
+        if (IsCp932LeadByte(byA) && i + 1 < strA.size()) {
+            if (byA != byB || strA[i + 1] != strB[i + 1]) {
+                return false;
+            }
+            i += 2;
+            continue;
+        }
+        if (FoldAscii(byA) != FoldAscii(byB)) {
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}

@@ -1,0 +1,146 @@
+#include "registry/OrvixDoc.h"
+
+#include "link/NodeProtocol.h"
+#include "platform/Cp932.h"
+#include "platform/MessagePump.h"
+#include "platform/Ui.h"
+#include "res/Texts.h"
+
+COrvixDoc::COrvixDoc(const SDocEnv& env, std::unique_ptr<CDatagramSocket> pSocket) : m_env(env) {
+    m_pSocket = std::make_unique<CNodeSocket>(this, std::move(pSocket));
+    if (!m_pSocket->Create(NODE_LOCAL_PORT)) {
+        m_env.ui.ShowMessage(TXT_PORT_IN_USE);
+    }
+    // Refused or not, the program runs on.
+    m_pSocket->SetBroadcast();
+    if (m_pSocket->IsCreated()) {
+        m_env.pump.Watch(m_pSocket->GetDescriptor(), [this] { m_pSocket->OnReceive(); });
+    }
+}
+
+COrvixDoc::~COrvixDoc() {
+    if (m_pSocket->IsCreated()) {
+        m_env.pump.Unwatch(m_pSocket->GetDescriptor());
+    }
+    m_pSocket->Close();
+}
+
+void COrvixDoc::UpdateAllViews() {
+    for (size_t i = 0; i < m_arrNets.size(); ++i) {
+        m_arrNets[i]->m_nMenuId = NET_MENU_ID_BASE + static_cast<uint32_t>(i);
+    }
+    m_pCurNet = (m_nCurNet >= 0 && m_nCurNet < GetNetCount()) ? m_arrNets[m_nCurNet].get() : nullptr;
+    m_env.ui.UpdateAllViews();
+}
+
+void COrvixDoc::AddNetwork(const std::string& strName, uint32_t dwMask, uint32_t dwGateway) {
+    auto pNet = std::make_unique<CNetProperty>();
+    pNet->m_strName = strName;
+    pNet->m_dwSubnetMask = dwMask;
+    pNet->m_dwGateway = dwGateway;
+    m_arrNets.push_back(std::move(pNet));
+    m_nCurNet = static_cast<int16_t>(GetNetCount() - 1);
+    UpdateAllViews();
+}
+
+void COrvixDoc::DeleteCurrentNetwork() {
+    if (m_nCurNet < 0 || m_nCurNet >= GetNetCount()) {
+        return;
+    }
+    m_arrNets.erase(m_arrNets.begin() + m_nCurNet);
+    m_nCurNet = m_arrNets.empty() ? -1 : 0;
+    UpdateAllViews();
+}
+
+void COrvixDoc::SelectNetwork(uint32_t nCommandId) {
+    for (size_t i = 0; i < m_arrNets.size(); ++i) {
+        if (m_arrNets[i]->m_nMenuId == nCommandId) {
+            m_nCurNet = static_cast<int16_t>(i);
+            break;
+        }
+    }
+    UpdateAllViews();
+}
+
+COXParam* COrvixDoc::GetNode(int nIndex) {
+    m_pCurNet = (m_nCurNet >= 0 && m_nCurNet < GetNetCount()) ? m_arrNets[m_nCurNet].get() : nullptr;
+    if (m_pCurNet == nullptr || nIndex < 0 ||
+        static_cast<size_t>(nIndex) >= m_pCurNet->m_arrNodes.size()) {
+        return nullptr;
+    }
+    return &m_pCurNet->m_arrNodes[static_cast<size_t>(nIndex)];
+}
+
+bool COrvixDoc::AddOrUpdateNode(int nModel, uint32_t dwIp, const std::string& strMac,
+                                bool bWithDetails, const std::string& strSerial,
+                                const std::string& strRemarks) {
+    CNetProperty* pNet =
+        (m_nCurNet >= 0 && m_nCurNet < GetNetCount()) ? m_arrNets[m_nCurNet].get() : nullptr;
+    if (pNet == nullptr) {
+        return false;
+    }
+    bool bStored = true;
+    COXParam* pMatch = nullptr;
+    for (COXParam& node : pNet->m_arrNodes) {
+        if (Cp932EqualNoCase(node.m_strMac, strMac)) {
+            pMatch = &node;
+            break;
+        }
+    }
+    if (pMatch != nullptr) {
+        pMatch->m_nModel = nModel;
+        pMatch->m_dwIp = dwIp;
+        pMatch->m_strMac = strMac;
+    } else if (pNet->m_arrNodes.size() < NET_MAX_NODES) {
+        COXParam node;
+        node.m_nModel = nModel;
+        node.m_dwIp = dwIp;
+        node.m_strMac = strMac;
+        if (bWithDetails) {
+            node.m_strSerial = strSerial;
+            node.m_strRemarks = strRemarks;
+        }
+        pNet->m_arrNodes.push_back(std::move(node));
+    } else {
+        bStored = false; // the list has one row per node and no room for a 1025th
+    }
+    UpdateAllViews();
+    return bStored;
+}
+
+void COrvixDoc::DeleteNode(int nIndex) {
+    if (GetNode(nIndex) == nullptr) {
+        return;
+    }
+    m_pCurNet->m_arrNodes.erase(m_pCurNet->m_arrNodes.begin() + nIndex);
+    UpdateAllViews();
+}
+
+void COrvixDoc::UpdateNodeDetails(int nIndex, const std::string& strSerial,
+                                  const std::string& strRemarks) {
+    COXParam* pNode = GetNode(nIndex);
+    if (pNode == nullptr) {
+        return;
+    }
+    pNode->m_strSerial = strSerial;
+    pNode->m_strRemarks = strRemarks;
+    UpdateAllViews();
+}
+
+void COrvixDoc::SetAssignmentBase(uint32_t dwBaseIp, int nIncrement) {
+    if (m_nCurNet < 0 || m_nCurNet >= GetNetCount()) {
+        return;
+    }
+    CNetProperty& net = *m_arrNets[m_nCurNet];
+    net.m_dwBaseIp = dwBaseIp;
+    net.m_nIpIncrement = static_cast<uint8_t>(nIncrement & 0xFF);
+    UpdateAllViews();
+}
+
+void COrvixDoc::ClearCurrentNodes() {
+    if (m_nCurNet < 0 || m_nCurNet >= GetNetCount()) {
+        return;
+    }
+    m_arrNets[m_nCurNet]->m_arrNodes.clear();
+    UpdateAllViews();
+}

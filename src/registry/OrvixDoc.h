@@ -1,0 +1,92 @@
+#pragma once
+#include "link/NodeSocket.h"
+#include "params/AppSettings.h"
+#include "params/NodeParam.h"
+#include "registry/IpSearchList.h"
+#include "registry/NetProperty.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CUi;
+class CMessagePump;
+class CClock;
+
+// What the document works with; all owned elsewhere and outliving it.
+struct SDocEnv {
+    CUi& ui;
+    CMessagePump& pump;
+    CClock& clock;
+    const SAppSettings& settings;
+    const NODEPARAM& defParam; // the application's default parameters
+    std::string strDataPath;   // empty: no data file is read or written
+};
+
+// The one document: the registry of networks and nodes, the IP-search lists
+// and the UDP endpoint. Its operations live in the layer they belong to:
+// registry (OrvixDoc.cpp), link senders and waits (link/), dispatch (link/).
+class COrvixDoc {
+public:
+    COrvixDoc(const SDocEnv& env, std::unique_ptr<CDatagramSocket> pSocket);
+    ~COrvixDoc();
+    COrvixDoc(const COrvixDoc&) = delete;
+    COrvixDoc& operator=(const COrvixDoc&) = delete;
+
+    // --- registry ---
+    void AddNetwork(const std::string& strName, uint32_t dwMask, uint32_t dwGateway);
+    void DeleteCurrentNetwork();
+    void SelectNetwork(uint32_t nCommandId);
+    COXParam* GetNode(int nIndex);
+    // False when the node was new and the network is full (1024 nodes).
+    bool AddOrUpdateNode(int nModel, uint32_t dwIp, const std::string& strMac, bool bWithDetails,
+                         const std::string& strSerial, const std::string& strRemarks);
+    void DeleteNode(int nIndex);
+    void UpdateNodeDetails(int nIndex, const std::string& strSerial, const std::string& strRemarks);
+    void SetAssignmentBase(uint32_t dwBaseIp, int nIncrement);
+    // Removes every node of the current network (refresh search).
+    void ClearCurrentNodes();
+    int16_t GetNetCount() const { return static_cast<int16_t>(m_arrNets.size()); }
+    // Refreshes m_pCurNet and asks the views to redraw.
+    void UpdateAllViews();
+
+    // --- link: senders (each reports a failed send itself) ---
+    void SendSearch();
+    int SendSearchTo(const std::string& strAddr);
+    void SendInitialize(int nIndex, int nUnicast);
+    void SendGetParam(int nIndex, int nUnicast);
+    void SendChangeMode(int nIndex, int nMode, int nUnicast);
+    void SendGetVersion(int nIndex, int nUnicast);
+    void SendSetParam(const NODEPARAM& param, const COXParam& node, uint32_t dwDest);
+    void SendSetParamToNode(const NODEPARAM& param, int nIndex, uint32_t dwDest);
+
+    // --- link: waiting ---
+    // Pumps until m_nPending differs from nState or dwTimeout ms passed; always
+    // pumps at least once, and blocks on the pump instead of spinning.
+    void WaitForReply(uint32_t dwTimeout, int nState);
+    // Receive notification of the endpoint.
+    void OnReceiveDatagram();
+
+    CNodeSocket& GetSocket() { return *m_pSocket; }
+    const SDocEnv& GetEnv() const { return m_env; }
+
+    // Registry members.
+    CNetProperty* m_pCurNet = nullptr;
+    int16_t m_nCurNet = -1;
+    std::vector<std::unique_ptr<CNetProperty>> m_arrNets;
+
+    // IP search: the registered addresses and the search targets.
+    std::vector<CIpSearchList> m_listIpAddr;
+    std::vector<CIpSearchList> m_listSearchTarget;
+
+private:
+    // Sends the first nLen bytes of a composed request; reports a failure.
+    bool SendRequest(const uint8_t* pBuf, size_t nLen, uint32_t dwIp);
+    // Composes the header of a request to the node at nIndex of the current network.
+    bool ComposeForNode(uint8_t* pBuf, uint16_t wCode, int nIndex);
+    uint32_t NodeDestination(int nIndex, int nUnicast);
+
+    SDocEnv m_env;
+    std::unique_ptr<CNodeSocket> m_pSocket;
+};

@@ -1,0 +1,6 @@
+#pragma once
+// Every fixed text of the manager, in UTF-8. Each area keeps its texts in a file
+// of its own in this folder; this header gathers them.
+
+#include "res/LinkTexts.h"
+#include "res/RegistryTexts.h"
