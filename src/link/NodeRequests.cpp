@@ -46,6 +46,23 @@ uint32_t COrvixDoc::NodeDestination(int nIndex, int nUnicast) {
     return (nUnicast != 0 && pNode != nullptr) ? pNode->m_dwIp : NODE_BROADCAST_IP;
 }
 
+void COrvixDoc::PaceAfterProbe() {
+    // More than 50 ms must pass; replies that come meanwhile are read into the
+    // endpoint's queue and dispatched in order afterwards.
+    uint32_t dwStart = m_env.clock.GetTickCount();
+    for (;;) {
+        uint32_t dwElapsed = m_env.clock.Elapsed(dwStart);
+        if (dwElapsed > SEARCH_PACING_MS) {
+            break;
+        }
+        uint32_t dwLeft = SEARCH_PACING_MS + 1 - dwElapsed;
+        if (m_env.clock.SleepUnlessReadable(m_pSocket->GetDescriptor(), dwLeft) &&
+            !m_pSocket->AbsorbPending()) {
+            m_env.clock.Sleep(dwLeft); // queue full: what is left waits on the socket
+        }
+    }
+}
+
 void COrvixDoc::SendSearch() {
     uint8_t abBuf[NODE_REQUEST_BUFFER];
     for (int i = 0; i < 16; ++i) {
@@ -53,13 +70,7 @@ void COrvixDoc::SendSearch() {
         std::snprintf(szMac, sizeof szMac, "0000%02X00000F", i);
         ComposeHeader(abBuf, NODECMD_SEARCH, szMac, ModelCodeFromIndex(MODEL_INDEX_MRV620));
         bool bSent = m_pSocket->SendTo(abBuf, NODELEN_SHORT, NODE_BROADCAST_IP, NODE_DEVICE_PORT) >= 0;
-        uint32_t dwStart = m_env.clock.GetTickCount();
-        // Replies that come in meanwhile are left queued on the socket and
-        // dispatched by the collection pump after the probes.
-        while (m_env.clock.Elapsed(dwStart) <= SEARCH_PACING_MS) {
-            uint32_t dwLeft = SEARCH_PACING_MS + 1 - m_env.clock.Elapsed(dwStart);
-            m_env.clock.Sleep(dwLeft);
-        }
+        PaceAfterProbe();
         if (!bSent) {
             m_env.ui.ShowMessage(TXT_SEND_ERROR);
             return;
@@ -73,10 +84,7 @@ int COrvixDoc::SendSearchTo(const std::string& strAddr) {
     uint32_t dwIp = 0;
     bool bParsed = ParseDottedStrict(strAddr, dwIp);
     bool bSent = bParsed && m_pSocket->SendTo(abBuf, NODELEN_SHORT, dwIp, NODE_DEVICE_PORT) >= 0;
-    uint32_t dwStart = m_env.clock.GetTickCount();
-    while (m_env.clock.Elapsed(dwStart) <= SEARCH_PACING_MS) {
-        m_env.clock.Sleep(SEARCH_PACING_MS + 1 - m_env.clock.Elapsed(dwStart));
-    }
+    PaceAfterProbe();
     if (!bSent) {
         m_env.ui.ShowMessage(TXT_SEND_ERROR);
         return -1;

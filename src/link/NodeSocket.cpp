@@ -1,6 +1,14 @@
 #include "link/NodeSocket.h"
 
+#include "link/NodeProtocol.h"
 #include "registry/OrvixDoc.h"
+
+#include <cstring>
+
+namespace {
+// A flood must not grow the queue without bound: 1024 nodes x 16 replies fit.
+constexpr size_t NODE_QUEUE_MAX = 65536;
+} // namespace
 
 CNodeSocket::CNodeSocket(COrvixDoc* pDoc, std::unique_ptr<CDatagramSocket> pSocket)
     : m_pDoc(pDoc), m_pSocket(std::move(pSocket)) {}
@@ -21,6 +29,17 @@ int CNodeSocket::SendTo(const void* pData, size_t nLen, uint32_t dwIp, uint16_t 
 }
 
 int CNodeSocket::ReceiveFrom(void* pBuf, size_t nCapacity, std::string& strAddr, uint16_t& wPort) {
+    if (!m_queueIn.empty()) {
+        SQueued& queued = m_queueIn.front();
+        size_t nCopy = queued.vecData.size() < nCapacity ? queued.vecData.size() : nCapacity;
+        if (nCopy > 0) {
+            std::memcpy(pBuf, queued.vecData.data(), nCopy);
+        }
+        strAddr = std::move(queued.strAddr);
+        wPort = queued.wPort;
+        m_queueIn.pop_front();
+        return static_cast<int>(nCopy);
+    }
     if (!m_bCreated) {
         return -1;
     }
@@ -37,3 +56,21 @@ void CNodeSocket::Close() {
 }
 
 void CNodeSocket::OnReceive() { m_pDoc->OnReceiveDatagram(); }
+
+bool CNodeSocket::AbsorbPending() {
+    if (!m_bCreated) {
+        return false;
+    }
+    size_t nBefore = m_queueIn.size();
+    uint8_t abBuf[NODE_RECEIVE_BUFFER];
+    while (m_queueIn.size() < NODE_QUEUE_MAX) {
+        std::string strAddr;
+        uint16_t wPort = 0;
+        int n = m_pSocket->ReceiveFrom(abBuf, sizeof abBuf, strAddr, wPort);
+        if (n < 0) {
+            break;
+        }
+        m_queueIn.push_back({std::vector<uint8_t>(abBuf, abBuf + n), std::move(strAddr), wPort});
+    }
+    return m_queueIn.size() > nBefore;
+}

@@ -2,6 +2,8 @@
 #include "platform/DatagramSocket.h"
 
 #include <cstdint>
+#include <deque>
+#include <vector>
 #include <memory>
 #include <string>
 
@@ -27,7 +29,13 @@ public:
     bool Create(uint16_t wPort);
     bool SetBroadcast();
     int SendTo(const void* pData, size_t nLen, uint32_t dwIp, uint16_t wPort);
+    // Serves the datagrams taken off the socket earlier first, in arrival order.
     int ReceiveFrom(void* pBuf, size_t nCapacity, std::string& strAddr, uint16_t& wPort);
+    // Takes every datagram waiting on the socket into the endpoint's own queue,
+    // so a burst of replies cannot overflow the kernel's buffer while we pace.
+    // False when nothing could be taken.
+    bool AbsorbPending();
+    bool HasQueued() const { return !m_queueIn.empty(); }
     int GetDescriptor() const;
     bool IsCreated() const { return m_bCreated; }
     void Close();
@@ -41,6 +49,12 @@ public:
     int32_t m_nPending = PENDING_NONE;
 
 private:
+    struct SQueued {
+        std::vector<uint8_t> vecData;
+        std::string strAddr;
+        uint16_t wPort;
+    };
     std::unique_ptr<CDatagramSocket> m_pSocket;
+    std::deque<SQueued> m_queueIn;
     bool m_bCreated = false;
 };

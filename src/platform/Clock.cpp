@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <ctime>
+#include <poll.h>
 
 uint32_t CSystemClock::GetTickCount() {
     timespec ts{};
@@ -14,4 +15,14 @@ void CSystemClock::Sleep(uint32_t ms) {
     timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
     while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
     }
+}
+
+bool CSystemClock::SleepUnlessReadable(int fd, uint32_t ms) {
+    if (fd < 0) {
+        Sleep(ms);
+        return false;
+    }
+    pollfd pfd{fd, POLLIN, 0};
+    int nReady = poll(&pfd, 1, static_cast<int>(ms));
+    return nReady > 0;
 }

@@ -8,6 +8,8 @@ public:
     virtual ~CClock() = default;
     virtual uint32_t GetTickCount() = 0;
     virtual void Sleep(uint32_t ms) = 0;
+    // Sleeps up to ms but wakes early, returning true, when fd becomes readable.
+    virtual bool SleepUnlessReadable(int fd, uint32_t ms) = 0;
 
     uint32_t Elapsed(uint32_t dwStart) { return GetTickCount() - dwStart; }
 };
@@ -16,4 +18,5 @@ class CSystemClock : public CClock {
 public:
     uint32_t GetTickCount() override;
     void Sleep(uint32_t ms) override;
+    bool SleepUnlessReadable(int fd, uint32_t ms) override;
 };

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/Clock.h"
 
+#include <poll.h>
 #include <vector>
 
 // Virtual time for tests: Sleep returns at once, advancing the ticks, and every
@@ -18,6 +19,15 @@ public:
     void Sleep(uint32_t ms) override {
         m_vecSleeps.push_back(ms);
         m_dwNow += ms;
+    }
+    // Readable now: returns at once. Otherwise the whole pause passes.
+    bool SleepUnlessReadable(int fd, uint32_t ms) override {
+        pollfd pfd{fd, POLLIN, 0};
+        if (fd >= 0 && poll(&pfd, 1, 0) > 0) {
+            return true;
+        }
+        Sleep(ms);
+        return false;
     }
     void Advance(uint32_t ms) { m_dwNow += ms; }
     void SetAutoStep(uint32_t ms) { m_dwAutoStep = ms; }

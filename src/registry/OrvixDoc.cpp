@@ -30,7 +30,20 @@ void COrvixDoc::UpdateAllViews() {
         m_arrNets[i]->m_nMenuId = NET_MENU_ID_BASE + static_cast<uint32_t>(i);
     }
     m_pCurNet = (m_nCurNet >= 0 && m_nCurNet < GetNetCount()) ? m_arrNets[m_nCurNet].get() : nullptr;
+    if (m_nViewHold > 0) {
+        m_bViewUpdateMissed = true;
+        return;
+    }
     m_env.ui.UpdateAllViews();
+}
+
+void COrvixDoc::HoldViewUpdates() { ++m_nViewHold; }
+
+void COrvixDoc::ReleaseViewUpdates() {
+    if (m_nViewHold > 0 && --m_nViewHold == 0 && m_bViewUpdateMissed) {
+        m_bViewUpdateMissed = false;
+        m_env.ui.UpdateAllViews();
+    }
 }
 
 void COrvixDoc::AddNetwork(const std::string& strName, uint32_t dwMask, uint32_t dwGateway) {

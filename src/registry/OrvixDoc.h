@@ -65,8 +65,18 @@ public:
     // Pumps until m_nPending differs from nState or dwTimeout ms passed; always
     // pumps at least once, and blocks on the pump instead of spinning.
     void WaitForReply(uint32_t dwTimeout, int nState);
-    // Receive notification of the endpoint.
+    // Receive notification of the endpoint: reads one datagram and dispatches it.
     void OnReceiveDatagram();
+    // Dispatches the datagrams the endpoint took off the socket while pacing.
+    void DispatchQueuedDatagrams();
+    static std::string GetModeName(int nMode);
+
+    // While held, view updates are gathered into one at the end (a search
+    // brings thousands of replies; each need not rebuild the list).
+    void HoldViewUpdates();
+    void ReleaseViewUpdates();
+    // New nodes refused because the network was full, since the last reset.
+    int m_nNodesRefused = 0;
 
     CNodeSocket& GetSocket() { return *m_pSocket; }
     const SDocEnv& GetEnv() const { return m_env; }
@@ -87,6 +97,15 @@ private:
     bool ComposeForNode(uint8_t* pBuf, uint16_t wCode, int nIndex);
     uint32_t NodeDestination(int nIndex, int nUnicast);
 
+    void DispatchResponse(uint8_t* pData, size_t nLen, uint32_t dwSenderIp);
+    void ShowAbnormalResponse(const uint8_t* pData);
+    // 0x0203 while the node settings are awaited: the dialog, the set and its reply.
+    void RunSettingsExchange(uint8_t* pData);
+    // Pacing pause after a probe that keeps reading replies off the socket.
+    void PaceAfterProbe();
+
     SDocEnv m_env;
     std::unique_ptr<CNodeSocket> m_pSocket;
+    int m_nViewHold = 0;
+    bool m_bViewUpdateMissed = false;
 };

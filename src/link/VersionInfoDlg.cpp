@@ -1,0 +1,61 @@
+#include "link/VersionInfoDlg.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr size_t VEROFS_BOARD_ID = 14;
+constexpr size_t VEROFS_KERNEL = 28;
+constexpr size_t VEROFS_BOOT = 30;
+constexpr size_t VEROFS_TABLE = 32;
+constexpr size_t VER_ENTRY_SIZE = 20;
+constexpr size_t VER_TEXT_WIDTH = 14;
+
+std::string TextField(const uint8_t* p) {
+    // A text that fills all 14 bytes has no terminator; it ends with the field.
+    size_t n = 0;
+    while (n < VER_TEXT_WIDTH && p[n] != 0) {
+        ++n;
+    }
+    return std::string(reinterpret_cast<const char*>(p), n);
+}
+
+std::string VersionText(uint8_t byMajor, uint8_t byMinor) {
+    char sz[16];
+    std::snprintf(sz, sizeof sz, "%d.%02d", static_cast<int8_t>(byMajor), static_cast<int8_t>(byMinor));
+    return sz;
+}
+} // namespace
+
+CVersionInfoDlg::CVersionInfoDlg(const uint8_t* pData, size_t nLen) {
+    constexpr size_t nFull = VEROFS_TABLE + VER_ENTRY_SIZE * VER_MAX_ROWS;
+    std::vector<uint8_t> vec(nFull, 0);
+    std::memcpy(vec.data(), pData, nLen < nFull ? nLen : nFull);
+    const uint8_t* p = vec.data();
+
+    SetText(IDC_VER_BOARD_ID, TextField(p + VEROFS_BOARD_ID));
+    SetText(IDC_VER_KERNEL, VersionText(p[VEROFS_KERNEL], p[VEROFS_KERNEL + 1]));
+    SetText(IDC_VER_BOOT, VersionText(p[VEROFS_BOOT], p[VEROFS_BOOT + 1]));
+    for (int k = 0; k < VER_MAX_ROWS; ++k) {
+        const uint8_t* pEntry = p + VEROFS_TABLE + VER_ENTRY_SIZE * static_cast<size_t>(k);
+        if (pEntry[0] == 0) {
+            break;
+        }
+        char sz[16];
+        SetText(RowName(k), TextField(pEntry));
+        SetText(RowVersion(k), VersionText(pEntry[14], pEntry[15]));
+        std::snprintf(sz, sizeof sz, "%d", (pEntry[16] << 8) | pEntry[17]);
+        SetText(RowSectors(k), sz);
+        std::snprintf(sz, sizeof sz, "%04X", pEntry[18] | (pEntry[19] << 8));
+        SetText(RowHidden(k), sz);
+    }
+}
+
+SDialogAction CVersionInfoDlg::OnCommand(int nId) {
+    if (nId == DIALOG_OK || nId == DIALOG_CANCEL) {
+        return SDialogAction::CloseWith(DIALOG_OK);
+    }
+    return SDialogAction::StayOpen();
+}
