@@ -81,8 +81,10 @@ void COrvixDoc::SendSearch() {
 int COrvixDoc::SendSearchTo(const std::string& strAddr) {
     uint8_t abBuf[NODE_REQUEST_BUFFER];
     ComposeHeader(abBuf, NODECMD_SEARCH, "0000000000000", ModelCodeFromIndex(MODEL_INDEX_MRV620));
-    uint32_t dwIp = 0;
-    bool bParsed = ParseDottedStrict(strAddr, dwIp);
+    // The target was typed as text: read it as the address parser does, but an
+    // unparsable text must not turn into the broadcast address.
+    uint32_t dwIp = ParseIpHost(strAddr);
+    bool bParsed = dwIp != IP_NONE || strAddr == "255.255.255.255";
     bool bSent = bParsed && m_pSocket->SendTo(abBuf, NODELEN_SHORT, dwIp, NODE_DEVICE_PORT) >= 0;
     PaceAfterProbe();
     if (!bSent) {

@@ -111,9 +111,11 @@ void COrvixDoc::DispatchResponse(uint8_t* pData, size_t nLen, uint32_t dwSenderI
 
     switch (wCode) {
     case RESP_SEARCH:
-        if (!AddOrUpdateNode(nModel, dwSenderIp, MacToText(pData + NODEOFS_MAC), true, "", "") &&
-            m_pCurNet != nullptr) {
-            ++m_nNodesRefused;
+        if (m_pCurNet != nullptr) {
+            std::string strMac = MacToText(pData + NODEOFS_MAC);
+            if (!AddOrUpdateNode(nModel, dwSenderIp, strMac, true, "", "")) {
+                m_setRefusedMacs.insert(strMac);
+            }
         }
         nPending = PENDING_NONE;
         break;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -75,8 +76,8 @@ public:
     // brings thousands of replies; each need not rebuild the list).
     void HoldViewUpdates();
     void ReleaseViewUpdates();
-    // New nodes refused because the network was full, since the last reset.
-    int m_nNodesRefused = 0;
+    // MACs of new nodes refused because the network was full, since the last clear.
+    std::set<std::string> m_setRefusedMacs;
 
     CNodeSocket& GetSocket() { return *m_pSocket; }
     const SDocEnv& GetEnv() const { return m_env; }

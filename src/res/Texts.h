@@ -4,3 +4,4 @@
 
 #include "res/LinkTexts.h"
 #include "res/RegistryTexts.h"
+#include "res/OpsTexts.h"

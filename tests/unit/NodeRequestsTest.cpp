@@ -146,8 +146,13 @@ TEST_F(NodeRequests, UnicastSearchFailureReturnsMinusOne) {
 TEST_F(NodeRequests, UnparsableSearchTargetIsNeverBroadcast) {
     // inet_addr would read garbage as 255.255.255.255.
     EXPECT_EQ(m_pDoc->SendSearchTo("not.an.address"), -1);
+    EXPECT_EQ(m_pDoc->SendSearchTo("1.2.3.256"), -1);
     EXPECT_TRUE(Sent().empty());
-    EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_SEND_ERROR});
+    EXPECT_EQ(m_ui.MessageTexts(), (std::vector<std::string>{TXT_SEND_ERROR, TXT_SEND_ERROR}));
+    // The broadcast address typed as such is a target like any other.
+    EXPECT_EQ(m_pDoc->SendSearchTo("255.255.255.255"), 0);
+    ASSERT_EQ(Sent().size(), 1u);
+    EXPECT_EQ(Sent()[0].dwIp, 0xFFFFFFFFu);
 }
 
 using NodeRequestsPortInUse = CDocFixture;

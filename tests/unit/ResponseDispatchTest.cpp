@@ -67,7 +67,7 @@ TEST_F(ResponseDispatch, SearchReplyWithoutCurrentNetworkChangesNothing) {
     m_pDoc->DeleteCurrentNetwork();
     Deliver(Response(0x0201));
     EXPECT_TRUE(m_pDoc->m_arrNets.empty());
-    EXPECT_EQ(m_pDoc->m_nNodesRefused, 0);
+    EXPECT_TRUE(m_pDoc->m_setRefusedMacs.empty());
 }
 
 TEST_F(ResponseDispatch, SearchOrInitialiseReplyEndsAnotherOperationsWait) {

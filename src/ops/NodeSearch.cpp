@@ -1,0 +1,102 @@
+#include "ops/NodeSearch.h"
+
+#include "ops/IpSearchDlg.h"
+#include "platform/BusyScope.h"
+#include "platform/Clock.h"
+#include "platform/MessagePump.h"
+#include "platform/Ui.h"
+#include "registry/OrvixDoc.h"
+#include "res/Texts.h"
+
+#include <cstdio>
+
+namespace {
+// Gathers the view updates of one search into one.
+class CViewUpdateBatch {
+public:
+    explicit CViewUpdateBatch(COrvixDoc& doc) : m_doc(doc) { m_doc.HoldViewUpdates(); }
+    ~CViewUpdateBatch() { m_doc.ReleaseViewUpdates(); }
+    CViewUpdateBatch(const CViewUpdateBatch&) = delete;
+    CViewUpdateBatch& operator=(const CViewUpdateBatch&) = delete;
+
+private:
+    COrvixDoc& m_doc;
+};
+
+void ReportRefusedNodes(COrvixDoc& doc) {
+    if (!doc.m_setRefusedMacs.empty()) {
+        char sz[256];
+        std::snprintf(sz, sizeof sz, TXT_NETWORK_FULL_FORMAT,
+                      static_cast<int>(doc.m_setRefusedMacs.size()));
+        doc.GetEnv().ui.ShowMessage(sz);
+    }
+}
+} // namespace
+
+void SearchNodes(COrvixDoc& doc) {
+    const SDocEnv& env = doc.GetEnv();
+    CBusyScope busy(env.ui, env.pump, TXT_STATUS_SEARCHING);
+    {
+        CViewUpdateBatch batch(doc);
+        doc.m_setRefusedMacs.clear();
+        doc.GetSocket().m_nPending = PENDING_SEARCH;
+        doc.SendSearch();
+        env.ui.BeginWaitCursor();
+        // Replies taken in while the probes were paced come first, in order.
+        doc.DispatchQueuedDatagrams();
+        auto dwTimeout = static_cast<uint32_t>(env.settings.m_nTimeoutSearch);
+        uint32_t dwStart = env.clock.GetTickCount();
+        for (;;) {
+            uint32_t dwElapsed = env.clock.Elapsed(dwStart);
+            if (dwElapsed >= dwTimeout) {
+                break;
+            }
+            env.pump.WaitForMessages(dwTimeout - dwElapsed);
+            env.ui.RestoreWaitCursor();
+        }
+        env.ui.EndWaitCursor();
+        doc.GetSocket().m_nPending = PENDING_NONE;
+    }
+    ReportRefusedNodes(doc);
+}
+
+void RefreshSearch(COrvixDoc& doc) {
+    doc.ClearCurrentNodes();
+    SearchNodes(doc);
+}
+
+void SearchByIp(COrvixDoc& doc) {
+    const SDocEnv& env = doc.GetEnv();
+    CBusyScope busy(env.ui, env.pump, TXT_STATUS_IP_SEARCH);
+    CIpSearchDlg dlg(doc.m_listIpAddr, doc.m_listSearchTarget);
+    if (env.ui.DoModal(dlg) != IPS_RESULT_SEARCH) {
+        return;
+    }
+    env.ui.SetStatusText(TXT_STATUS_SEARCHING);
+    CViewUpdateBatch batch(doc);
+    doc.m_setRefusedMacs.clear();
+    doc.GetSocket().m_nPending = PENDING_SEARCH;
+    for (const CIpSearchList& target : doc.m_listSearchTarget) {
+        if (doc.SendSearchTo(target.m_strIp) != 0) {
+            break;
+        }
+    }
+    // The collection window is a plain pause; replies are merged after it.
+    // Reading them into the endpoint meanwhile keeps a burst from being lost.
+    auto dwTimeout = static_cast<uint32_t>(env.settings.m_nTimeoutSearch);
+    uint32_t dwStart = env.clock.GetTickCount();
+    for (;;) {
+        uint32_t dwElapsed = env.clock.Elapsed(dwStart);
+        if (dwElapsed >= dwTimeout) {
+            break;
+        }
+        if (env.clock.SleepUnlessReadable(doc.GetSocket().GetDescriptor(), dwTimeout - dwElapsed) &&
+            !doc.GetSocket().AbsorbPending()) {
+            env.clock.Sleep(dwTimeout - dwElapsed);
+        }
+    }
+    doc.DispatchQueuedDatagrams();
+    env.pump.PumpPendingMessages();
+    doc.GetSocket().m_nPending = PENDING_NONE;
+    ReportRefusedNodes(doc);
+}
