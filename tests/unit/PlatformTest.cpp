@@ -1,0 +1,132 @@
+#include "ScriptedUi.h"
+#include "platform/BusyScope.h"
+#include "platform/Cp932.h"
+#include "platform/HostAddress.h"
+#include "platform/IpText.h"
+#include "platform/MemoryDatagramSocket.h"
+#include "platform/ModulePath.h"
+#include "platform/PollMessagePump.h"
+#include "platform/TestClock.h"
+
+#include <gtest/gtest.h>
+
+TEST(Cp932, ConvertsBothWaysAndRefusesWhatItCannotHold) {
+    std::string strUtf8;
+    // "ﾚﾃﾞｨ" in half-width katakana is one byte a character in CP932.
+    ASSERT_TRUE(Cp932ToUtf8("\xDA\xC3\xDE\xA8", strUtf8));
+    EXPECT_EQ(strUtf8, "ﾚﾃﾞｨ");
+    std::string strCp932;
+    ASSERT_TRUE(Utf8ToCp932("検索", strCp932));
+    EXPECT_EQ(strCp932, "\x8C\x9F\x8D\xF5");
+    // An emoji has no CP932 form; the output is left alone.
+    strCp932 = "kept";
+    EXPECT_FALSE(Utf8ToCp932("A\xF0\x9F\x98\x80", strCp932));
+    EXPECT_EQ(strCp932, "kept");
+    // A lone lead byte is not CP932 text.
+    EXPECT_FALSE(Cp932ToUtf8("\x82", strUtf8));
+    EXPECT_EQ(Cp932ToUtf8Lossy("A\x82"), "A\xEF\xBF\xBD");
+}
+
+TEST(Cp932, CaseInsensitiveEqualityFoldsOnlySingleByteLetters) {
+    EXPECT_TRUE(Cp932EqualNoCase("00a0c9ffee01", "00A0C9FFEE01"));
+    EXPECT_FALSE(Cp932EqualNoCase("00A0C9FFEE01", "00A0C9FFEE0"));
+    // The trail byte 0x61 ('a') of a double-byte character is not a letter.
+    EXPECT_FALSE(Cp932EqualNoCase("\x82\x61", "\x82\x41"));
+    EXPECT_TRUE(Cp932EqualNoCase("\x82\x61x", "\x82\x61X"));
+}
+
+TEST(ModulePath, SplitsDirectoryBaseNameAndExtension) {
+    SModulePath path = SplitModulePath("/opt/mrv/bin/mrvmgr");
+    EXPECT_EQ(path.strDir, "/opt/mrv/bin/");
+    EXPECT_EQ(path.strBaseName, "mrvmgr");
+    EXPECT_EQ(path.strExt, "");
+    path = SplitModulePath("/x.y/Setup.Tool.exe");
+    EXPECT_EQ(path.strDir, "/x.y/");
+    EXPECT_EQ(path.strBaseName, "Setup.Tool");
+    EXPECT_EQ(path.strExt, ".exe");
+    path = SplitModulePath("/home/.hidden");
+    EXPECT_EQ(path.strBaseName, ".hidden");
+    EXPECT_FALSE(GetModulePath().strFull.empty());
+}
+
+TEST(IpText, ParsesLikeTheAddressParser) {
+    EXPECT_EQ(ParseIpHost("192.168.200.254"), 0xC0A8C8FEu);
+    EXPECT_EQ(ParseIpHost("255.255.255.255"), 0xFFFFFFFFu);
+    EXPECT_EQ(ParseIpHost("1.2.3.256"), IP_NONE);
+    EXPECT_EQ(ParseIpHost("abc"), IP_NONE);
+    EXPECT_EQ(ParseIpHost(""), IP_NONE);
+    EXPECT_EQ(FormatIpHost(0x02020202u), "2.2.2.2");
+    EXPECT_EQ(FormatIpHost(0xC0A8C8FEu), "192.168.200.254");
+    uint32_t dwIp = 0;
+    EXPECT_TRUE(ParseDottedStrict("10.0.0.1", dwIp));
+    EXPECT_EQ(dwIp, 0x0A000001u);
+    EXPECT_FALSE(ParseDottedStrict("10.0.1", dwIp));
+}
+
+TEST(HostAddress, DottedTextResolvesToItself) {
+    uint32_t dwIp = 0;
+    ASSERT_TRUE(ResolveAddress("10.62.0.1", dwIp));
+    EXPECT_EQ(dwIp, 0x0A3E0001u);
+}
+
+TEST(MemoryDatagramSocket, DescriptorIsReadableExactlyWhileDatagramsWait) {
+    CMemoryDatagramSocket sock;
+    CPollMessagePump pump;
+    int nReads = 0;
+    pump.Watch(sock.GetDescriptor(), [&] {
+        uint8_t ab[8];
+        std::string strAddr;
+        uint16_t wPort = 0;
+        if (sock.ReceiveFrom(ab, sizeof ab, strAddr, wPort) >= 0) {
+            ++nReads;
+            EXPECT_EQ(strAddr, "10.0.0.7");
+            EXPECT_EQ(wPort, 65533);
+        }
+    });
+    EXPECT_EQ(pump.PumpPendingMessages(), 0u);
+    sock.Inject({1, 2, 3}, "10.0.0.7", 65533);
+    sock.Inject({4}, "10.0.0.7", 65533);
+    pump.PumpPendingMessages();
+    EXPECT_EQ(nReads, 2);
+    EXPECT_EQ(pump.PumpPendingMessages(), 0u);
+    // Cut to the buffer, like a datagram socket.
+    sock.Inject(std::vector<uint8_t>(20, 9), "10.0.0.7", 65533);
+    uint8_t ab[8];
+    std::string strAddr;
+    uint16_t wPort = 0;
+    EXPECT_EQ(sock.ReceiveFrom(ab, sizeof ab, strAddr, wPort), 8);
+    pump.Unwatch(sock.GetDescriptor());
+}
+
+TEST(MemoryDatagramSocket, SendsOnlyWhenBound) {
+    CMemoryDatagramSocket sock;
+    uint8_t by = 1;
+    EXPECT_EQ(sock.SendTo(&by, 1, 0x7F000001u, 65533), -1);
+    ASSERT_TRUE(sock.Bind(65532));
+    EXPECT_EQ(sock.SendTo(&by, 1, 0x7F000001u, 65533), 1);
+    ASSERT_EQ(sock.GetSent().size(), 1u);
+    EXPECT_EQ(sock.GetSent()[0].dwIp, 0x7F000001u);
+}
+
+TEST(BusyScope, DisablesShowsTextPumpsOnceAndRestores) {
+    CScriptedUi ui;
+    CPollMessagePump pump;
+    bool bPumped = false;
+    pump.Post([&] { bPumped = true; });
+    {
+        CBusyScope busy(ui, pump, "ﾉｰﾄﾞ検索中");
+        EXPECT_TRUE(bPumped);
+        EXPECT_EQ(ui.m_vecEnable, std::vector<bool>{false});
+        EXPECT_EQ(ui.m_vecStatus, std::vector<std::string>{"ﾉｰﾄﾞ検索中"});
+    }
+    EXPECT_EQ(ui.m_vecEnable, (std::vector<bool>{false, true}));
+    EXPECT_EQ(ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ"}));
+}
+
+TEST(TestClock, SleepsAdvanceAndAreRecorded) {
+    CTestClock clock(0xFFFFFFF0u);
+    uint32_t dwStart = clock.GetTickCount();
+    clock.Sleep(0x20);
+    EXPECT_EQ(clock.Elapsed(dwStart), 0x20u); // across the wrap
+    EXPECT_EQ(clock.GetSleeps(), std::vector<uint32_t>{0x20});
+}
