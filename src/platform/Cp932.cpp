@@ -97,3 +97,44 @@ bool Cp932EqualNoCase(const std::string& strA, const std::string& strB) {
     }
     return true;
 }
+
+std::string Utf16LeToCp932(const unsigned char* pData, size_t nChars) {
+    std::string strOut;
+    iconv_t cd = iconv_open("CP932", "UTF-16LE");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return std::string(nChars, '?');
+    }
+    // One UTF-16 unit gives at most two CP932 bytes, so the buffer never runs short.
+    strOut.resize(nChars * 2 + 16);
+    char* pIn = reinterpret_cast<char*>(const_cast<unsigned char*>(pData));
+    size_t nInLeft = nChars * 2;
+    char* pOut = strOut.data();
+    size_t nOutLeft = strOut.size();
+    while (nInLeft > 0) {
+        if (iconv(cd, &pIn, &nInLeft, &pOut, &nOutLeft) != static_cast<size_t>(-1)) {
+            continue;
+        }
+        if (errno != EILSEQ && errno != EINVAL) {
+            break;
+        }
+        // Skip the character that failed: a whole surrogate pair when it is one.
+        auto nUnit = static_cast<unsigned>(static_cast<unsigned char>(pIn[0]) |
+                                           (static_cast<unsigned char>(pIn[1]) << 8));
+        size_t nSkip = 2;
+        if (nUnit >= 0xD800 && nUnit <= 0xDBFF && nInLeft >= 4) {
+            auto nNext = static_cast<unsigned>(static_cast<unsigned char>(pIn[2]) |
+                                               (static_cast<unsigned char>(pIn[3]) << 8));
+            if (nNext >= 0xDC00 && nNext <= 0xDFFF) {
+                nSkip = 4;
+            }
+        }
+        nSkip = nSkip < nInLeft ? nSkip : nInLeft;
+        pIn += nSkip;
+        nInLeft -= nSkip;
+        *pOut++ = '?';
+        --nOutLeft;
+    }
+    iconv_close(cd);
+    strOut.resize(strOut.size() - nOutLeft);
+    return strOut;
+}

@@ -11,3 +11,7 @@ std::string Cp932ToUtf8Lossy(const std::string& strCp932);
 // Compares two CP932 texts ignoring the case of single-byte letters; the two
 // bytes of a double-byte character are compared as they are.
 bool Cp932EqualNoCase(const std::string& strA, const std::string& strB);
+
+// UTF-16LE characters (2 bytes each) to CP932 bytes. A character CP932 cannot
+// hold, or a broken surrogate, becomes '?', as the platform's own conversion does.
+std::string Utf16LeToCp932(const unsigned char* pData, size_t nChars);

@@ -7,6 +7,9 @@
 #include "res/Texts.h"
 
 COrvixDoc::COrvixDoc(const SDocEnv& env, std::unique_ptr<CDatagramSocket> pSocket) : m_env(env) {
+    if (!m_env.strDataPath.empty() && DocumentFileExists(m_env.strDataPath)) {
+        LoadDocument();
+    }
     m_pSocket = std::make_unique<CNodeSocket>(this, std::move(pSocket));
     if (!m_pSocket->Create(NODE_LOCAL_PORT)) {
         m_env.ui.ShowMessage(TXT_PORT_IN_USE);
@@ -19,6 +22,9 @@ COrvixDoc::COrvixDoc(const SDocEnv& env, std::unique_ptr<CDatagramSocket> pSocke
 }
 
 COrvixDoc::~COrvixDoc() {
+    if (!m_env.strDataPath.empty()) {
+        SaveDocument();
+    }
     if (m_pSocket->IsCreated()) {
         m_env.pump.Unwatch(m_pSocket->GetDescriptor());
     }

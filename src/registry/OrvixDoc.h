@@ -52,6 +52,14 @@ public:
     // Refreshes m_pCurNet and asks the views to redraw.
     void UpdateAllViews();
 
+    // --- data file (DocumentFile.cpp) ---
+    // Reads the data file into a cleared registry and lists: 0, or -1 after the
+    // failure was reported and the registry left empty.
+    int LoadDocument();
+    // Writes the data file through a temporary file beside it: 0, or -1 after the
+    // failure was reported; the previous file then stays whole.
+    int SaveDocument();
+
     // --- link: senders (each reports a failed send itself) ---
     void SendSearch();
     int SendSearchTo(const std::string& strAddr);
@@ -105,7 +113,12 @@ private:
     // Pacing pause after a probe that keeps reading replies off the socket.
     void PaceAfterProbe();
 
+    static bool DocumentFileExists(const std::string& strPath);
+    // Moves an unreadable data file aside so that the exit's save cannot overwrite it.
+    std::string KeepUnreadableFile();
+
     SDocEnv m_env;
+    bool m_bSkipSave = false; // an unreadable file could not be moved aside
     std::unique_ptr<CNodeSocket> m_pSocket;
     int m_nViewHold = 0;
     bool m_bViewUpdateMissed = false;

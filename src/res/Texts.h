@@ -5,3 +5,4 @@
 #include "res/LinkTexts.h"
 #include "res/RegistryTexts.h"
 #include "res/OpsTexts.h"
+#include "res/DocumentTexts.h"
