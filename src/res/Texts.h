@@ -6,3 +6,4 @@
 #include "res/RegistryTexts.h"
 #include "res/OpsTexts.h"
 #include "res/DocumentTexts.h"
+#include "res/ParamTexts.h"
