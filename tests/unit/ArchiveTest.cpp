@@ -166,42 +166,6 @@ TEST(ArchiveReader, LengthsBeyondTheDataFailWithoutReading) {
     EXPECT_FALSE(ar4.ReadByte(by));
 }
 
-TEST(ArchiveReader, EveryItemCutShortFails) {
-    const Bytes words{0x01, 0x02, 0x03, 0x04};
-    for (size_t nLen = 0; nLen < 4; ++nLen) {
-        Bytes data = Prefix(words, nLen);
-        uint32_t dw = 0;
-        uint16_t w = 0;
-        CHeldReader heldar(data);
-        CArchiveReader& ar = heldar.ar;
-        EXPECT_EQ(ar.ReadDword(dw), false) << nLen;
-        CHeldReader heldar2(data);
-        CArchiveReader& ar2 = heldar2.ar;
-        EXPECT_EQ(ar2.ReadWord(w), nLen >= 2) << nLen;
-    }
-    const Bytes string{0xFF, 0x03, 0x00, 'a', 'b', 'c'};
-    for (size_t nLen = 0; nLen < string.size(); ++nLen) {
-        std::string str;
-        CHeldReader heldar(Prefix(string, nLen));
-        CArchiveReader& ar = heldar.ar;
-        EXPECT_FALSE(ar.ReadString(str)) << nLen;
-    }
-    const Bytes tag{0xFF, 0xFF, 0x00, 0x00, 0x06, 0x00, 'C', 'A', 'l', 'p', 'h', 'a'};
-    for (size_t nLen = 0; nLen < tag.size(); ++nLen) {
-        SObjectTag t;
-        CHeldReader heldar(Prefix(tag, nLen));
-        CArchiveReader& ar = heldar.ar;
-        EXPECT_FALSE(ar.ReadObjectTag(t)) << nLen;
-    }
-    const Bytes bigTag{0xFF, 0x7F, 0x01, 0x00, 0x00, 0x80};
-    for (size_t nLen = 0; nLen < bigTag.size(); ++nLen) {
-        SObjectTag t;
-        CHeldReader heldar(Prefix(bigTag, nLen));
-        CArchiveReader& ar = heldar.ar;
-        EXPECT_FALSE(ar.ReadObjectTag(t)) << nLen;
-    }
-}
-
 TEST(ArchiveReader, ObjectTagsNumberClassesAndObjectsAndResolveReferences) {
     Bytes data{
         0xFF, 0xFF, 0x00, 0x00, 0x06, 0x00, 'C', 'A', 'l', 'p', 'h', 'a', // CAlpha 1, object 2
