@@ -7,3 +7,4 @@
 #include "res/OpsTexts.h"
 #include "res/DocumentTexts.h"
 #include "res/ParamTexts.h"
+#include "res/ShellTexts.h"

@@ -1,0 +1,188 @@
+#include "gui/QtMessagePump.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cerrno>
+#include <climits>
+#include <poll.h>
+
+namespace {
+// A descriptor whose handler never reads must not hang the pump for ever.
+constexpr size_t PUMP_MAX_ROUNDS = 1u << 20;
+constexpr short POLL_READY = POLLIN | POLLERR | POLLHUP;
+
+bool IsReadable(int fd) {
+    pollfd pfd{fd, POLLIN, 0};
+    int nReady;
+    do {
+        nReady = poll(&pfd, 1, 0);
+    } while (nReady < 0 && errno == EINTR);
+    return nReady > 0 && (pfd.revents & POLL_READY) != 0;
+}
+} // namespace
+
+CQtMessagePump::CQtMessagePump() = default;
+
+CQtMessagePump::~CQtMessagePump() {
+    // The notifiers are children and go with the QObject; stop them first so
+    // that none fires into a half-destroyed pump.
+    for (auto& [fd, watch] : m_mapWatches) {
+        watch.pNotifier->setEnabled(false);
+    }
+}
+
+void CQtMessagePump::Watch(int fd, Handler handler) {
+    Unwatch(fd);
+    SWatch watch;
+    watch.pHandler = std::make_shared<Handler>(std::move(handler));
+    watch.pNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    QObject::connect(watch.pNotifier, &QSocketNotifier::activated, this,
+                     [this, fd] { OnActivated(fd); });
+    m_mapWatches[fd] = std::move(watch);
+}
+
+void CQtMessagePump::Unwatch(int fd) {
+    auto it = m_mapWatches.find(fd);
+    if (it == m_mapWatches.end()) {
+        return;
+    }
+    // The notifier may be the one whose signal is running this very call:
+    // silence it now, delete it later.
+    QSocketNotifier* pNotifier = it->second.pNotifier;
+    pNotifier->setEnabled(false);
+    pNotifier->disconnect(this);
+    pNotifier->deleteLater();
+    m_mapWatches.erase(it);
+}
+
+void CQtMessagePump::Post(Handler fn) {
+    m_queuePosted.push_back(std::move(fn));
+    ScheduleWake();
+}
+
+void CQtMessagePump::ScheduleWake() {
+    if (m_bWakeQueued) {
+        return;
+    }
+    m_bWakeQueued = true;
+    // Runs the posted work from Qt's own loop when nobody pumps explicitly.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_bWakeQueued = false;
+            RunPosted();
+            if (!m_queuePosted.empty()) {
+                ScheduleWake();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void CQtMessagePump::RunHandler(const std::shared_ptr<Handler>& pHandler) {
+    ++m_nDispatched;
+    (*pHandler)();
+    // Something was dispatched: every wait on the stack has what it waited for.
+    for (QEventLoop* pLoop : m_vecWaits) {
+        pLoop->quit();
+    }
+}
+
+void CQtMessagePump::OnActivated(int fd) {
+    auto it = m_mapWatches.find(fd);
+    // An explicit pump may have drained it since Qt looked.
+    if (it == m_mapWatches.end() || !IsReadable(fd)) {
+        return;
+    }
+    std::shared_ptr<Handler> pHandler = it->second.pHandler;
+    RunHandler(pHandler);
+}
+
+size_t CQtMessagePump::RunPosted() {
+    // Only what was queued when we started: work posted by a handler waits for
+    // the next round so ordering stays first-in first-out.
+    size_t nCount = m_queuePosted.size();
+    size_t nRun = 0;
+    while (nRun < nCount && !m_queuePosted.empty()) {
+        auto pFn = std::make_shared<Handler>(std::move(m_queuePosted.front()));
+        m_queuePosted.pop_front();
+        ++nRun;
+        RunHandler(pFn);
+    }
+    return nRun;
+}
+
+size_t CQtMessagePump::ServeReadyDescriptors() {
+    if (m_mapWatches.empty()) {
+        return 0;
+    }
+    std::vector<pollfd> vecFds;
+    vecFds.reserve(m_mapWatches.size());
+    for (const auto& [fd, watch] : m_mapWatches) {
+        vecFds.push_back(pollfd{fd, POLLIN, 0});
+    }
+    int nReady;
+    do {
+        nReady = poll(vecFds.data(), vecFds.size(), 0);
+    } while (nReady < 0 && errno == EINTR);
+    if (nReady <= 0) {
+        return 0;
+    }
+    size_t nRun = 0;
+    for (const pollfd& pfd : vecFds) {
+        if ((pfd.revents & POLL_READY) == 0) {
+            continue;
+        }
+        auto it = m_mapWatches.find(pfd.fd);
+        // Unwatched by an earlier handler of this round, or drained by a
+        // handler that pumped again.
+        if (it == m_mapWatches.end() || !IsReadable(pfd.fd)) {
+            continue;
+        }
+        std::shared_ptr<Handler> pHandler = it->second.pHandler;
+        ++nRun;
+        RunHandler(pHandler);
+    }
+    return nRun;
+}
+
+size_t CQtMessagePump::PumpPendingMessages() {
+    size_t nStart = m_nDispatched;
+    for (size_t nRound = 0; nRound < PUMP_MAX_ROUNDS; ++nRound) {
+        size_t nBefore = m_nDispatched;
+        // Paints, input and timers, and any notifier Qt has seen.
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        RunPosted();
+        // Qt delivers one activation per descriptor and loop pass; a burst of
+        // datagrams is served here instead.
+        ServeReadyDescriptors();
+        if (m_nDispatched == nBefore) {
+            break;
+        }
+    }
+    return m_nDispatched - nStart;
+}
+
+size_t CQtMessagePump::WaitForMessages(uint32_t ms) {
+    size_t nStart = m_nDispatched;
+    PumpPendingMessages();
+    if (m_nDispatched != nStart || ms == 0) {
+        return m_nDispatched - nStart;
+    }
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(ms > static_cast<uint32_t>(INT_MAX) ? INT_MAX : static_cast<int>(ms));
+    m_vecWaits.push_back(&loop);
+    // Blocks in Qt's dispatcher: no spinning while nothing happens.
+    loop.exec(QEventLoop::AllEvents);
+    m_vecWaits.pop_back();
+    if (m_nDispatched != nStart) {
+        PumpPendingMessages(); // the rest of a burst
+    }
+    return m_nDispatched - nStart;
+}

@@ -1,0 +1,105 @@
+#include "MessagePumpContract.h"
+#include "ScriptedUi.h"
+#include "gui/QtMessagePump.h"
+#include "gui/QtUi.h"
+#include "link/NodeProtocol.h"
+#include "platform/Clock.h"
+#include "platform/MemoryDatagramSocket.h"
+#include "registry/OrvixDoc.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+// A document on the Qt pump and real time, answering through the in-memory socket.
+class QtNestedWait : public ::testing::Test {
+protected:
+    QtNestedWait() {
+        std::memset(&m_defParam, 0, sizeof m_defParam);
+        auto pSocket = std::make_unique<CMemoryDatagramSocket>();
+        m_pSocket = pSocket.get();
+        m_pDoc = std::make_unique<COrvixDoc>(
+            SDocEnv{m_ui, m_pump, m_clock, m_settings, m_defParam, ""}, std::move(pSocket));
+    }
+    ~QtNestedWait() override { m_pDoc.reset(); }
+
+    // The initialise acknowledgement of one node.
+    void InjectInitReply() {
+        m_pSocket->Inject(
+            {0x76, 0x01, 0x02, 0x02, 0x00, 0x80, 0xC8, 0x00, 0x00, 0x01, 0x95, 0x00, 0x00},
+            "192.168.1.5", NODE_DEVICE_PORT);
+    }
+
+    CScriptedUi m_ui;
+    CSystemClock m_clock;
+    CQtMessagePump m_pump;
+    SAppSettings m_settings;
+    NODEPARAM m_defParam;
+    CMemoryDatagramSocket* m_pSocket = nullptr;
+    std::unique_ptr<COrvixDoc> m_pDoc;
+};
+} // namespace
+
+TEST_F(QtNestedWait, ReplyWaitInsideAHandlerSeesTheReplyArrive) {
+    int32_t nPendingAfter = 99;
+    double dWaitMs = -1.0;
+    m_pump.Post([&] {
+        m_pDoc->GetSocket().m_nPending = PENDING_INITIALIZE;
+        // The node answers later, from Qt's loop, while the inner wait runs.
+        QTimer::singleShot(50, [this] { InjectInitReply(); });
+        pump_contract::CStopwatch watch;
+        m_pDoc->WaitForReply(5000, PENDING_INITIALIZE);
+        dWaitMs = watch.Ms();
+        nPendingAfter = m_pDoc->GetSocket().m_nPending;
+    });
+    m_pump.WaitForMessages(5000);
+    EXPECT_EQ(nPendingAfter, PENDING_NONE);
+    EXPECT_GE(dWaitMs, 0.0);
+    EXPECT_LT(dWaitMs, 2500.0);
+    EXPECT_TRUE(m_ui.m_vecMessages.empty());
+    EXPECT_EQ(m_ui.m_nWaitCursorDepth, 0);
+}
+
+TEST_F(QtNestedWait, ReplyWaitWithoutAReplyLastsItsTimeoutWithoutSpinning) {
+    m_pDoc->GetSocket().m_nPending = PENDING_INITIALIZE;
+    pump_contract::CStopwatch watch;
+    m_pDoc->WaitForReply(300, PENDING_INITIALIZE);
+    EXPECT_EQ(m_pDoc->GetSocket().m_nPending, PENDING_INITIALIZE);
+    EXPECT_GE(watch.Ms(), 280.0);
+    EXPECT_LT(watch.Ms(), 2300.0);
+    EXPECT_LT(watch.CpuMs(), 150.0);
+}
+
+TEST_F(QtNestedWait, DatagramsAreDispatchedWhileAMessageBoxIsOpen) {
+    // A box shown from inside a dispatch (an abnormal reply, say) must not stop
+    // the replies that come meanwhile.
+    CQtUi ui;
+    m_pDoc->GetSocket().m_nPending = PENDING_INITIALIZE;
+    int32_t nPendingSeen = 99;
+    auto* pTimer = new QTimer;
+    QObject::connect(pTimer, &QTimer::timeout, [&, pTimer] {
+        auto* pBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (pBox == nullptr) {
+            return;
+        }
+        if (m_pSocket->GetQueued() == 0 && m_pDoc->GetSocket().m_nPending == PENDING_INITIALIZE) {
+            InjectInitReply();
+            return;
+        }
+        if (m_pDoc->GetSocket().m_nPending != PENDING_INITIALIZE) {
+            nPendingSeen = m_pDoc->GetSocket().m_nPending;
+            pTimer->stop();
+            pTimer->deleteLater();
+            pBox->accept();
+        }
+    });
+    pTimer->start(10);
+    ui.ShowMessage("MRV-620から異常応答を受信しました");
+    EXPECT_EQ(nPendingSeen, PENDING_NONE);
+}
