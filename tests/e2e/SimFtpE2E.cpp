@@ -1,0 +1,218 @@
+// The Linux ftp client (tnftp) against the simulated nodes' FTP server, fed the
+// manager's script texts on standard input as the manager runs them:
+// ftp -A -i -n HOST. Without -v it prints the servers' reply texts without
+// their codes.
+#include "RawNodeClient.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+const std::string GOOD_IMAGE = "S0100000544553544150502056312E303297\r\n"
+                               "S1130000000102030405060708090A0B0C0D0E0F74\r\n"
+                               "S9030000FC\r\n";
+const std::string BAD_IMAGE = "S0100000544553544150502056312E303297\r\n"
+                              "S1130000000102030405060708090A0B0C0D0E0F75\r\n"
+                              "S9030000FC\r\n";
+const std::string KERNEL_IMAGE = "S00F00004B45524E454C2056332E3035F3\n"
+                                 "S20C100000AAAAAAAAAAAAAAAA93\n"
+                                 "S804100000EB\n";
+const std::string SYSTEM_LINES =
+    "-r--r--r--   1 root     root         262144 Jan  1 00:00 mrv620.krn\n"
+    "-r--r--r--   1 root     root          32768 Jan  1 00:00 boot.bin\n"
+    "-r--r--r--   1 root     root            717 Jan  1 00:00 param.dat\n";
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& str) {
+    std::ofstream out(path, std::ios::binary);
+    out << str;
+}
+
+// The manager's reading of a listing: after each "user", from the next 'V' to
+// the end of the line, continuing after that line. tnftp writes the listing
+// with LF line ends, so a line ends at CR or LF.
+std::vector<std::string> InstalledApps(const std::string& str) {
+    std::vector<std::string> vec;
+    size_t nPos = 0;
+    while ((nPos = str.find("user", nPos)) != std::string::npos) {
+        size_t nV = str.find('V', nPos);
+        if (nV == std::string::npos) {
+            break;
+        }
+        size_t nEnd = str.find_first_of("\r\n", nV);
+        vec.push_back(str.substr(nV, nEnd - nV));
+        if (nEnd == std::string::npos) {
+            break;
+        }
+        nPos = nEnd;
+    }
+    return vec;
+}
+
+bool HasLine(const std::string& strOut, const std::string& strLine) {
+    return ("\n" + strOut).find("\n" + strLine + "\n") != std::string::npos;
+}
+
+class SimFtp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(RawInsideTestNetwork()) << "run me through scripts/testnet";
+        ASSERT_TRUE(m_control.IsOpen());
+        const char* pszDir = std::getenv("MRVT_DIR");
+        ASSERT_NE(pszDir, nullptr);
+        m_dir = fs::path(pszDir) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::create_directories(m_dir / "with space");
+    }
+
+    // Runs "ftp -A -i -n HOST" in the working directory with the script on its
+    // standard input; returns what it printed. Ends it after 30 s.
+    std::string RunFtp(const std::string& strHost, const std::string& strScript) {
+        fs::path scriptPath = m_dir / "script.txt";
+        fs::path outPath = m_dir / "ftp.out";
+        WriteFile(scriptPath, strScript);
+        pid_t pid = fork();
+        if (pid == 0) {
+            int fdIn = open(scriptPath.c_str(), O_RDONLY);
+            int fdOut = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fdIn < 0 || fdOut < 0 || chdir(m_dir.c_str()) != 0) {
+                _exit(126);
+            }
+            dup2(fdIn, 0);
+            dup2(fdOut, 1);
+            dup2(fdOut, 2);
+            execlp("ftp", "ftp", "-A", "-i", "-n", strHost.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int nStatus = 0;
+        for (int i = 0; i < 300; ++i) {
+            if (waitpid(pid, &nStatus, WNOHANG) == pid) {
+                pid = 0;
+                break;
+            }
+            poll(nullptr, 0, 100); // a child process has no descriptor to wait on
+        }
+        if (pid != 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &nStatus, 0);
+            ADD_FAILURE() << "ftp did not end within 30 s";
+        }
+        EXPECT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) != 127) << "ftp could not run";
+        return ReadFile(outPath);
+    }
+
+    std::string Listing(const std::string& strName = "Dir.txt") {
+        return ReadFile(m_dir / strName);
+    }
+
+    CSimControlClient m_control;
+    fs::path m_dir;
+};
+} // namespace
+
+TEST_F(SimFtp, PutListsTheApplicationInDirTxt) {
+    fs::path image = m_dir / "with space" / "TESTAPP.mot";
+    WriteFile(image, GOOD_IMAGE);
+    std::string strOut = RunFtp("192.168.1.10", "user admin secret\nbin\nput \"" + image.string() +
+                                                    "\"\ndir > Dir.txt\nclose\nquit\n");
+    std::string strDir = Listing();
+    EXPECT_EQ(strDir, SYSTEM_LINES + "-rwxr-xr-x   1 user     user             94 Jan  1 00:00 "
+                                     "V1.02 TESTAPP.mot\n")
+        << strOut;
+    EXPECT_EQ(InstalledApps(strDir), (std::vector<std::string>{"V1.02 TESTAPP.mot"}));
+    std::string strState = m_control.Request("STATE 0080D4000011");
+    EXPECT_NE(strState.find("\nfile app \"TESTAPP.mot\" 94 1.02 sum=0078\nfaults none\nOK\n"),
+              std::string::npos)
+        << strState;
+}
+
+TEST_F(SimFtp, AccountlessListing) {
+    std::string strOut = RunFtp("192.168.1.11", "user (none) \ndir > dir.txt\nclose\nquit\n");
+    std::string strDir = Listing("dir.txt");
+    EXPECT_EQ(strDir, SYSTEM_LINES + "-rwxr-xr-x   1 user     user           2048 Jan  1 00:00 "
+                                     "V3.01 OLDAPP.mot\n")
+        << strOut;
+    EXPECT_EQ(InstalledApps(strDir), (std::vector<std::string>{"V3.01 OLDAPP.mot"}));
+
+    // A node with an account does not let the account-less user in.
+    fs::remove(m_dir / "dir.txt");
+    strOut = RunFtp("192.168.1.10", "user (none) \ndir > dir.txt\nclose\nquit\n");
+    EXPECT_TRUE(HasLine(strOut, "Login incorrect.")) << strOut;
+    EXPECT_EQ(Listing("dir.txt"), "");
+}
+
+TEST_F(SimFtp, DeleteRemovesTheApplication) {
+    std::string strOut =
+        RunFtp("192.168.1.11", "user (none) \nbin\ndel OLDAPP.mot\n\ndir > Dir.txt\nclose\nquit\n");
+    std::string strDir = Listing();
+    EXPECT_EQ(strDir, SYSTEM_LINES) << strOut;
+    EXPECT_EQ(strDir.find("user"), std::string::npos); // the manager: no user application
+    EXPECT_EQ(m_control.Request("WAIT 0080D4000012 nofile=OLDAPP.mot timeout=1"), "OK\n");
+
+    // System files stay.
+    strOut =
+        RunFtp("192.168.1.11", "user (none) \nbin\ndel boot.bin\n\ndir > Dir.txt\nclose\nquit\n");
+    EXPECT_TRUE(HasLine(strOut, "boot.bin: Permission denied.")) << strOut;
+    EXPECT_EQ(Listing(), SYSTEM_LINES);
+}
+
+TEST_F(SimFtp, ImageWithABadChecksumIsRefused) {
+    fs::path image = m_dir / "BADAPP.mot";
+    WriteFile(image, BAD_IMAGE);
+    std::string strOut = RunFtp("192.168.1.10", "user admin secret\nbin\nput \"" + image.string() +
+                                                    "\"\ndir > Dir.txt\nclose\nquit\n");
+    // Without -v tnftp keeps a refusal after the transfer to itself; the listing tells.
+    EXPECT_EQ(Listing(), SYSTEM_LINES) << strOut;
+    EXPECT_EQ(m_control.Request("WAIT 0080D4000011 nofile=BADAPP.mot timeout=1"), "OK\n");
+}
+
+TEST_F(SimFtp, KernelModeTakesANewKernel) {
+    fs::path image = m_dir / "with space" / "KERNEL.mot";
+    WriteFile(image, KERNEL_IMAGE);
+    std::string strOut = RunFtp("192.168.1.12", "user (none) \nbin\nput \"" + image.string() +
+                                                    "\"\ndir > Dir.txt\nclose\nquit\n");
+    EXPECT_EQ(Listing(), "-r--r--r--   1 root     root             77 Jan  1 00:00 KERNEL.mot\n"
+                         "-r--r--r--   1 root     root          32768 Jan  1 00:00 boot.bin\n"
+                         "-r--r--r--   1 root     root            717 Jan  1 00:00 param.dat\n")
+        << strOut;
+    std::string strState = m_control.Request("STATE 0080D4000013");
+    EXPECT_NE(strState.find("\nfile kernel \"KERNEL.mot\" 77 3.05\nfile system \"boot.bin\""),
+              std::string::npos)
+        << strState;
+}
+
+TEST_F(SimFtp, RefusedLoginAndRefusedUpload) {
+    fs::path image = m_dir / "TESTAPP.mot";
+    WriteFile(image, GOOD_IMAGE);
+    std::string strPut =
+        "user admin secret\nbin\nput \"" + image.string() + "\"\ndir > Dir.txt\nclose\nquit\n";
+
+    ASSERT_EQ(m_control.Request("FAULT 0080D4000011 nologin on"), "OK\n");
+    std::string strOut = RunFtp("192.168.1.10", strPut);
+    EXPECT_TRUE(HasLine(strOut, "Login incorrect.")) << strOut;
+    EXPECT_EQ(Listing(), "");
+
+    ASSERT_EQ(m_control.Request("FAULT 0080D4000011 clear"), "OK\n");
+    ASSERT_EQ(m_control.Request("FAULT 0080D4000011 nostor on"), "OK\n");
+    strOut = RunFtp("192.168.1.10", strPut);
+    EXPECT_TRUE(HasLine(strOut, "TESTAPP.mot: Permission denied.")) << strOut;
+    EXPECT_EQ(Listing(), SYSTEM_LINES);
+    EXPECT_EQ(m_control.Request("WAIT 0080D4000011 nofile=TESTAPP.mot timeout=1"), "OK\n");
+}
