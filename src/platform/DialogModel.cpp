@@ -24,3 +24,17 @@ const std::vector<std::string>& CDialogModel::GetItems(int nId) const {
     auto it = m_mapItems.find(nId);
     return it == m_mapItems.end() ? s_vecEmpty : it->second;
 }
+
+void CDialogModel::Show(int nId, bool bShow) {
+    if (bShow) {
+        m_setHidden.erase(nId);
+    } else {
+        m_setHidden.insert(nId);
+    }
+}
+
+const std::string& CDialogModel::GetCaption(int nId) const {
+    static const std::string s_strEmpty;
+    auto it = m_mapCaptions.find(nId);
+    return it == m_mapCaptions.end() ? s_strEmpty : it->second;
+}

@@ -47,6 +47,14 @@ public:
     void SetInt(int nId, int nValue) { m_mapInts[nId] = nValue; }
     bool IsEnabled(int nId) const { return m_setDisabled.count(nId) == 0; }
     void Enable(int nId, bool bEnable);
+    bool IsVisible(int nId) const { return m_setHidden.count(nId) == 0; }
+    void Show(int nId, bool bShow);
+    // Window title and button captions are fixed texts (UTF-8); control values
+    // hold operator data as CP932 bytes.
+    const std::string& GetTitle() const { return m_strTitle; }
+    void SetTitle(std::string strTitle) { m_strTitle = std::move(strTitle); }
+    const std::string& GetCaption(int nId) const;
+    void SetCaption(int nId, std::string strCaption) { m_mapCaptions[nId] = std::move(strCaption); }
     const std::vector<std::string>& GetItems(int nId) const;
     void SetItems(int nId, std::vector<std::string> vecItems) { m_mapItems[nId] = std::move(vecItems); }
 
@@ -54,5 +62,8 @@ private:
     std::map<int, std::string> m_mapTexts;
     std::map<int, int> m_mapInts;
     std::set<int> m_setDisabled;
+    std::set<int> m_setHidden;
+    std::string m_strTitle;
+    std::map<int, std::string> m_mapCaptions;
     std::map<int, std::vector<std::string>> m_mapItems;
 };

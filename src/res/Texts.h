@@ -7,4 +7,5 @@
 #include "res/OpsTexts.h"
 #include "res/DocumentTexts.h"
 #include "res/ParamTexts.h"
+#include "res/ParamEditorTexts.h"
 #include "res/ShellTexts.h"
