@@ -14,6 +14,7 @@
 #include <fstream>
 #include <poll.h>
 #include <sstream>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -101,19 +102,18 @@ protected:
             execlp("ftp", "ftp", "-A", "-i", "-n", strHost.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
+        // A pidfd turns readable when the child ends.
         int nStatus = 0;
-        for (int i = 0; i < 300; ++i) {
-            if (waitpid(pid, &nStatus, WNOHANG) == pid) {
-                pid = 0;
-                break;
-            }
-            poll(nullptr, 0, 100); // a child process has no descriptor to wait on
-        }
-        if (pid != 0) {
+        int fdPid = int(syscall(SYS_pidfd_open, pid, 0));
+        pollfd pfd{fdPid, POLLIN, 0};
+        if (fdPid < 0 || poll(&pfd, 1, 30000) <= 0) {
             kill(pid, SIGKILL);
-            waitpid(pid, &nStatus, 0);
             ADD_FAILURE() << "ftp did not end within 30 s";
         }
+        if (fdPid >= 0) {
+            close(fdPid);
+        }
+        waitpid(pid, &nStatus, 0);
         EXPECT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) != 127) << "ftp could not run";
         return ReadFile(outPath);
     }
