@@ -45,7 +45,7 @@ TEST(OrvixApp, WithoutAnIniFileTheSettingsAreTheDefaults) {
     EXPECT_EQ(app.m_settings.m_nTimeoutSearch, 1500);
     EXPECT_EQ(app.m_paramFile.m_strPath, dir.File("DefParam.ini"));
     EXPECT_EQ(app.m_strDataPath, dir.File("mrvmgr.dat"));
-    EXPECT_EQ(app.GetDefaultParam().wMtu, 1500);
+    EXPECT_EQ(uint16_t{app.GetDefaultParam().wMtu}, 1500);
     EXPECT_EQ(GetTextField(app.GetDefaultParam().szRsProtocol), "Serial");
     EXPECT_FALSE(CScratchDir::Exists(dir.File("fallback"))); // the folder was writable
 }
@@ -90,7 +90,6 @@ TEST(OrvixApp, SavingTheDefaultsCreatesBothSections) {
 TEST(OrvixApp, AnUnwritableExecutableFolderSendsTheFilesToTheUserFolder) {
     CScratchDir dir;
     std::string strFallback = dir.File("config/mrvmgr/");
-    CScratchDir::Write(dir.File("DefParam.ini"), "[Application]\r\nTimeout=1\r\n"); // not used
     COrvixApp app("/nonexistent-orvix-dir/bin/mrvmgr", strFallback);
     EXPECT_EQ(app.m_paramFile.m_strPath, strFallback + "DefParam.ini");
     EXPECT_EQ(app.m_strDataPath, strFallback + "mrvmgr.dat");
@@ -98,6 +97,13 @@ TEST(OrvixApp, AnUnwritableExecutableFolderSendsTheFilesToTheUserFolder) {
     EXPECT_EQ(app.m_settings.m_nTimeout, 5000);
     app.SaveDefaults();
     EXPECT_TRUE(CScratchDir::Exists(strFallback + "DefParam.ini"));
+}
+
+TEST(OrvixApp, TheUserFolderFilesAreReadWhenTheExecutableFolderIsNotWritable) {
+    CScratchDir dir;
+    CScratchDir::Write(dir.File("DefParam.ini"), "[Application]\r\nTimeout=1\r\n");
+    COrvixApp app("/nonexistent-orvix-dir/mrvmgr", dir.Dir());
+    EXPECT_EQ(app.m_settings.m_nTimeout, 1);
 }
 
 TEST(OrvixApp, FallbackFolderWithoutItsSlashGetsOne) {

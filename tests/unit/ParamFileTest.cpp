@@ -141,9 +141,9 @@ TEST_F(ParamFile, OwnIpGatewayAndMaskAreFixedAfterEveryLoad) {
     CScratchDir::Write(Ini(), "[MRV-620_Parameter]\r\ndwOwnIp=1\r\nOwnIp=1\r\nGateway=1\r\n");
     std::memset(&file.m_param, 0x5A, sizeof file.m_param);
     file.LoadParams();
-    EXPECT_EQ(file.m_param.dwOwnIp, 0xC0A8C8FEu);
-    EXPECT_EQ(file.m_param.dwGateway, 0x02020202u);
-    EXPECT_EQ(file.m_param.dwSubnetMask, 0xFFFFFF00u);
+    EXPECT_EQ(uint32_t{file.m_param.dwOwnIp}, 0xC0A8C8FEu);
+    EXPECT_EQ(uint32_t{file.m_param.dwGateway}, 0x02020202u);
+    EXPECT_EQ(uint32_t{file.m_param.dwSubnetMask}, 0xFFFFFF00u);
     // Not stored: left as they were.
     EXPECT_EQ(file.m_param.abReserved1[0], 0x5A);
     EXPECT_EQ(file.m_param.byChecksum, 0x5A);
@@ -154,8 +154,8 @@ TEST_F(ParamFile, DestinationIsWrittenAsItsSignedValueAndReadBack) {
     NODEPARAM param = LoadKeys("");
     param.dwDestIp = 0xC0A80001u; // 192.168.0.1
     EXPECT_NE(SaveRecord(param).find("\r\nDestipX=-1062731775\r\n"), std::string::npos);
-    EXPECT_EQ(LoadKeys("DestipX=-1062731775\r\n").dwDestIp, 0xC0A80001u);
-    EXPECT_EQ(LoadKeys("DestipX=3232235521\r\n").dwDestIp,
+    EXPECT_EQ(uint32_t{LoadKeys("DestipX=-1062731775\r\n").dwDestIp}, 0xC0A80001u);
+    EXPECT_EQ(uint32_t{LoadKeys("DestipX=3232235521\r\n").dwDestIp},
               0xC0A80001u); // the unsigned spelling too
 }
 
@@ -196,10 +196,10 @@ TEST_F(ParamFile, TerminatorsReadAtMostFourDigits) {
 TEST_F(ParamFile, IntegersKeepTheirLowBitsAndNonNumbersReadAsZero) {
     NODEPARAM p = LoadKeys("Speed=abc\r\nMtu=70000\r\nTimeX=300\r\nTmo=-1\r\nOwnportX=65536\r\n");
     EXPECT_EQ(p.byBaudRate, 0); // not the default 3
-    EXPECT_EQ(p.wMtu, 4464);
+    EXPECT_EQ(uint16_t{p.wMtu}, 4464);
     EXPECT_EQ(p.byConnectTimer, 44);
     EXPECT_EQ(p.byNoCommTimer, 255);
-    EXPECT_EQ(p.wOwnPort, 0);
+    EXPECT_EQ(uint16_t{p.wOwnPort}, 0);
     EXPECT_EQ(LoadKeys("Data=0\r\n").byBaudRate, 3); // a missing Speed gives the default
 }
 
@@ -295,7 +295,7 @@ TEST_F(ParamFile, SavingKeepsTheRestOfAHandEditedFile) {
     SAppSettings settings;
     file.Load(Ini(), settings);
     EXPECT_EQ(settings.m_nTimeoutSearch, 3000);
-    EXPECT_EQ(file.m_param.wMtu, 1400);
+    EXPECT_EQ(uint16_t{file.m_param.wMtu}, 1400);
     file.Save(settings);
     std::string strText = CScratchDir::Read(Ini());
     EXPECT_EQ(strText.rfind("; site defaults\n"

@@ -162,7 +162,7 @@ TEST_F(SettingsPayload, NumbersTravelBigEndianAtTheirDatagramOffsets) {
     EXPECT_EQ(Slice(d, 352, 2), (Bytes{0x12, 0x34}));
     EXPECT_EQ(d[729], 0x42); // the reserved byte as given
     // The caller's record stays in host order.
-    EXPECT_EQ(p.wMtu, 1500);
+    EXPECT_EQ(uint16_t{p.wMtu}, 1500);
 }
 
 TEST_F(SettingsPayload, TrapTypedAsTextTravelsInNetworkOrder) {
