@@ -1,6 +1,7 @@
 #include "platform/PollMessagePump.h"
 
 #include <cerrno>
+#include <ctime>
 #include <poll.h>
 #include <vector>
 
@@ -13,9 +14,13 @@ void CPollMessagePump::Watch(int fd, Handler handler) {
     m_mapWatches[fd] = std::make_shared<Handler>(std::move(handler));
 }
 
-void CPollMessagePump::Unwatch(int fd) { m_mapWatches.erase(fd); }
+void CPollMessagePump::Unwatch(int fd) {
+    m_mapWatches.erase(fd);
+}
 
-void CPollMessagePump::Post(Handler fn) { m_queuePosted.push_back(std::move(fn)); }
+void CPollMessagePump::Post(Handler fn) {
+    m_queuePosted.push_back(std::move(fn));
+}
 
 size_t CPollMessagePump::RunPosted() {
     // Only what was queued when we started; work posted by a handler waits for
@@ -32,22 +37,45 @@ size_t CPollMessagePump::RunPosted() {
 }
 
 bool CPollMessagePump::PollReady(int nTimeoutMs) {
-    if (m_mapWatches.empty()) {
-        if (nTimeoutMs > 0) {
-            poll(nullptr, 0, nTimeoutMs);
+    timespec tsStart{};
+    clock_gettime(CLOCK_MONOTONIC, &tsStart);
+    int nLeft = nTimeoutMs;
+    for (;;) {
+        std::vector<pollfd> vecFds;
+        vecFds.reserve(m_mapWatches.size());
+        for (const auto& [fd, handler] : m_mapWatches) {
+            vecFds.push_back(pollfd{fd, POLLIN, 0});
         }
-        return false;
+        int nReady = poll(vecFds.empty() ? nullptr : vecFds.data(), vecFds.size(), nLeft);
+        if (nReady > 0) {
+            // A descriptor closed while watched can never be read again; left
+            // in, it would end every wait at once.
+            bool bReadable = false;
+            for (const pollfd& pfd : vecFds) {
+                if ((pfd.revents & POLLNVAL) != 0) {
+                    m_mapWatches.erase(pfd.fd);
+                } else if (pfd.revents != 0) {
+                    bReadable = true;
+                }
+            }
+            if (bReadable) {
+                return true;
+            }
+        } else if (nReady == 0 || errno != EINTR) {
+            return false;
+        }
+        // Interrupted, or only closed descriptors: wait on for what is left.
+        timespec tsNow{};
+        clock_gettime(CLOCK_MONOTONIC, &tsNow);
+        long lElapsed =
+            (tsNow.tv_sec - tsStart.tv_sec) * 1000L + (tsNow.tv_nsec - tsStart.tv_nsec) / 1000000L;
+        if (nTimeoutMs >= 0 && lElapsed >= nTimeoutMs) {
+            return false;
+        }
+        if (nTimeoutMs >= 0) {
+            nLeft = static_cast<int>(nTimeoutMs - lElapsed);
+        }
     }
-    std::vector<pollfd> vecFds;
-    vecFds.reserve(m_mapWatches.size());
-    for (const auto& [fd, handler] : m_mapWatches) {
-        vecFds.push_back(pollfd{fd, POLLIN, 0});
-    }
-    int nReady;
-    do {
-        nReady = poll(vecFds.data(), vecFds.size(), nTimeoutMs);
-    } while (nReady < 0 && errno == EINTR);
-    return nReady > 0;
 }
 
 size_t CPollMessagePump::ServeReadyDescriptors() {
@@ -68,6 +96,10 @@ size_t CPollMessagePump::ServeReadyDescriptors() {
     }
     size_t nRun = 0;
     for (const pollfd& pfd : vecFds) {
+        if ((pfd.revents & POLLNVAL) != 0) {
+            m_mapWatches.erase(pfd.fd);
+            continue;
+        }
         if ((pfd.revents & (POLLIN | POLLERR | POLLHUP)) == 0) {
             continue;
         }

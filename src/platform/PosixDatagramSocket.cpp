@@ -7,11 +7,26 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace {
+// A search on a big segment brings a thousand replies per probe at once.
+constexpr int SOCKET_RECEIVE_BUFFER = 4 * 1024 * 1024;
+} // namespace
+
 CPosixDatagramSocket::CPosixDatagramSocket() {
     m_fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_fd >= 0) {
+        // Beyond the system's limit only a privileged process may go; either
+        // way the endpoint also reads replies off the socket while it paces.
+        int nSize = SOCKET_RECEIVE_BUFFER;
+        if (setsockopt(m_fd, SOL_SOCKET, SO_RCVBUFFORCE, &nSize, sizeof nSize) != 0) {
+            setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &nSize, sizeof nSize);
+        }
+    }
 }
 
-CPosixDatagramSocket::~CPosixDatagramSocket() { Close(); }
+CPosixDatagramSocket::~CPosixDatagramSocket() {
+    Close();
+}
 
 bool CPosixDatagramSocket::Bind(uint16_t wPort) {
     if (m_fd < 0) {
