@@ -13,10 +13,9 @@ using Bytes = std::vector<uint8_t>;
 const SimMac MAC_A{0x00, 0x80, 0xD4, 0x12, 0x34, 0x56};
 
 Bytes Request(uint16_t wCode, const SimMac& mac, uint8_t byModel = 0x95) {
-    Bytes vec = {0x76, 0x01, uint8_t(wCode >> 8), uint8_t(wCode)};
-    vec.insert(vec.end(), mac.begin(), mac.end());
-    vec.push_back(byModel);
-    return vec;
+    return Bytes{
+        0x76,   0x01,   uint8_t(wCode >> 8), uint8_t(wCode), mac[0], mac[1], mac[2], mac[3], mac[4],
+        mac[5], byModel};
 }
 
 SSimOutcome Feed(CSimNode& node, const Bytes& vec, bool bBroadcast = true, uint64_t nNow = 1000) {
