@@ -1,27 +1,17 @@
 #include "gui/QtMessagePump.h"
 
+#include "platform/PollReady.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
 #include <QTimer>
 
-#include <cerrno>
 #include <climits>
-#include <poll.h>
 
 namespace {
 // A descriptor whose handler never reads must not hang the pump for ever.
 constexpr size_t PUMP_MAX_ROUNDS = 1u << 20;
-constexpr short POLL_READY = POLLIN | POLLERR | POLLHUP;
-
-bool IsReadable(int fd) {
-    pollfd pfd{fd, POLLIN, 0};
-    int nReady;
-    do {
-        nReady = poll(&pfd, 1, 0);
-    } while (nReady < 0 && errno == EINTR);
-    return nReady > 0 && (pfd.revents & POLL_READY) != 0;
-}
 } // namespace
 
 CQtMessagePump::CQtMessagePump() = default;
@@ -93,7 +83,7 @@ void CQtMessagePump::RunHandler(const std::shared_ptr<Handler>& pHandler) {
 void CQtMessagePump::OnActivated(int fd) {
     auto it = m_mapWatches.find(fd);
     // An explicit pump may have drained it since Qt looked.
-    if (it == m_mapWatches.end() || !IsReadable(fd)) {
+    if (it == m_mapWatches.end() || !IsReadableNow(fd)) {
         return;
     }
     std::shared_ptr<Handler> pHandler = it->second.pHandler;
@@ -118,27 +108,23 @@ size_t CQtMessagePump::ServeReadyDescriptors() {
     if (m_mapWatches.empty()) {
         return 0;
     }
-    std::vector<pollfd> vecFds;
+    std::vector<int> vecFds;
     vecFds.reserve(m_mapWatches.size());
     for (const auto& [fd, watch] : m_mapWatches) {
-        vecFds.push_back(pollfd{fd, POLLIN, 0});
+        vecFds.push_back(fd);
     }
-    int nReady;
-    do {
-        nReady = poll(vecFds.data(), vecFds.size(), 0);
-    } while (nReady < 0 && errno == EINTR);
-    if (nReady <= 0) {
-        return 0;
+    std::vector<int> vecReady;
+    std::vector<int> vecClosed;
+    PollForInput(vecFds, 0, vecReady, vecClosed);
+    for (int fd : vecClosed) {
+        Unwatch(fd); // can never be read again
     }
     size_t nRun = 0;
-    for (const pollfd& pfd : vecFds) {
-        if ((pfd.revents & POLL_READY) == 0) {
-            continue;
-        }
-        auto it = m_mapWatches.find(pfd.fd);
+    for (int fd : vecReady) {
+        auto it = m_mapWatches.find(fd);
         // Unwatched by an earlier handler of this round, or drained by a
         // handler that pumped again.
-        if (it == m_mapWatches.end() || !IsReadable(pfd.fd)) {
+        if (it == m_mapWatches.end() || !IsReadableNow(fd)) {
             continue;
         }
         std::shared_ptr<Handler> pHandler = it->second.pHandler;

@@ -1,6 +1,7 @@
 #include "link/NodeCodec.h"
 
 #include "link/NodeProtocol.h"
+#include "platform/NumberText.h"
 
 #include <cstdio>
 #include <cstring>
@@ -12,29 +13,14 @@ std::string MacToText(const uint8_t* pMac) {
     return sz;
 }
 
-namespace {
-int HexValue(char ch) {
-    if (ch >= '0' && ch <= '9') {
-        return ch - '0';
-    }
-    if (ch >= 'A' && ch <= 'F') {
-        return ch - 'A' + 10;
-    }
-    if (ch >= 'a' && ch <= 'f') {
-        return ch - 'a' + 10;
-    }
-    return -1;
-}
-} // namespace
-
 void TextToMac(const std::string& strMac, uint8_t* pMac) {
     std::memset(pMac, 0, 6);
     size_t nPos = 0;
     for (int i = 0; i < 6; ++i) {
         int nValue = 0;
         int nDigits = 0;
-        while (nDigits < 2 && nPos < strMac.size() && HexValue(strMac[nPos]) >= 0) {
-            nValue = nValue * 16 + HexValue(strMac[nPos]);
+        while (nDigits < 2 && nPos < strMac.size() && HexDigitValue(strMac[nPos]) >= 0) {
+            nValue = nValue * 16 + HexDigitValue(strMac[nPos]);
             ++nPos;
             ++nDigits;
         }

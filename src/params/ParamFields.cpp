@@ -1,23 +1,10 @@
 #include "params/ParamFields.h"
 
+#include "platform/NumberText.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-
-namespace {
-int HexDigit(char ch) {
-    if (ch >= '0' && ch <= '9') {
-        return ch - '0';
-    }
-    if (ch >= 'A' && ch <= 'F') {
-        return ch - 'A' + 10;
-    }
-    if (ch >= 'a' && ch <= 'f') {
-        return ch - 'a' + 10;
-    }
-    return -1;
-}
-} // namespace
 
 void SetTextField(char* pField, size_t nWidth, const std::string& strText) {
     if (nWidth == 0) {
@@ -48,11 +35,11 @@ void ParseTerminator(const std::string& strText, uint8_t& byLen, uint8_t* pBytes
     size_t nDigits = std::min(strText.size(), TERMINATOR_DIGITS);
     byLen = static_cast<uint8_t>(nDigits / 2);
     for (size_t i = 0; i < byLen; ++i) {
-        int nHigh = HexDigit(strText[2 * i]);
+        int nHigh = HexDigitValue(strText[2 * i]);
         if (nHigh < 0) {
             continue;
         }
-        int nLow = HexDigit(strText[2 * i + 1]);
+        int nLow = HexDigitValue(strText[2 * i + 1]);
         pBytes[i] = static_cast<uint8_t>(nLow < 0 ? nHigh : nHigh * 16 + nLow);
     }
 }

@@ -74,3 +74,16 @@ bool ExchangeInt(const std::string& strText, int32_t& nValue) {
     nValue = static_cast<int32_t>(llValue);
     return true;
 }
+
+int HexDigitValue(char ch) {
+    if (ch >= '0' && ch <= '9') {
+        return ch - '0';
+    }
+    if (ch >= 'A' && ch <= 'F') {
+        return ch - 'A' + 10;
+    }
+    if (ch >= 'a' && ch <= 'f') {
+        return ch - 'a' + 10;
+    }
+    return -1;
+}

@@ -12,3 +12,6 @@ int32_t ParseLeadingInt(const std::string& strText);
 // signed decimal number and nothing else. False for any other text (the field
 // then shows "整数を入力してください。"). Out-of-range values clamp to 32 bits.
 bool ExchangeInt(const std::string& strText, int32_t& nValue);
+
+// 0..15 for a hexadecimal digit of either case, -1 for anything else.
+int HexDigitValue(char ch);

@@ -1,8 +1,8 @@
 #include "platform/PollMessagePump.h"
 
-#include <cerrno>
+#include "platform/PollReady.h"
+
 #include <ctime>
-#include <poll.h>
 #include <vector>
 
 namespace {
@@ -36,45 +36,38 @@ size_t CPollMessagePump::RunPosted() {
     return nRun;
 }
 
+std::vector<int> CPollMessagePump::WatchedDescriptors() const {
+    std::vector<int> vecFds;
+    vecFds.reserve(m_mapWatches.size());
+    for (const auto& [fd, handler] : m_mapWatches) {
+        vecFds.push_back(fd);
+    }
+    return vecFds;
+}
+
 bool CPollMessagePump::PollReady(int nTimeoutMs) {
     timespec tsStart{};
     clock_gettime(CLOCK_MONOTONIC, &tsStart);
     int nLeft = nTimeoutMs;
+    std::vector<int> vecReady;
+    std::vector<int> vecClosed;
     for (;;) {
-        std::vector<pollfd> vecFds;
-        vecFds.reserve(m_mapWatches.size());
-        for (const auto& [fd, handler] : m_mapWatches) {
-            vecFds.push_back(pollfd{fd, POLLIN, 0});
+        PollForInput(WatchedDescriptors(), nLeft, vecReady, vecClosed);
+        for (int fd : vecClosed) {
+            m_mapWatches.erase(fd);
         }
-        int nReady = poll(vecFds.empty() ? nullptr : vecFds.data(), vecFds.size(), nLeft);
-        if (nReady > 0) {
-            // A descriptor closed while watched can never be read again; left
-            // in, it would end every wait at once.
-            bool bReadable = false;
-            for (const pollfd& pfd : vecFds) {
-                if ((pfd.revents & POLLNVAL) != 0) {
-                    m_mapWatches.erase(pfd.fd);
-                } else if (pfd.revents != 0) {
-                    bReadable = true;
-                }
-            }
-            if (bReadable) {
-                return true;
-            }
-        } else if (nReady == 0 || errno != EINTR) {
-            return false;
+        if (!vecReady.empty() || vecClosed.empty()) {
+            return !vecReady.empty();
         }
-        // Interrupted, or only closed descriptors: wait on for what is left.
+        // Only closed descriptors: wait on for what is left.
         timespec tsNow{};
         clock_gettime(CLOCK_MONOTONIC, &tsNow);
         long lElapsed =
             (tsNow.tv_sec - tsStart.tv_sec) * 1000L + (tsNow.tv_nsec - tsStart.tv_nsec) / 1000000L;
-        if (nTimeoutMs >= 0 && lElapsed >= nTimeoutMs) {
+        if (lElapsed >= nTimeoutMs) {
             return false;
         }
-        if (nTimeoutMs >= 0) {
-            nLeft = static_cast<int>(nTimeoutMs - lElapsed);
-        }
+        nLeft = static_cast<int>(nTimeoutMs - lElapsed);
     }
 }
 
@@ -82,28 +75,15 @@ size_t CPollMessagePump::ServeReadyDescriptors() {
     if (m_mapWatches.empty()) {
         return 0;
     }
-    std::vector<pollfd> vecFds;
-    vecFds.reserve(m_mapWatches.size());
-    for (const auto& [fd, handler] : m_mapWatches) {
-        vecFds.push_back(pollfd{fd, POLLIN, 0});
-    }
-    int nReady;
-    do {
-        nReady = poll(vecFds.data(), vecFds.size(), 0);
-    } while (nReady < 0 && errno == EINTR);
-    if (nReady <= 0) {
-        return 0;
+    std::vector<int> vecReady;
+    std::vector<int> vecClosed;
+    PollForInput(WatchedDescriptors(), 0, vecReady, vecClosed);
+    for (int fd : vecClosed) {
+        m_mapWatches.erase(fd);
     }
     size_t nRun = 0;
-    for (const pollfd& pfd : vecFds) {
-        if ((pfd.revents & POLLNVAL) != 0) {
-            m_mapWatches.erase(pfd.fd);
-            continue;
-        }
-        if ((pfd.revents & (POLLIN | POLLERR | POLLHUP)) == 0) {
-            continue;
-        }
-        auto it = m_mapWatches.find(pfd.fd);
+    for (int fd : vecReady) {
+        auto it = m_mapWatches.find(fd);
         if (it == m_mapWatches.end()) {
             continue; // unwatched by an earlier handler of this round
         }

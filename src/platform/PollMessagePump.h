@@ -4,6 +4,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <vector>
 
 // Headless message pump on poll(2).
 class CPollMessagePump : public CMessagePump {
@@ -19,6 +20,7 @@ protected:
     bool PollReady(int nTimeoutMs);
 
 private:
+    std::vector<int> WatchedDescriptors() const;
     size_t RunPosted();
     size_t ServeReadyDescriptors();
 
