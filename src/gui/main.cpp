@@ -4,6 +4,7 @@
 #include "gui/QtUi.h"
 #include "platform/Clock.h"
 #include "platform/PosixDatagramSocket.h"
+#include "platform/TerminationSignals.h"
 #include "registry/OrvixDoc.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    // Before Qt starts any thread, so that every thread has the signals blocked.
+    int fdSignals = OpenTerminationSignalFd();
     // First: the file paths, the default parameters and the timing settings.
     COrvixApp theApp;
     QApplication app(argc, argv);
@@ -26,6 +29,14 @@ int main(int argc, char** argv) {
         SDocEnv{ui, pump, clock, theApp.m_settings, theApp.GetDefaultParam(), theApp.m_strDataPath},
         std::make_unique<CPosixDatagramSocket>());
     frame.SetDocument(&doc);
+    if (fdSignals >= 0) {
+        // Told to stop: leave the event loop, so the document saves as on a close.
+        pump.Watch(fdSignals, [fdSignals] {
+            if (ReadTerminationSignal(fdSignals) != 0) {
+                QApplication::quit();
+            }
+        });
+    }
     doc.UpdateAllViews();
     frame.show();
     return app.exec();
