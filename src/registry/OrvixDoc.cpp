@@ -31,11 +31,15 @@ COrvixDoc::~COrvixDoc() {
     m_pSocket->Close();
 }
 
+CNetProperty* COrvixDoc::CurrentNetwork() {
+    return (m_nCurNet >= 0 && m_nCurNet < GetNetCount()) ? m_arrNets[m_nCurNet].get() : nullptr;
+}
+
 void COrvixDoc::UpdateAllViews() {
     for (size_t i = 0; i < m_arrNets.size(); ++i) {
         m_arrNets[i]->m_nMenuId = NET_MENU_ID_BASE + static_cast<uint32_t>(i);
     }
-    m_pCurNet = (m_nCurNet >= 0 && m_nCurNet < GetNetCount()) ? m_arrNets[m_nCurNet].get() : nullptr;
+    m_pCurNet = CurrentNetwork();
     if (m_nViewHold > 0) {
         m_bViewUpdateMissed = true;
         return;
@@ -82,7 +86,7 @@ void COrvixDoc::SelectNetwork(uint32_t nCommandId) {
 }
 
 COXParam* COrvixDoc::GetNode(int nIndex) {
-    m_pCurNet = (m_nCurNet >= 0 && m_nCurNet < GetNetCount()) ? m_arrNets[m_nCurNet].get() : nullptr;
+    m_pCurNet = CurrentNetwork();
     if (m_pCurNet == nullptr || nIndex < 0 ||
         static_cast<size_t>(nIndex) >= m_pCurNet->m_arrNodes.size()) {
         return nullptr;
@@ -93,8 +97,7 @@ COXParam* COrvixDoc::GetNode(int nIndex) {
 bool COrvixDoc::AddOrUpdateNode(int nModel, uint32_t dwIp, const std::string& strMac,
                                 bool bWithDetails, const std::string& strSerial,
                                 const std::string& strRemarks) {
-    CNetProperty* pNet =
-        (m_nCurNet >= 0 && m_nCurNet < GetNetCount()) ? m_arrNets[m_nCurNet].get() : nullptr;
+    CNetProperty* pNet = CurrentNetwork();
     if (pNet == nullptr) {
         return false;
     }
@@ -147,19 +150,21 @@ void COrvixDoc::UpdateNodeDetails(int nIndex, const std::string& strSerial,
 }
 
 void COrvixDoc::SetAssignmentBase(uint32_t dwBaseIp, int nIncrement) {
-    if (m_nCurNet < 0 || m_nCurNet >= GetNetCount()) {
+    CNetProperty* pNet = CurrentNetwork();
+    if (pNet == nullptr) {
         return;
     }
-    CNetProperty& net = *m_arrNets[m_nCurNet];
+    CNetProperty& net = *pNet;
     net.m_dwBaseIp = dwBaseIp;
     net.m_nIpIncrement = static_cast<uint8_t>(nIncrement & 0xFF);
     UpdateAllViews();
 }
 
 void COrvixDoc::ClearCurrentNodes() {
-    if (m_nCurNet < 0 || m_nCurNet >= GetNetCount()) {
+    CNetProperty* pNet = CurrentNetwork();
+    if (pNet == nullptr) {
         return;
     }
-    m_arrNets[m_nCurNet]->m_arrNodes.clear();
+    pNet->m_arrNodes.clear();
     UpdateAllViews();
 }

@@ -100,6 +100,8 @@ public:
     std::vector<CIpSearchList> m_listSearchTarget;
 
 private:
+    // The network at m_nCurNet, or none.
+    CNetProperty* CurrentNetwork();
     // Sends the first nLen bytes of a composed request; reports a failure.
     bool SendRequest(const uint8_t* pBuf, size_t nLen, uint32_t dwIp);
     // Composes the header of a request to the node at nIndex of the current network.
