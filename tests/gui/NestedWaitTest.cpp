@@ -103,3 +103,57 @@ TEST_F(QtNestedWait, DatagramsAreDispatchedWhileAMessageBoxIsOpen) {
     ui.ShowMessage("MRV-620から異常応答を受信しました");
     EXPECT_EQ(nPendingSeen, PENDING_NONE);
 }
+
+// The settings exchange on the Qt pump: the get-parameters reply opens the
+// dialog from inside the dispatch, "送信" sends and waits there, and the set
+// reply is dispatched by a second, nested entry.
+TEST_F(QtNestedWait, SettingsExchangeNestsADispatchInsideAWaitInsideADispatch) {
+    m_pDoc->AddNetwork("NET", 0xFFFFFF00u, 0x02020202u);
+    std::vector<uint8_t> vecGet(730, 0);
+    const uint8_t abHead[] = {0x76, 0x01, 0x02, 0x03, 0x00, 0x80, 0xC8,
+                              0x00, 0x00, 0x01, 0x95, 0,    0};
+    std::copy(std::begin(abHead), std::end(abHead), vecGet.begin());
+    const uint8_t abOwnIp[] = {192, 168, 1, 5};
+    std::copy(std::begin(abOwnIp), std::end(abOwnIp), vecGet.begin() + 13);
+    m_pSocket->SetSendHook([this](const CMemoryDatagramSocket::SDatagram& dg) {
+        if (dg.vecData.size() == 730 && dg.vecData[3] == 0x04) {
+            // The node answers a little later, from Qt's own loop.
+            QTimer::singleShot(30, [this] {
+                m_pSocket->Inject(
+                    {0x76, 0x01, 0x02, 0x04, 0x00, 0x80, 0xC8, 0x00, 0x00, 0x01, 0x95, 0x00, 0x00},
+                    "192.168.1.5", NODE_DEVICE_PORT);
+            });
+        }
+    });
+    int32_t nPendingInDialog = 0;
+    m_ui.QueueDialog("CParamEditor", [&](CDialogModel& dlg) {
+        nPendingInDialog = m_pDoc->GetSocket().m_nPending;
+        // Values the dialog's checks accept.
+        dlg.SetText(1039, "192.168.1.77");
+        dlg.SetText(1027, "257");
+        dlg.SetText(1032, "10.0.0.2");
+        dlg.SetText(1033, "514");
+        dlg.SetText(1040, "255.255.255.0");
+        dlg.SetText(1046, "192.168.1.1");
+        dlg.SetText(1048, "0");
+        dlg.SetText(1041, "2");
+        dlg.SetText(1025, "0");
+        dlg.SetText(1050, "1500");
+        dlg.SetText(1053, "0");
+        SDialogAction action = dlg.OnCommand(1086);
+        EXPECT_EQ(action.strMessage, "");
+        return action.nResult;
+    });
+    m_pDoc->GetSocket().m_nPending = PENDING_GET_PARAM;
+    m_pSocket->Inject(vecGet, "192.168.1.5", NODE_DEVICE_PORT);
+    pump_contract::CStopwatch watch;
+    while (m_pDoc->GetSocket().m_nPending == PENDING_GET_PARAM && watch.Ms() < 5000.0) {
+        m_pump.WaitForMessages(5000);
+    }
+    EXPECT_EQ(nPendingInDialog, PENDING_GET_PARAM);
+    EXPECT_EQ(m_pDoc->GetSocket().m_nPending, PENDING_NONE);
+    EXPECT_TRUE(m_ui.m_vecMessages.empty()) << m_ui.m_vecMessages.front().strText;
+    ASSERT_EQ(m_pDoc->m_pCurNet->m_arrNodes.size(), 1u);
+    EXPECT_EQ(m_pDoc->m_pCurNet->m_arrNodes[0].m_dwIp, 0xC0A8014Du); // 192.168.1.77
+    EXPECT_LT(watch.Ms(), 2500.0);
+}
