@@ -1,4 +1,5 @@
 #include "SRecord.h"
+#include "SimText.h"
 
 #include <regex>
 #include <vector>
@@ -55,24 +56,14 @@ void FindVersion(SSRecordImage& image) {
 SSRecordImage SRecordParse(const std::string& strText) {
     SSRecordImage image;
     size_t nLineNo = 0;
-    size_t nPos = 0;
     unsigned nSum16 = 0;
     auto fail = [&](const std::string& strWhy) {
         image.bValid = false;
         image.strError = "line " + std::to_string(nLineNo) + ": " + strWhy;
         return image;
     };
-    while (nPos < strText.size()) {
-        size_t nEnd = strText.find('\n', nPos);
-        if (nEnd == std::string::npos) {
-            nEnd = strText.size();
-        }
-        std::string strLine = strText.substr(nPos, nEnd - nPos);
-        nPos = nEnd + 1;
+    for (const std::string& strLine : SimSplitLines(strText)) {
         ++nLineNo;
-        if (!strLine.empty() && strLine.back() == '\r') {
-            strLine.pop_back();
-        }
         if (strLine.empty()) {
             continue;
         }

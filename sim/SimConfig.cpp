@@ -1,4 +1,5 @@
 #include "SimConfig.h"
+#include "SimText.h"
 
 #include "SimParamFields.h"
 
@@ -61,18 +62,8 @@ bool SimSplitSettings(const std::string& strText,
 bool SimLoadConfig(const std::string& strText, SimNodeList& nodes, std::string& strError) {
     std::vector<std::pair<std::string, std::string>> vecDefaults;
     size_t nLineNo = 0;
-    size_t nPos = 0;
-    while (nPos <= strText.size()) {
-        size_t nEnd = strText.find('\n', nPos);
-        if (nEnd == std::string::npos) {
-            nEnd = strText.size();
-        }
-        std::string strLine = strText.substr(nPos, nEnd - nPos);
-        nPos = nEnd + 1;
+    for (const std::string& strLine : SimSplitLines(strText)) {
         ++nLineNo;
-        if (!strLine.empty() && strLine.back() == '\r') {
-            strLine.pop_back();
-        }
         size_t nFirst = strLine.find_first_not_of(" \t");
         if (nFirst == std::string::npos || strLine[nFirst] == '#') {
             continue;
