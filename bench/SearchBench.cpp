@@ -7,7 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/PollMessagePump.h"
 #include "platform/PosixDatagramSocket.h"
-#include "registry/OrvixDoc.h"
+#include "doc/OrvixDoc.h"
 
 #include <chrono>
 #include <cstdio>

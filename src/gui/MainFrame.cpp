@@ -1,7 +1,7 @@
 #include "gui/MainFrame.h"
 
 #include "platform/Cp932.h"
-#include "registry/OrvixDoc.h"
+#include "doc/OrvixDoc.h"
 #include "res/ShellTexts.h"
 #include "res/Texts.h"
 

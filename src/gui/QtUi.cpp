@@ -1,7 +1,7 @@
 #include "gui/QtUi.h"
 
 #include "gui/MainFrame.h"
-#include "platform/DialogModel.h"
+#include "ui/DialogModel.h"
 #include "res/ShellTexts.h"
 
 #include <QApplication>

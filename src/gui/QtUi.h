@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/Ui.h"
+#include "ui/Ui.h"
 
 #include <functional>
 #include <map>

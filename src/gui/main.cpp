@@ -5,7 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/PosixDatagramSocket.h"
 #include "platform/TerminationSignals.h"
-#include "registry/OrvixDoc.h"
+#include "doc/OrvixDoc.h"
 
 #include <QApplication>
 

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "params/NodeParam.h" // NODE_UNSET_IP
+
 inline constexpr uint16_t NODE_LOCAL_PORT = 65532;  // the manager's endpoint
 inline constexpr uint16_t NODE_DEVICE_PORT = 65533; // every node's endpoint
 
@@ -38,7 +40,6 @@ inline constexpr uint8_t NODE_MODE_SPECIAL_VALUE = 4;
 inline constexpr uint8_t MODEL_CODE_MRV620 = 0x95;
 inline constexpr int MODEL_INDEX_MRV620 = 0;
 
-inline constexpr uint32_t NODE_UNSET_IP = 0xC0A8C8FEu; // 192.168.200.254
 inline constexpr uint32_t NODE_BROADCAST_IP = 0xFFFFFFFFu;
 
 // Operation modes a node reports or is switched to.

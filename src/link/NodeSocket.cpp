@@ -1,7 +1,6 @@
 #include "link/NodeSocket.h"
 
 #include "link/NodeProtocol.h"
-#include "registry/OrvixDoc.h"
 
 #include <cstring>
 
@@ -10,8 +9,9 @@ namespace {
 constexpr size_t NODE_QUEUE_MAX = 65536;
 } // namespace
 
-CNodeSocket::CNodeSocket(COrvixDoc* pDoc, std::unique_ptr<CDatagramSocket> pSocket)
-    : m_pDoc(pDoc), m_pSocket(std::move(pSocket)) {}
+CNodeSocket::CNodeSocket(std::function<void()> fnOnReceive,
+                         std::unique_ptr<CDatagramSocket> pSocket)
+    : m_fnOnReceive(std::move(fnOnReceive)), m_pSocket(std::move(pSocket)) {}
 
 bool CNodeSocket::Create(uint16_t wPort) {
     m_bCreated = m_pSocket && m_pSocket->GetDescriptor() >= 0 && m_pSocket->Bind(wPort);
@@ -54,8 +54,6 @@ void CNodeSocket::Close() {
     }
     m_bCreated = false;
 }
-
-void CNodeSocket::OnReceive() { m_pDoc->OnReceiveDatagram(); }
 
 bool CNodeSocket::AbsorbPending() {
     if (!m_bCreated) {

@@ -3,11 +3,10 @@
 
 #include <cstdint>
 #include <deque>
-#include <vector>
+#include <functional>
 #include <memory>
 #include <string>
-
-class COrvixDoc;
+#include <vector>
 
 // Pending states: what the waiting operation expects of the next response.
 inline constexpr int32_t PENDING_NONE = 0;
@@ -23,7 +22,9 @@ inline constexpr int32_t PENDING_ERROR = -1;
 // The manager's one UDP endpoint, owned by the document for its whole life.
 class CNodeSocket {
 public:
-    CNodeSocket(COrvixDoc* pDoc, std::unique_ptr<CDatagramSocket> pSocket);
+    // fnOnReceive runs on every receive notification; the owner reads and
+    // dispatches the datagram there.
+    CNodeSocket(std::function<void()> fnOnReceive, std::unique_ptr<CDatagramSocket> pSocket);
 
     // Binds the local port. False when the port is taken (or no socket exists).
     bool Create(uint16_t wPort);
@@ -40,15 +41,15 @@ public:
     bool IsCreated() const { return m_bCreated; }
     void Close();
 
-    // Receive notification: hands the datagram to the document's dispatcher.
-    void OnReceive();
+    // Receive notification: hands the datagram to the owner's dispatcher.
+    void OnReceive() { m_fnOnReceive(); }
 
-    COrvixDoc* m_pDoc;
     std::string m_strFtpUser;
     std::string m_strFtpPassword;
     int32_t m_nPending = PENDING_NONE;
 
 private:
+    std::function<void()> m_fnOnReceive;
     struct SQueued {
         std::vector<uint8_t> vecData;
         std::string strAddr;

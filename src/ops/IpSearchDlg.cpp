@@ -26,7 +26,8 @@ bool CIpSearchDlg::IsValidAddressText(const std::string& strText) {
         strText.find("..") != std::string::npos) {
         return false;
     }
-    return ParseIpHost(strText) != IP_NONE || strText == "255.255.255.255";
+    uint32_t dwIp = 0;
+    return ParseDottedAddress(strText, dwIp);
 }
 
 void CIpSearchDlg::SortedInsert(std::vector<std::string>& vec, const std::string& str) {

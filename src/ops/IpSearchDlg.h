@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/DialogModel.h"
+#include "ui/DialogModel.h"
 #include "registry/IpSearchList.h"
 
 #include <string>

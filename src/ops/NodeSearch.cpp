@@ -1,11 +1,10 @@
 #include "ops/NodeSearch.h"
 
 #include "ops/IpSearchDlg.h"
-#include "platform/BusyScope.h"
-#include "platform/Clock.h"
+#include "ui/BusyScope.h"
 #include "platform/MessagePump.h"
-#include "platform/Ui.h"
-#include "registry/OrvixDoc.h"
+#include "ui/Ui.h"
+#include "doc/OrvixDoc.h"
 #include "res/Texts.h"
 
 #include <cstdio>
@@ -41,20 +40,7 @@ void SearchNodes(COrvixDoc& doc) {
         doc.m_setRefusedMacs.clear();
         doc.GetSocket().m_nPending = PENDING_SEARCH;
         doc.SendSearch();
-        env.ui.BeginWaitCursor();
-        // Replies taken in while the probes were paced come first, in order.
-        doc.DispatchQueuedDatagrams();
-        auto dwTimeout = static_cast<uint32_t>(env.settings.m_nTimeoutSearch);
-        uint32_t dwStart = env.clock.GetTickCount();
-        for (;;) {
-            uint32_t dwElapsed = env.clock.Elapsed(dwStart);
-            if (dwElapsed >= dwTimeout) {
-                break;
-            }
-            env.pump.WaitForMessages(dwTimeout - dwElapsed);
-            env.ui.RestoreWaitCursor();
-        }
-        env.ui.EndWaitCursor();
+        doc.CollectReplies(static_cast<uint32_t>(env.settings.m_nTimeoutSearch));
         doc.GetSocket().m_nPending = PENDING_NONE;
     }
     ReportRefusedNodes(doc);
@@ -82,19 +68,7 @@ void SearchByIp(COrvixDoc& doc) {
         }
     }
     // The collection window is a plain pause; replies are merged after it.
-    // Reading them into the endpoint meanwhile keeps a burst from being lost.
-    auto dwTimeout = static_cast<uint32_t>(env.settings.m_nTimeoutSearch);
-    uint32_t dwStart = env.clock.GetTickCount();
-    for (;;) {
-        uint32_t dwElapsed = env.clock.Elapsed(dwStart);
-        if (dwElapsed >= dwTimeout) {
-            break;
-        }
-        if (env.clock.SleepUnlessReadable(doc.GetSocket().GetDescriptor(), dwTimeout - dwElapsed) &&
-            !doc.GetSocket().AbsorbPending()) {
-            env.clock.Sleep(dwTimeout - dwElapsed);
-        }
-    }
+    doc.PauseKeepingReplies(static_cast<uint32_t>(env.settings.m_nTimeoutSearch));
     doc.DispatchQueuedDatagrams();
     env.pump.PumpPendingMessages();
     doc.GetSocket().m_nPending = PENDING_NONE;

@@ -3,6 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
+// The address of a node that has none yet (192.168.200.254): a factory-fresh
+// node's own address, the default of new nodes and of new networks' base.
+inline constexpr uint32_t NODE_UNSET_IP = 0xC0A8C8FEu;
+
 #pragma pack(push, 1)
 struct NODEPARAM {
     uint32_t dwOwnIp;

@@ -1,7 +1,7 @@
 #pragma once
 // Control ids of the parameter dialogs: the default-parameter page, the node
 // settings dialog and the three sub-dialogs both open. OK and Cancel buttons
-// use DIALOG_OK and DIALOG_CANCEL (platform/DialogModel.h) as command ids.
+// use DIALOG_OK and DIALOG_CANCEL (ui/DialogModel.h) as command ids.
 
 // Default-parameter page (CProp100X).
 inline constexpr int IDC_PRM_OWN_PORT = 1127;      // digits, integer field, 5

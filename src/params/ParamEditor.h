@@ -2,7 +2,7 @@
 #include "params/NodeParam.h"
 #include "params/ParamTexts.h"
 #include "params/ParamValidation.h"
-#include "platform/DialogModel.h"
+#include "ui/DialogModel.h"
 
 #include <array>
 #include <string>

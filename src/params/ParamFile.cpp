@@ -7,7 +7,6 @@
 #include <cstring>
 
 namespace {
-constexpr uint32_t PARAM_FIXED_OWN_IP = 0xC0A8C8FEu;    // 192.168.200.254, the unset address
 constexpr uint32_t PARAM_DEFAULT_DEST_IP = 0x02020202u; // 2.2.2.2
 constexpr uint32_t PARAM_FIXED_GATEWAY = 0x02020202u;
 constexpr uint32_t PARAM_FIXED_MASK = 0xFFFFFF00u;
@@ -86,7 +85,7 @@ void CParamFile::LoadParams(const CProfile& profile) {
     CSectionReader in(profile, PARAMINI_SECTION_PARAM);
     NODEPARAM& p = m_param;
 
-    p.dwOwnIp = PARAM_FIXED_OWN_IP;
+    p.dwOwnIp = NODE_UNSET_IP;
     p.wOwnPort = in.Word("OwnportX", 257);
     p.dwDestIp =
         static_cast<uint32_t>(in.Int("DestipX", static_cast<int32_t>(PARAM_DEFAULT_DEST_IP)));

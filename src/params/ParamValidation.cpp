@@ -36,7 +36,8 @@ bool RuleH(const std::string& strText) {
 
 // Parse only: the form is all that counts.
 bool RuleP(const std::string& strText) {
-    return ParseIpHost(strText) != IP_NONE || strText == BROADCAST_TEXT;
+    uint32_t dwIp = 0;
+    return ParseDottedAddress(strText, dwIp);
 }
 
 bool InRange16(int32_t nValue, int nMin, int nMax) {

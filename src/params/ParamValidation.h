@@ -5,7 +5,7 @@
 // first: a text that is no whole number fails with "整数を入力してください。"
 // before any other check.
 #include "params/ParamTexts.h"
-#include "platform/DialogModel.h"
+#include "ui/DialogModel.h"
 
 #include <cstdint>
 #include <functional>

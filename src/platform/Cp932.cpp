@@ -54,8 +54,7 @@ std::string Cp932ToUtf8Lossy(const std::string& strCp932) {
     while (i < strCp932.size()) {
         std::string strPiece;
         auto by = static_cast<unsigned char>(strCp932[i]);
-        bool bLead = (by >= 0x81 && by <= 0x9F) || (by >= 0xE0 && by <= 0xFC);
-        size_t nLen = (bLead && i + 1 < strCp932.size()) ? 2 : 1;
+        size_t nLen = (IsCp932LeadByte(by) && i + 1 < strCp932.size()) ? 2 : 1;
         if (Cp932ToUtf8(strCp932.substr(i, nLen), strPiece)) {
             strOut += strPiece;
         } else {
@@ -66,10 +65,11 @@ std::string Cp932ToUtf8Lossy(const std::string& strCp932) {
     return strOut;
 }
 
-namespace {
 bool IsCp932LeadByte(unsigned char by) {
     return (by >= 0x81 && by <= 0x9F) || (by >= 0xE0 && by <= 0xFC);
 }
+
+namespace {
 unsigned char FoldAscii(unsigned char by) {
     return (by >= 'a' && by <= 'z') ? static_cast<unsigned char>(by - 'a' + 'A') : by;
 }

@@ -6,6 +6,9 @@
 bool Cp932ToUtf8(const std::string& strCp932, std::string& strUtf8);
 bool Utf8ToCp932(const std::string& strUtf8, std::string& strCp932);
 // Lossy display helper: bytes that do not convert become U+FFFD.
+// First byte of a double-byte character.
+bool IsCp932LeadByte(unsigned char by);
+
 std::string Cp932ToUtf8Lossy(const std::string& strCp932);
 
 // Compares two CP932 texts ignoring the case of single-byte letters; the two

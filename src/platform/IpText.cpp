@@ -14,6 +14,11 @@ std::string FormatIpHost(uint32_t dwIp) {
     return sz;
 }
 
+bool ParseDottedAddress(const std::string& strText, uint32_t& dwIp) {
+    dwIp = ParseIpHost(strText);
+    return dwIp != IP_NONE || strText == "255.255.255.255";
+}
+
 bool ParseDottedStrict(const std::string& strText, uint32_t& dwIp) {
     in_addr addr{};
     if (inet_pton(AF_INET, strText.c_str(), &addr) != 1) {

@@ -12,5 +12,9 @@ std::string FormatIpHost(uint32_t dwIp);
 constexpr uint32_t IP_NONE = 0xFFFFFFFFu;
 constexpr uint32_t IP_BROADCAST = 0xFFFFFFFFu;
 
+// An address typed as text: the inet_addr forms, where "255.255.255.255" is the
+// broadcast address and any unparsable text is false (never the broadcast).
+bool ParseDottedAddress(const std::string& strText, uint32_t& dwIp);
+
 // Only the plain four-part dotted form; false for anything else.
 bool ParseDottedStrict(const std::string& strText, uint32_t& dwIp);

@@ -1,5 +1,7 @@
 #include "platform/Profile.h"
 
+#include "platform/Cp932.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -42,16 +44,12 @@ bool EqualNoCase(const std::string& strA, const std::string& strB) {
     return true;
 }
 
-bool IsCp932Lead(unsigned char by) {
-    return (by >= 0x81 && by <= 0x9F) || (by >= 0xE0 && by <= 0xFC);
-}
-
 // At most nMax bytes, never half of a double-byte character.
 std::string CutCp932(const std::string& str, size_t nMax) {
     size_t i = 0;
     while (i < str.size()) {
         size_t nChar =
-            (IsCp932Lead(static_cast<unsigned char>(str[i])) && i + 1 < str.size()) ? 2 : 1;
+            (IsCp932LeadByte(static_cast<unsigned char>(str[i])) && i + 1 < str.size()) ? 2 : 1;
         if (i + nChar > nMax) {
             break;
         }

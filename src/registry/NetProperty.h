@@ -1,4 +1,5 @@
 #pragma once
+#include "params/NodeParam.h"
 #include "registry/OXParam.h"
 
 #include <cstdint>
@@ -9,7 +10,7 @@
 class CNetProperty {
 public:
     std::string m_strName;
-    uint32_t m_dwBaseIp = 0xC0A8C8FEu;
+    uint32_t m_dwBaseIp = NODE_UNSET_IP;
     uint8_t m_nIpIncrement = 1;
     uint32_t m_dwSubnetMask = 0xFFFFFF00u;
     uint32_t m_dwGateway = 0x02020202u;

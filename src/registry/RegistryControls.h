@@ -1,7 +1,7 @@
 #pragma once
 // Control ids of the registration dialogs and of the automatic-assignment
 // dialog. Their OK and Cancel buttons use DIALOG_OK and DIALOG_CANCEL
-// (platform/DialogModel.h) as command ids.
+// (ui/DialogModel.h) as command ids.
 
 // Network dialog (new network, or a read-only view of the current one).
 inline constexpr int IDC_NET_NAME = 1500;

@@ -8,7 +8,7 @@
 #include "platform/IpText.h"
 #include "platform/PollMessagePump.h"
 #include "platform/PosixDatagramSocket.h"
-#include "registry/OrvixDoc.h"
+#include "doc/OrvixDoc.h"
 
 #include <gtest/gtest.h>
 

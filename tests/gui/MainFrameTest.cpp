@@ -1,11 +1,11 @@
 #include "gui/MainFrame.h"
 #include "gui/QtMessagePump.h"
 #include "gui/QtUi.h"
-#include "platform/BusyScope.h"
+#include "ui/BusyScope.h"
 #include "platform/Clock.h"
-#include "platform/DialogModel.h"
-#include "platform/MemoryDatagramSocket.h"
-#include "registry/OrvixDoc.h"
+#include "ui/DialogModel.h"
+#include "MemoryDatagramSocket.h"
+#include "doc/OrvixDoc.h"
 
 #include <QAbstractButton>
 #include <QApplication>

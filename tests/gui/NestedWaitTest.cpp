@@ -4,8 +4,8 @@
 #include "gui/QtUi.h"
 #include "link/NodeProtocol.h"
 #include "platform/Clock.h"
-#include "platform/MemoryDatagramSocket.h"
-#include "registry/OrvixDoc.h"
+#include "MemoryDatagramSocket.h"
+#include "doc/OrvixDoc.h"
 
 #include <QApplication>
 #include <QMessageBox>

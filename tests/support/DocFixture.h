@@ -1,10 +1,10 @@
 #pragma once
 // A document on the in-memory socket, virtual time and the scripted UI.
 #include "ScriptedUi.h"
-#include "platform/MemoryDatagramSocket.h"
-#include "platform/TestClock.h"
-#include "platform/VirtualTimePump.h"
-#include "registry/OrvixDoc.h"
+#include "MemoryDatagramSocket.h"
+#include "TestClock.h"
+#include "VirtualTimePump.h"
+#include "doc/OrvixDoc.h"
 
 #include <gtest/gtest.h>
 

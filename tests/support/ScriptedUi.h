@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/DialogModel.h"
-#include "platform/Ui.h"
+#include "ui/DialogModel.h"
+#include "ui/Ui.h"
 
 #include <deque>
 #include <functional>

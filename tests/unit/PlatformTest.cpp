@@ -1,12 +1,12 @@
 #include "ScriptedUi.h"
-#include "platform/BusyScope.h"
+#include "ui/BusyScope.h"
 #include "platform/Cp932.h"
 #include "platform/HostAddress.h"
 #include "platform/IpText.h"
-#include "platform/MemoryDatagramSocket.h"
+#include "MemoryDatagramSocket.h"
 #include "platform/ModulePath.h"
 #include "platform/PollMessagePump.h"
-#include "platform/TestClock.h"
+#include "TestClock.h"
 
 #include <gtest/gtest.h>
 

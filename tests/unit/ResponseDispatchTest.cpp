@@ -1,5 +1,5 @@
 #include "DocFixture.h"
-#include "link/VersionInfoDlg.h"
+#include "doc/VersionInfoDlg.h"
 #include "res/Texts.h"
 
 namespace {

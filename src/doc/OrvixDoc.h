@@ -6,6 +6,7 @@
 #include "registry/NetProperty.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -14,6 +15,13 @@
 class CUi;
 class CMessagePump;
 class CClock;
+struct SNodeRequest;
+struct SNodeResponse;
+
+// What became of one request/wait exchange.
+inline constexpr int EXCHANGE_DONE = 0;      // the awaited reply came with result 0
+inline constexpr int EXCHANGE_ABNORMAL = -1; // it came with another result, already reported
+inline constexpr int EXCHANGE_NO_REPLY = 1;  // nothing within the time-out; not reported
 
 // What the document works with; all owned elsewhere and outliving it.
 struct SDocEnv {
@@ -25,9 +33,10 @@ struct SDocEnv {
     std::string strDataPath;   // empty: no data file is read or written
 };
 
-// The one document: the registry of networks and nodes, the IP-search lists
-// and the UDP endpoint. Its operations live in the layer they belong to:
-// registry (OrvixDoc.cpp), link senders and waits (link/), dispatch (link/).
+// The one document, the coordinator: it owns the registry of networks and
+// nodes, the IP-search lists and the UDP endpoint; it sends requests to
+// registry nodes, waits for their replies, turns replies into registry changes
+// and dialogs, and reports failures through the UI.
 class COrvixDoc {
 public:
     COrvixDoc(const SDocEnv& env, std::unique_ptr<CDatagramSocket> pSocket);
@@ -60,7 +69,7 @@ public:
     // failure was reported; the previous file then stays whole.
     int SaveDocument();
 
-    // --- link: senders (each reports a failed send itself) ---
+    // --- senders (each reports a failed send itself) ---
     void SendSearch();
     int SendSearchTo(const std::string& strAddr);
     void SendInitialize(int nIndex, int nUnicast);
@@ -70,10 +79,21 @@ public:
     void SendSetParam(const NODEPARAM& param, const COXParam& node, uint32_t dwDest);
     void SendSetParamToNode(const NODEPARAM& param, int nIndex, uint32_t dwDest);
 
-    // --- link: waiting ---
+    // --- waiting ---
     // Pumps until m_nPending differs from nState or dwTimeout ms passed; always
     // pumps at least once, and blocks on the pump instead of spinning.
     void WaitForReply(uint32_t dwTimeout, int nState);
+    // The one request/wait exchange: stores nState as the pending state, runs
+    // fnSend (a sender), waits for the dispatcher to settle the state and
+    // leaves it at PENDING_NONE. Returns EXCHANGE_*; the caller decides what a
+    // missing reply shows.
+    int Exchange(int32_t nState, const std::function<void()>& fnSend, uint32_t dwTimeout);
+    // Dispatches every reply for dwMs whatever the pending state (searches),
+    // the ones queued while pacing first.
+    void CollectReplies(uint32_t dwMs);
+    // A fixed pause: replies are taken off the socket into the endpoint's
+    // queue but not dispatched; DispatchQueuedDatagrams hands them on later.
+    void PauseKeepingReplies(uint32_t dwMs);
     // Receive notification of the endpoint: reads one datagram and dispatches it.
     void OnReceiveDatagram();
     // Dispatches the datagrams the endpoint took off the socket while pacing.
@@ -102,18 +122,18 @@ public:
 private:
     // The network at m_nCurNet, or none.
     CNetProperty* CurrentNetwork();
-    // Sends the first nLen bytes of a composed request; reports a failure.
-    bool SendRequest(const uint8_t* pBuf, size_t nLen, uint32_t dwIp);
-    // Composes the header of a request to the node at nIndex of the current network.
-    bool ComposeForNode(uint8_t* pBuf, uint16_t wCode, int nIndex);
-    uint32_t NodeDestination(int nIndex, int nUnicast);
+    // Sends a composed request; reports a failure.
+    bool SendRequest(const SNodeRequest& req, uint32_t dwIp);
+    // A header-only request to the node at nIndex of the current network.
+    void SendShortToNode(uint16_t wCode, int nIndex, int nUnicast);
+    static uint32_t NodeDestination(const COXParam& node, int nUnicast);
 
-    void DispatchResponse(uint8_t* pData, size_t nLen, uint32_t dwSenderIp);
-    void ShowAbnormalResponse(const uint8_t* pData);
+    void DispatchResponse(const SNodeResponse& resp);
+    void ShowAbnormalResponse(const SNodeResponse& resp);
+    // Pending state 0, or -1 after the abnormal-response message.
+    void SettleWithResult(const SNodeResponse& resp);
     // 0x0203 while the node settings are awaited: the dialog, the set and its reply.
-    void RunSettingsExchange(uint8_t* pData);
-    // Pacing pause after a probe that keeps reading replies off the socket.
-    void PaceAfterProbe();
+    void RunSettingsExchange(const SNodeResponse& resp);
 
     static bool DocumentFileExists(const std::string& strPath);
     // Moves an unreadable data file aside so that the exit's save cannot overwrite it.

@@ -1,5 +1,6 @@
 #pragma once
-#include "platform/DialogModel.h"
+#include "link/NodeResponse.h"
+#include "ui/DialogModel.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,8 +14,6 @@ inline constexpr int IDC_VER_ROW_VERSION = 1127; // + 4 * row
 inline constexpr int IDC_VER_ROW_SECTORS = 1128; // + 4 * row
 inline constexpr int IDC_VER_ROW_HIDDEN = 1208;  // + row
 inline constexpr int VER_MAX_ROWS = 10;
-// Board identity and versions are all there is before the application table.
-inline constexpr size_t VER_MIN_LENGTH = 32;
 
 // The version dialog, filled from a 0x0208 datagram. Texts stay CP932 bytes.
 class CVersionInfoDlg : public CDialogModel {

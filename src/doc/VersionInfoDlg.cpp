@@ -1,4 +1,4 @@
-#include "link/VersionInfoDlg.h"
+#include "doc/VersionInfoDlg.h"
 
 #include <cstdio>
 #include <cstring>

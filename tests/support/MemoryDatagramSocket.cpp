@@ -1,4 +1,4 @@
-#include "platform/MemoryDatagramSocket.h"
+#include "MemoryDatagramSocket.h"
 
 #include <arpa/inet.h>
 #include <cstring>

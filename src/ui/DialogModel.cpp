@@ -1,4 +1,4 @@
-#include "platform/DialogModel.h"
+#include "ui/DialogModel.h"
 
 const std::string& CDialogModel::GetText(int nId) const {
     static const std::string s_strEmpty;

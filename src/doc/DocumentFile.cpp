@@ -1,8 +1,8 @@
 // The data file: the registry and the two IP-search lists in the object-archive
 // layout, read once when the document is created and written once at its end.
-#include "platform/Ui.h"
+#include "ui/Ui.h"
 #include "registry/Archive.h"
-#include "registry/OrvixDoc.h"
+#include "doc/OrvixDoc.h"
 #include "res/Texts.h"
 
 #include <algorithm>

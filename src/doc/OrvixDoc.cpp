@@ -1,16 +1,16 @@
-#include "registry/OrvixDoc.h"
+#include "doc/OrvixDoc.h"
 
 #include "link/NodeProtocol.h"
 #include "platform/Cp932.h"
 #include "platform/MessagePump.h"
-#include "platform/Ui.h"
+#include "ui/Ui.h"
 #include "res/Texts.h"
 
 COrvixDoc::COrvixDoc(const SDocEnv& env, std::unique_ptr<CDatagramSocket> pSocket) : m_env(env) {
     if (!m_env.strDataPath.empty() && DocumentFileExists(m_env.strDataPath)) {
         LoadDocument();
     }
-    m_pSocket = std::make_unique<CNodeSocket>(this, std::move(pSocket));
+    m_pSocket = std::make_unique<CNodeSocket>([this] { OnReceiveDatagram(); }, std::move(pSocket));
     if (!m_pSocket->Create(NODE_LOCAL_PORT)) {
         m_env.ui.ShowMessage(TXT_PORT_IN_USE);
     }

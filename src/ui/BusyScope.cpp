@@ -1,7 +1,7 @@
-#include "platform/BusyScope.h"
+#include "ui/BusyScope.h"
 
 #include "platform/MessagePump.h"
-#include "platform/Ui.h"
+#include "ui/Ui.h"
 #include "res/Texts.h"
 
 CBusyScope::CBusyScope(CUi& ui, CMessagePump& pump, const std::string& strText) : m_ui(ui) {

@@ -1,0 +1,158 @@
+// The senders over registry nodes, the waits, and the one request/wait exchange.
+#include "doc/OrvixDoc.h"
+#include "link/NodeCodec.h"
+#include "link/NodeRequest.h"
+#include "platform/Clock.h"
+#include "platform/IpText.h"
+#include "platform/MessagePump.h"
+#include "res/Texts.h"
+#include "ui/Ui.h"
+
+namespace {
+// More than this must pass between two search probes.
+constexpr uint32_t SEARCH_PACING_MS = 50;
+} // namespace
+
+bool COrvixDoc::SendRequest(const SNodeRequest& req, uint32_t dwIp) {
+    if (m_pSocket->SendTo(req.abData.data(), req.nLen, dwIp, NODE_DEVICE_PORT) < 0) {
+        m_env.ui.ShowMessage(TXT_SEND_ERROR);
+        return false;
+    }
+    return true;
+}
+
+uint32_t COrvixDoc::NodeDestination(const COXParam& node, int nUnicast) {
+    return nUnicast != 0 ? node.m_dwIp : NODE_BROADCAST_IP;
+}
+
+void COrvixDoc::PauseKeepingReplies(uint32_t dwMs) {
+    // Replies that come meanwhile are read into the endpoint's queue, so that a
+    // burst cannot overflow the socket; they are dispatched afterwards, in order.
+    uint32_t dwStart = m_env.clock.GetTickCount();
+    for (;;) {
+        uint32_t dwElapsed = m_env.clock.Elapsed(dwStart);
+        if (dwElapsed >= dwMs) {
+            break;
+        }
+        uint32_t dwLeft = dwMs - dwElapsed;
+        if (m_env.clock.SleepUnlessReadable(m_pSocket->GetDescriptor(), dwLeft) &&
+            !m_pSocket->AbsorbPending()) {
+            m_env.clock.Sleep(dwLeft); // queue full: what is left waits on the socket
+        }
+    }
+}
+
+void COrvixDoc::SendSearch() {
+    for (int i = 0; i < SEARCH_PROBE_COUNT; ++i) {
+        SNodeRequest req = ComposeShortRequest(NODECMD_SEARCH, SearchProbeMac(i),
+                                               ModelCodeFromIndex(MODEL_INDEX_MRV620));
+        bool bSent =
+            m_pSocket->SendTo(req.abData.data(), req.nLen, NODE_BROADCAST_IP, NODE_DEVICE_PORT) >= 0;
+        PauseKeepingReplies(SEARCH_PACING_MS + 1);
+        if (!bSent) {
+            m_env.ui.ShowMessage(TXT_SEND_ERROR);
+            return;
+        }
+    }
+}
+
+int COrvixDoc::SendSearchTo(const std::string& strAddr) {
+    SNodeRequest req = ComposeShortRequest(NODECMD_SEARCH, SEARCH_UNICAST_MAC,
+                                           ModelCodeFromIndex(MODEL_INDEX_MRV620));
+    // The target was typed as text; an unparsable text must not become the
+    // broadcast address.
+    uint32_t dwIp = 0;
+    bool bSent = ParseDottedAddress(strAddr, dwIp) &&
+                 m_pSocket->SendTo(req.abData.data(), req.nLen, dwIp, NODE_DEVICE_PORT) >= 0;
+    PauseKeepingReplies(SEARCH_PACING_MS + 1);
+    if (!bSent) {
+        m_env.ui.ShowMessage(TXT_SEND_ERROR);
+        return -1;
+    }
+    return 0;
+}
+
+void COrvixDoc::SendShortToNode(uint16_t wCode, int nIndex, int nUnicast) {
+    if (const COXParam* pNode = GetNode(nIndex)) {
+        SendRequest(ComposeShortRequest(wCode, pNode->m_strMac, ModelCodeFromIndex(pNode->m_nModel)),
+                    NodeDestination(*pNode, nUnicast));
+    }
+}
+
+void COrvixDoc::SendInitialize(int nIndex, int nUnicast) {
+    SendShortToNode(NODECMD_INITIALIZE, nIndex, nUnicast);
+}
+
+void COrvixDoc::SendGetParam(int nIndex, int nUnicast) {
+    SendShortToNode(NODECMD_GET_PARAM, nIndex, nUnicast);
+}
+
+void COrvixDoc::SendGetVersion(int nIndex, int nUnicast) {
+    SendShortToNode(NODECMD_GET_VERSION, nIndex, nUnicast);
+}
+
+void COrvixDoc::SendChangeMode(int nIndex, int nMode, int nUnicast) {
+    if (const COXParam* pNode = GetNode(nIndex)) {
+        SendRequest(ComposeModeRequest(pNode->m_strMac, ModelCodeFromIndex(pNode->m_nModel), nMode),
+                    NodeDestination(*pNode, nUnicast));
+    }
+}
+
+void COrvixDoc::SendSetParam(const NODEPARAM& param, const COXParam& node, uint32_t dwDest) {
+    // A node without an address yet is reached by broadcast; the MAC names it.
+    uint32_t dwIp = dwDest == NODE_UNSET_IP ? NODE_BROADCAST_IP : dwDest;
+    SendRequest(ComposeSetParamRequest(node.m_strMac, ModelCodeFromIndex(node.m_nModel), param),
+                dwIp);
+}
+
+void COrvixDoc::SendSetParamToNode(const NODEPARAM& param, int nIndex, uint32_t dwDest) {
+    if (const COXParam* pNode = GetNode(nIndex)) {
+        SendSetParam(param, *pNode, dwDest);
+    }
+}
+
+void COrvixDoc::WaitForReply(uint32_t dwTimeout, int nState) {
+    m_env.ui.BeginWaitCursor();
+    uint32_t dwStart = m_env.clock.GetTickCount();
+    m_env.pump.PumpPendingMessages();
+    for (;;) {
+        m_env.ui.RestoreWaitCursor();
+        uint32_t dwElapsed = m_env.clock.Elapsed(dwStart);
+        if (m_pSocket->m_nPending != nState || dwElapsed >= dwTimeout) {
+            break;
+        }
+        m_env.pump.WaitForMessages(dwTimeout - dwElapsed);
+    }
+    m_env.ui.EndWaitCursor();
+}
+
+int COrvixDoc::Exchange(int32_t nState, const std::function<void()>& fnSend, uint32_t dwTimeout) {
+    int32_t& nPending = m_pSocket->m_nPending;
+    nPending = nState;
+    fnSend();
+    WaitForReply(dwTimeout, nState);
+    int nOutcome = EXCHANGE_DONE;
+    if (nPending == PENDING_ERROR) {
+        nOutcome = EXCHANGE_ABNORMAL;
+    } else if (nPending != PENDING_NONE) {
+        nOutcome = EXCHANGE_NO_REPLY;
+    }
+    nPending = PENDING_NONE;
+    return nOutcome;
+}
+
+void COrvixDoc::CollectReplies(uint32_t dwMs) {
+    m_env.ui.BeginWaitCursor();
+    // Replies taken in while the probes were paced come first, in order.
+    DispatchQueuedDatagrams();
+    uint32_t dwStart = m_env.clock.GetTickCount();
+    for (;;) {
+        uint32_t dwElapsed = m_env.clock.Elapsed(dwStart);
+        if (dwElapsed >= dwMs) {
+            break;
+        }
+        m_env.pump.WaitForMessages(dwMs - dwElapsed);
+        m_env.ui.RestoreWaitCursor();
+    }
+    m_env.ui.EndWaitCursor();
+}

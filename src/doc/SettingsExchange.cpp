@@ -1,0 +1,40 @@
+// A node's settings, got by a get-parameters request, shown in the node
+// settings dialog; "送信" sends them back and waits for the node's answer from
+// inside this dispatch.
+#include "doc/OrvixDoc.h"
+#include "link/NodeResponse.h"
+#include "params/ParamControls.h"
+#include "params/ParamEditor.h"
+#include "platform/IpText.h"
+#include "res/Texts.h"
+#include "ui/Ui.h"
+
+void COrvixDoc::RunSettingsExchange(const SNodeResponse& resp) {
+    NODEPARAM param = DecodeParamBlock(resp);
+    COXParam node;
+    node.m_nModel = MODEL_INDEX_MRV620;
+    node.m_dwIp = param.dwOwnIp;
+    node.m_strMac = resp.strMac;
+
+    CParamEditor dlg(m_env.defParam);
+    dlg.Fill(param);
+    dlg.SetMode(PARAMEDIT_GET, GetModeName(resp.byMode), 0);
+    if (m_env.ui.DoModal(dlg) != DIALOG_OK) {
+        return;
+    }
+    NODEPARAM paramNew = dlg.ReadBack();
+    uint32_t dwDest = dlg.IsOutsideNetwork() ? node.m_dwIp : NODE_UNSET_IP;
+    int nOutcome = Exchange(
+        m_pSocket->m_nPending, [&] { SendSetParam(paramNew, node, dwDest); },
+        static_cast<uint32_t>(m_env.settings.m_nTimeout));
+
+    uint32_t dwIp = node.m_dwIp;
+    if (nOutcome == EXCHANGE_ABNORMAL) {
+        m_env.ui.ShowMessage(TXT_ABNORMAL_RESPONSE);
+    } else if (nOutcome == EXCHANGE_DONE) {
+        dwIp = ParseIpHost(dlg.GetText(IDC_PED_OWN_IP));
+    } else {
+        m_env.ui.ShowMessage(TXT_NO_RESPONSE);
+    }
+    AddOrUpdateNode(MODEL_INDEX_MRV620, dwIp, node.m_strMac, false, "", "");
+}
