@@ -53,7 +53,7 @@ CVersionInfoDlg::CVersionInfoDlg(const uint8_t* pData, size_t nLen) {
     }
 }
 
-SDialogAction CVersionInfoDlg::OnCommand(int nId) {
+SDialogAction CVersionInfoDlg::OnCommand(CUi& /*ui*/, int nId) {
     if (nId == DIALOG_OK || nId == DIALOG_CANCEL) {
         return SDialogAction::CloseWith(DIALOG_OK);
     }

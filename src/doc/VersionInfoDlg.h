@@ -22,7 +22,7 @@ public:
     CVersionInfoDlg(const uint8_t* pData, size_t nLen);
 
     const char* GetDialogName() const override { return "CVersionInfoDlg"; }
-    SDialogAction OnCommand(int nId) override;
+    SDialogAction OnCommand(CUi& ui, int nId) override;
 
     static int RowName(int nRow) { return IDC_VER_ROW_NAME + 4 * nRow; }
     static int RowVersion(int nRow) { return IDC_VER_ROW_VERSION + 4 * nRow; }

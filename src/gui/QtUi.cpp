@@ -145,3 +145,10 @@ void CQtUi::UpdateAllViews() {
         m_pFrame->UpdateFromDocument();
     }
 }
+
+// Placeholders until the generic dialog view lands.
+void CQtUi::OpenModeless(CDialogModel&) {}
+void CQtUi::RefreshModeless(CDialogModel&) {}
+void CQtUi::CloseModeless(CDialogModel&) {}
+bool CQtUi::ChooseFileToOpen(const SFileChoice&, std::string&) { return false; }
+bool CQtUi::OpenWithDesktop(const std::string&) { return false; }

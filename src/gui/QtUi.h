@@ -25,6 +25,11 @@ public:
                           const std::string& strCaption) override;
     // A dialog without a view yet is cancelled.
     int DoModal(CDialogModel& dialog) override;
+    void OpenModeless(CDialogModel& dialog) override;
+    void RefreshModeless(CDialogModel& dialog) override;
+    void CloseModeless(CDialogModel& dialog) override;
+    bool ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) override;
+    bool OpenWithDesktop(const std::string& strPath) override;
     void SetStatusText(const std::string& strText) override;
     void EnableMainWindow(bool bEnable) override;
     void BeginWaitCursor() override;

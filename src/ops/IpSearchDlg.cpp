@@ -67,39 +67,46 @@ SDialogAction CIpSearchDlg::Register() {
     return action;
 }
 
-SDialogAction CIpSearchDlg::OnCommand(int nId) {
+bool CIpSearchDlg::AddSelectedToTargets() {
     int nAddrRow = GetInt(IDC_IPS_ADDR_LIST);
+    if (nAddrRow < 0 || static_cast<size_t>(nAddrRow) >= m_vecAddrRows.size()) {
+        return false;
+    }
+    const std::string strIp = m_vecAddrRows[static_cast<size_t>(nAddrRow)];
+    uint32_t dwIp = ParseIpHost(strIp);
+    bool bThere = std::any_of(m_vecTargetRows.begin(), m_vecTargetRows.end(),
+                              [&](const std::string& str) { return ParseIpHost(str) == dwIp; });
+    if (!bThere) {
+        SortedInsert(m_vecTargetRows, strIp);
+        Refresh();
+    }
+    return true;
+}
+
+void CIpSearchDlg::RemoveSelectedTarget() {
     int nTargetRow = GetInt(IDC_IPS_TARGET_LIST);
-    bool bAddrRow = nAddrRow >= 0 && static_cast<size_t>(nAddrRow) < m_vecAddrRows.size();
-    bool bTargetRow = nTargetRow >= 0 && static_cast<size_t>(nTargetRow) < m_vecTargetRows.size();
+    if (nTargetRow >= 0 && static_cast<size_t>(nTargetRow) < m_vecTargetRows.size()) {
+        m_vecTargetRows.erase(m_vecTargetRows.begin() + nTargetRow);
+        Refresh();
+    }
+}
+
+SDialogAction CIpSearchDlg::OnCommand(CUi& /*ui*/, int nId) {
+    int nAddrRow = GetInt(IDC_IPS_ADDR_LIST);
     switch (nId) {
     case IDC_IPS_REGISTER:
         return Register();
     case IDC_IPS_DELETE:
-        if (bAddrRow) {
+        if (nAddrRow >= 0 && static_cast<size_t>(nAddrRow) < m_vecAddrRows.size()) {
             m_vecAddrRows.erase(m_vecAddrRows.begin() + nAddrRow);
             Refresh();
         }
         break;
     case IDC_IPS_ADD:
-    case IDC_IPS_ADDR_DBLCLK:
-        if (bAddrRow) {
-            const std::string strIp = m_vecAddrRows[static_cast<size_t>(nAddrRow)];
-            uint32_t dwIp = ParseIpHost(strIp);
-            bool bThere = std::any_of(m_vecTargetRows.begin(), m_vecTargetRows.end(),
-                                      [&](const std::string& str) { return ParseIpHost(str) == dwIp; });
-            if (!bThere) {
-                SortedInsert(m_vecTargetRows, strIp);
-                Refresh();
-            }
-        }
+        AddSelectedToTargets();
         break;
     case IDC_IPS_REMOVE:
-    case IDC_IPS_TARGET_DBLCLK:
-        if (bTargetRow) {
-            m_vecTargetRows.erase(m_vecTargetRows.begin() + nTargetRow);
-            Refresh();
-        }
+        RemoveSelectedTarget();
         break;
     case IDC_IPS_SEARCH:
         return SDialogAction::CloseWith(IPS_RESULT_SEARCH);
@@ -107,6 +114,17 @@ SDialogAction CIpSearchDlg::OnCommand(int nId) {
         return SDialogAction::CloseWith(DIALOG_CANCEL);
     default:
         break;
+    }
+    return SDialogAction::StayOpen();
+}
+
+SDialogAction CIpSearchDlg::OnListEvent(CUi& /*ui*/, int nId, EListEvent eEvent) {
+    if (eEvent == EListEvent::DoubleClick) {
+        if (nId == IDC_IPS_ADDR_LIST) {
+            AddSelectedToTargets();
+        } else if (nId == IDC_IPS_TARGET_LIST) {
+            RemoveSelectedTarget();
+        }
     }
     return SDialogAction::StayOpen();
 }

@@ -14,8 +14,6 @@ inline constexpr int IDC_IPS_ADD = 1304;
 inline constexpr int IDC_IPS_REMOVE = 1305;
 inline constexpr int IDC_IPS_TARGET_LIST = 1306; // GetInt: selected row, -1 none
 inline constexpr int IDC_IPS_SEARCH = 1307;
-inline constexpr int IDC_IPS_ADDR_DBLCLK = 1308;   // double-click on the address list
-inline constexpr int IDC_IPS_TARGET_DBLCLK = 1309; // double-click on the target list
 inline constexpr int IPS_EDIT_LIMIT = 15;
 // End result of the dialog when the operator chose "検索".
 inline constexpr int IPS_RESULT_SEARCH = IDC_IPS_SEARCH;
@@ -28,7 +26,8 @@ public:
     CIpSearchDlg(std::vector<CIpSearchList>& listIpAddr, std::vector<CIpSearchList>& listTargets);
 
     const char* GetDialogName() const override { return "CIpSearchDlg"; }
-    SDialogAction OnCommand(int nId) override;
+    SDialogAction OnCommand(CUi& ui, int nId) override;
+    SDialogAction OnListEvent(CUi& ui, int nId, EListEvent eEvent) override;
 
     // Valid dotted text: three dots, none leading, trailing or doubled, and parsable.
     static bool IsValidAddressText(const std::string& strText);
@@ -36,6 +35,8 @@ public:
 private:
     SDialogAction Register();
     void Refresh(); // list boxes to the document, and to the controls
+    bool AddSelectedToTargets();
+    void RemoveSelectedTarget();
     static void SortedInsert(std::vector<std::string>& vec, const std::string& str);
 
     std::vector<CIpSearchList>& m_listIpAddr;

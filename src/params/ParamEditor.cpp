@@ -120,7 +120,7 @@ NODEPARAM CParamEditor::ReadBack() const { return BuildParamFromTexts(GatherText
 
 bool CParamEditor::IsOutsideNetwork() const { return GetInt(IDC_PED_OUTSIDE_NET) != 0; }
 
-SDialogAction CParamEditor::OnCommand(int nId) {
+SDialogAction CParamEditor::OnCommand(CUi& /*ui*/, int nId) {
     switch (nId) {
     case IDC_PED_SEND: {
         SCheck check = ValidateParamEditor(GatherTexts(), m_fnPcAddress);

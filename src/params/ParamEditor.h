@@ -20,7 +20,7 @@ public:
     explicit CParamEditor(const NODEPARAM& defParam);
 
     const char* GetDialogName() const override { return "CParamEditor"; }
-    SDialogAction OnCommand(int nId) override;
+    SDialogAction OnCommand(CUi& ui, int nId) override;
 
     // Every control and member from a record in host order.
     void Fill(const NODEPARAM& param);

@@ -93,16 +93,16 @@ TEST_F(ManagerSearch, RefreshSearchDropsNodesThatFellSilent) {
 TEST_F(ManagerSearch, IpSearchFindsTheTwoAddressesAsked) {
     auto pDoc = OpenDoc();
     pDoc->AddNetwork("LINE-A", 0xFFFFFF00u, 0xC0A80101u);
-    m_ui.QueueDialog("CIpSearchDlg", [](CDialogModel& dlg) {
+    m_ui.QueueDialog("CIpSearchDlg", [this](CDialogModel& dlg) {
         for (const char* psz : {"192.168.1.13", "192.168.2.15"}) {
             dlg.SetText(IDC_IPS_EDIT, psz);
-            dlg.OnCommand(IDC_IPS_REGISTER);
+            dlg.OnCommand(m_ui, IDC_IPS_REGISTER);
             dlg.SetInt(IDC_IPS_ADDR_LIST, 0);
-            dlg.OnCommand(IDC_IPS_ADD);
+            dlg.OnCommand(m_ui, IDC_IPS_ADD);
             dlg.SetInt(IDC_IPS_ADDR_LIST, 1);
-            dlg.OnCommand(IDC_IPS_ADD);
+            dlg.OnCommand(m_ui, IDC_IPS_ADD);
         }
-        return dlg.OnCommand(IDC_IPS_SEARCH).nResult;
+        return dlg.OnCommand(m_ui, IDC_IPS_SEARCH).nResult;
     });
     SearchByIp(*pDoc);
     EXPECT_EQ(Rows(*pDoc), (std::map<std::string, std::string>{{"0080D4100003", "192.168.1.13"},

@@ -155,7 +155,7 @@ TEST_F(MainFrame, MessageBoxWhileTheWindowIsDisabledStillTakesInput) {
 TEST_F(MainFrame, DialogWithoutAViewIsCancelledAndAViewGetsTheModel) {
     struct CProbeDlg : CDialogModel {
         const char* GetDialogName() const override { return "CProbeDlg"; }
-        SDialogAction OnCommand(int) override { return {}; }
+        SDialogAction OnCommand(CUi&, int) override { return {}; }
     } dlg;
     EXPECT_EQ(m_ui.DoModal(dlg), DIALOG_CANCEL);
     CDialogModel* pSeen = nullptr;

@@ -140,7 +140,7 @@ TEST_F(QtNestedWait, SettingsExchangeNestsADispatchInsideAWaitInsideADispatch) {
         dlg.SetText(1025, "0");
         dlg.SetText(1050, "1500");
         dlg.SetText(1053, "0");
-        SDialogAction action = dlg.OnCommand(1086);
+        SDialogAction action = dlg.OnCommand(m_ui, 1086);
         EXPECT_EQ(action.strMessage, "");
         return action.nResult;
     });

@@ -24,6 +24,14 @@ public:
     EMsgAnswer MessageBox(const std::string& strText, EMsgButtons buttons, EMsgIcon icon,
                           const std::string& strCaption) override;
     int DoModal(CDialogModel& dialog) override;
+    void OpenModeless(CDialogModel& dialog) override { m_vecModeless.push_back(dialog.GetDialogName()); }
+    void RefreshModeless(CDialogModel&) override { ++m_nModelessRefreshes; }
+    void CloseModeless(CDialogModel&) override { ++m_nModelessClosed; }
+    bool ChooseFileToOpen(const SFileChoice&, std::string&) override { return false; }
+    bool OpenWithDesktop(const std::string& strPath) override {
+        m_vecOpened.push_back(strPath);
+        return true;
+    }
     void SetStatusText(const std::string& strText) override { m_vecStatus.push_back(strText); }
     void EnableMainWindow(bool bEnable) override { m_vecEnable.push_back(bEnable); }
     void BeginWaitCursor() override { ++m_nWaitCursorDepth; }
@@ -46,6 +54,10 @@ public:
     std::vector<std::string> m_vecStatus;
     std::vector<bool> m_vecEnable;
     std::vector<std::string> m_vecDialogs; // names, in the order they were shown
+    std::vector<std::string> m_vecModeless;
+    int m_nModelessRefreshes = 0;
+    int m_nModelessClosed = 0;
+    std::vector<std::string> m_vecOpened;
     int m_nWaitCursorDepth = 0;
     int m_nViewUpdates = 0;
 

@@ -1,3 +1,4 @@
+#include "ScriptedUi.h"
 #include "DocFixture.h"
 #include "ops/IpSearchDlg.h"
 #include "ops/NodeSearch.h"
@@ -168,8 +169,8 @@ TEST_F(IpSearch, SearchesEachTargetInTheDocumentsOrderThenMergesTheReplies) {
             m_pSocket->Inject(SearchReply(2), "10.0.0.2", 65533);
         }
     });
-    m_ui.QueueDialog("CIpSearchDlg", [](CDialogModel& dlg) {
-        return dlg.OnCommand(IDC_IPS_SEARCH).nResult;
+    m_ui.QueueDialog("CIpSearchDlg", [this](CDialogModel& dlg) {
+        return dlg.OnCommand(m_ui, IDC_IPS_SEARCH).nResult;
     });
     SearchByIp(*m_pDoc);
     ASSERT_EQ(Sent().size(), 2u);
@@ -188,8 +189,8 @@ TEST_F(IpSearch, SearchesEachTargetInTheDocumentsOrderThenMergesTheReplies) {
 }
 
 TEST_F(IpSearch, EmptyTargetListSendsNothingAndWaitsTheWindow) {
-    m_ui.QueueDialog("CIpSearchDlg", [](CDialogModel& dlg) {
-        return dlg.OnCommand(IDC_IPS_SEARCH).nResult;
+    m_ui.QueueDialog("CIpSearchDlg", [this](CDialogModel& dlg) {
+        return dlg.OnCommand(m_ui, IDC_IPS_SEARCH).nResult;
     });
     uint32_t dwStart = m_clock.Now();
     SearchByIp(*m_pDoc);
@@ -198,10 +199,10 @@ TEST_F(IpSearch, EmptyTargetListSendsNothingAndWaitsTheWindow) {
 }
 
 TEST_F(IpSearch, ClosingWithoutSearchKeepsTheListChangesAndSendsNothing) {
-    m_ui.QueueDialog("CIpSearchDlg", [](CDialogModel& dlg) {
+    m_ui.QueueDialog("CIpSearchDlg", [this](CDialogModel& dlg) {
         dlg.SetText(IDC_IPS_EDIT, "192.168.200.180");
-        dlg.OnCommand(IDC_IPS_REGISTER);
-        return dlg.OnCommand(DIALOG_CANCEL).nResult;
+        dlg.OnCommand(m_ui, IDC_IPS_REGISTER);
+        return dlg.OnCommand(m_ui, DIALOG_CANCEL).nResult;
     });
     SearchByIp(*m_pDoc);
     EXPECT_TRUE(Sent().empty());
@@ -212,34 +213,35 @@ TEST_F(IpSearch, ClosingWithoutSearchKeepsTheListChangesAndSendsNothing) {
 TEST_F(IpSearch, SearchSendFailureStopsAtTheFirstTarget) {
     SetEntries(m_pDoc->m_listSearchTarget, {"10.0.0.2", "10.0.0.1"});
     m_pSocket->SetFailSend(true);
-    m_ui.QueueDialog("CIpSearchDlg", [](CDialogModel& dlg) {
-        return dlg.OnCommand(IDC_IPS_SEARCH).nResult;
+    m_ui.QueueDialog("CIpSearchDlg", [this](CDialogModel& dlg) {
+        return dlg.OnCommand(m_ui, IDC_IPS_SEARCH).nResult;
     });
     SearchByIp(*m_pDoc);
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_SEND_ERROR});
 }
 
 TEST(IpSearchDlg, RegistrationRules) {
+    CScriptedUi ui;
     std::vector<CIpSearchList> listAddr, listTargets;
     CIpSearchDlg dlg(listAddr, listTargets);
     for (const char* psz : {"10.0.0.1.", ".10.0.0.1", "10..0.1", "10.0.1", "10.0.0.256", "a.b.c.d",
                             "", "10.0.0.1.2"}) {
         dlg.SetText(IDC_IPS_EDIT, psz);
-        SDialogAction action = dlg.OnCommand(IDC_IPS_REGISTER);
+        SDialogAction action = dlg.OnCommand(ui, IDC_IPS_REGISTER);
         EXPECT_EQ(action.eKind, SDialogAction::Message) << psz;
         EXPECT_EQ(action.strMessage, "IPｱﾄﾞﾚｽの値が異常です") << psz;
         EXPECT_EQ(action.nFocusId, IDC_IPS_EDIT);
     }
     EXPECT_TRUE(listAddr.empty());
     dlg.SetText(IDC_IPS_EDIT, "255.255.255.255");
-    EXPECT_EQ(dlg.OnCommand(IDC_IPS_REGISTER).eKind, SDialogAction::Stay);
+    EXPECT_EQ(dlg.OnCommand(ui, IDC_IPS_REGISTER).eKind, SDialogAction::Stay);
     dlg.SetText(IDC_IPS_EDIT, "10.0.0.1");
-    SDialogAction action = dlg.OnCommand(IDC_IPS_REGISTER);
+    SDialogAction action = dlg.OnCommand(ui, IDC_IPS_REGISTER);
     EXPECT_EQ(action.eKind, SDialogAction::Stay);
     EXPECT_EQ(action.nFocusId, IDC_IPS_EDIT);
     // The same numeric address in another spelling is already there.
     dlg.SetText(IDC_IPS_EDIT, "10.0.0.01");
-    dlg.OnCommand(IDC_IPS_REGISTER);
+    dlg.OnCommand(ui, IDC_IPS_REGISTER);
     ASSERT_EQ(listAddr.size(), 2u);
     // Shown sorted as text; held by the document last row first.
     EXPECT_EQ(dlg.GetItems(IDC_IPS_ADDR_LIST),
@@ -249,31 +251,32 @@ TEST(IpSearchDlg, RegistrationRules) {
 }
 
 TEST(IpSearchDlg, MovingBetweenTheLists) {
+    CScriptedUi ui;
     std::vector<CIpSearchList> listAddr{{"10.0.0.3"}, {"10.0.0.1"}, {"10.0.0.2"}};
     std::vector<CIpSearchList> listTargets;
     CIpSearchDlg dlg(listAddr, listTargets);
     EXPECT_EQ(dlg.GetItems(IDC_IPS_ADDR_LIST),
               (std::vector<std::string>{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
     dlg.SetInt(IDC_IPS_ADDR_LIST, 1);
-    dlg.OnCommand(IDC_IPS_ADD);
+    dlg.OnCommand(ui, IDC_IPS_ADD);
     dlg.SetInt(IDC_IPS_ADDR_LIST, 1);
-    dlg.OnCommand(IDC_IPS_ADDR_DBLCLK); // the same address again
+    dlg.OnListEvent(ui, IDC_IPS_ADDR_LIST, EListEvent::DoubleClick); // the same address again
     dlg.SetInt(IDC_IPS_ADDR_LIST, 2);
-    dlg.OnCommand(IDC_IPS_ADD);
+    dlg.OnCommand(ui, IDC_IPS_ADD);
     ASSERT_EQ(listTargets.size(), 2u);
     EXPECT_EQ(listTargets[0].m_strIp, "10.0.0.3");
     EXPECT_EQ(listTargets[1].m_strIp, "10.0.0.2");
     dlg.SetInt(IDC_IPS_TARGET_LIST, 0);
-    dlg.OnCommand(IDC_IPS_REMOVE);
+    dlg.OnCommand(ui, IDC_IPS_REMOVE);
     ASSERT_EQ(listTargets.size(), 1u);
     EXPECT_EQ(listTargets[0].m_strIp, "10.0.0.3");
     dlg.SetInt(IDC_IPS_ADDR_LIST, 0);
-    dlg.OnCommand(IDC_IPS_DELETE);
+    dlg.OnCommand(ui, IDC_IPS_DELETE);
     EXPECT_EQ(listAddr.size(), 2u);
     EXPECT_EQ(listAddr[1].m_strIp, "10.0.0.2");
     // Nothing selected: nothing happens.
-    dlg.OnCommand(IDC_IPS_DELETE);
-    dlg.OnCommand(IDC_IPS_REMOVE);
+    dlg.OnCommand(ui, IDC_IPS_DELETE);
+    dlg.OnCommand(ui, IDC_IPS_REMOVE);
     EXPECT_EQ(listAddr.size(), 2u);
     EXPECT_EQ(listTargets.size(), 1u);
 }

@@ -1,3 +1,4 @@
+#include "ScriptedUi.h"
 #include "DocFixture.h"
 #include "doc/VersionInfoDlg.h"
 #include "res/Texts.h"
@@ -268,6 +269,7 @@ TEST(ModeName, EveryMode) {
 }
 
 TEST(VersionInfoDlg, FillsBoardVersionsAndRowsUntilAnEmptyEntry) {
+    CScriptedUi ui;
     Bytes vec(232, 0);
     const char szBoard[] = "BOARD-620A";
     std::copy(szBoard, szBoard + 10, vec.begin() + 14);
@@ -301,7 +303,7 @@ TEST(VersionInfoDlg, FillsBoardVersionsAndRowsUntilAnEmptyEntry) {
         EXPECT_EQ(dlg.GetText(CVersionInfoDlg::RowName(nRow)), "") << nRow;
         EXPECT_EQ(dlg.GetText(CVersionInfoDlg::RowSectors(nRow)), "") << nRow;
     }
-    EXPECT_EQ(dlg.OnCommand(DIALOG_OK).eKind, SDialogAction::Close);
+    EXPECT_EQ(dlg.OnCommand(ui, DIALOG_OK).eKind, SDialogAction::Close);
 }
 
 TEST(VersionInfoDlg, ShortDatagramEndsTheTableWhereItEnds) {

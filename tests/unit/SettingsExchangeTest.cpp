@@ -1,3 +1,4 @@
+#include "ScriptedUi.h"
 #include "DocFixture.h"
 #include "params/ParamControls.h"
 #include "params/ParamEditor.h"
@@ -68,10 +69,10 @@ protected:
     }
     // The operator changes the own IP (and ticks "ﾈｯﾄﾜｰｸ外") and presses "送信".
     void OperatorSends(const std::string& strNewIp, bool bOutside) {
-        m_ui.QueueDialog("CParamEditor", [=](CDialogModel& dlg) {
+        m_ui.QueueDialog("CParamEditor", [=, this](CDialogModel& dlg) {
             dlg.SetText(IDC_PED_OWN_IP, strNewIp);
             dlg.SetInt(IDC_PED_OUTSIDE_NET, bOutside ? 1 : 0);
-            return dlg.OnCommand(IDC_PED_SEND).nResult;
+            return dlg.OnCommand(m_ui, IDC_PED_SEND).nResult;
         });
     }
     void Deliver(const Bytes& vec) {
@@ -104,7 +105,7 @@ TEST_F(SettingsExchange, DialogShowsTheNodesSettingsInHostOrder) {
         strTitle = dlg.GetTitle();
         strCancel = dlg.GetCaption(DIALOG_CANCEL);
         bModeShown = dlg.IsVisible(IDC_PED_MODE);
-        return dlg.OnCommand(DIALOG_CANCEL).nResult;
+        return dlg.OnCommand(m_ui, DIALOG_CANCEL).nResult;
     });
     Deliver(GetParamReply(7));
     EXPECT_EQ(mapTexts[IDC_PED_OWN_IP], "192.168.1.10");
@@ -207,6 +208,7 @@ TEST_F(SettingsExchange, ALateSetReplyChangesNothing) {
 }
 
 TEST(ParamEditor, SendRunsTheChecksAndEnterDoesNothing) {
+    CScriptedUi ui;
     NODEPARAM defParam{};
     CParamEditor dlg(defParam);
     dlg.SetPcAddressFn([](uint32_t&) { return false; });
@@ -217,11 +219,11 @@ TEST(ParamEditor, SendRunsTheChecksAndEnterDoesNothing) {
     EXPECT_FALSE(dlg.IsVisible(IDC_PED_MODE));
     EXPECT_FALSE(dlg.IsVisible(IDC_PED_MODE_LABEL));
     // An empty dialog fails its first check and stays open.
-    SDialogAction action = dlg.OnCommand(IDC_PED_SEND);
+    SDialogAction action = dlg.OnCommand(ui, IDC_PED_SEND);
     EXPECT_EQ(action.eKind, SDialogAction::Message);
     EXPECT_FALSE(action.strMessage.empty());
-    EXPECT_EQ(dlg.OnCommand(DIALOG_OK).eKind, SDialogAction::Stay);
-    EXPECT_EQ(dlg.OnCommand(DIALOG_CANCEL).nResult, DIALOG_CANCEL);
+    EXPECT_EQ(dlg.OnCommand(ui, DIALOG_OK).eKind, SDialogAction::Stay);
+    EXPECT_EQ(dlg.OnCommand(ui, DIALOG_CANCEL).nResult, DIALOG_CANCEL);
 }
 
 TEST(ParamEditor, GetModeWithTheNoModeSwitchHidesTheModeDisplay) {
