@@ -1,9 +1,9 @@
 // The data file: the registry and the two IP-search lists in the object-archive
 // layout, read once when the document is created and written once at its end.
-#include "ui/Ui.h"
-#include "registry/Archive.h"
 #include "doc/OrvixDoc.h"
+#include "registry/Archive.h"
 #include "res/Texts.h"
+#include "ui/Ui.h"
 
 #include <algorithm>
 #include <cerrno>

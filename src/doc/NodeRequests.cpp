@@ -46,8 +46,8 @@ void COrvixDoc::SendSearch() {
     for (int i = 0; i < SEARCH_PROBE_COUNT; ++i) {
         SNodeRequest req = ComposeShortRequest(NODECMD_SEARCH, SearchProbeMac(i),
                                                ModelCodeFromIndex(MODEL_INDEX_MRV620));
-        bool bSent =
-            m_pSocket->SendTo(req.abData.data(), req.nLen, NODE_BROADCAST_IP, NODE_DEVICE_PORT) >= 0;
+        bool bSent = m_pSocket->SendTo(req.abData.data(), req.nLen, NODE_BROADCAST_IP,
+                                       NODE_DEVICE_PORT) >= 0;
         PauseKeepingReplies(SEARCH_PACING_MS + 1);
         if (!bSent) {
             m_env.ui.ShowMessage(TXT_SEND_ERROR);
@@ -74,8 +74,9 @@ int COrvixDoc::SendSearchTo(const std::string& strAddr) {
 
 void COrvixDoc::SendShortToNode(uint16_t wCode, int nIndex, int nUnicast) {
     if (const COXParam* pNode = GetNode(nIndex)) {
-        SendRequest(ComposeShortRequest(wCode, pNode->m_strMac, ModelCodeFromIndex(pNode->m_nModel)),
-                    NodeDestination(*pNode, nUnicast));
+        SendRequest(
+            ComposeShortRequest(wCode, pNode->m_strMac, ModelCodeFromIndex(pNode->m_nModel)),
+            NodeDestination(*pNode, nUnicast));
     }
 }
 

@@ -3,8 +3,8 @@
 #include "link/NodeProtocol.h"
 #include "platform/Cp932.h"
 #include "platform/MessagePump.h"
-#include "ui/Ui.h"
 #include "res/Texts.h"
+#include "ui/Ui.h"
 
 COrvixDoc::COrvixDoc(const SDocEnv& env, std::unique_ptr<CDatagramSocket> pSocket) : m_env(env) {
     if (!m_env.strDataPath.empty() && DocumentFileExists(m_env.strDataPath)) {
@@ -47,7 +47,9 @@ void COrvixDoc::UpdateAllViews() {
     m_env.ui.UpdateAllViews();
 }
 
-void COrvixDoc::HoldViewUpdates() { ++m_nViewHold; }
+void COrvixDoc::HoldViewUpdates() {
+    ++m_nViewHold;
+}
 
 void COrvixDoc::ReleaseViewUpdates() {
     if (m_nViewHold > 0 && --m_nViewHold == 0 && m_bViewUpdateMissed) {

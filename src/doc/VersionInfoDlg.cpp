@@ -24,7 +24,8 @@ std::string TextField(const uint8_t* p) {
 
 std::string VersionText(uint8_t byMajor, uint8_t byMinor) {
     char sz[16];
-    std::snprintf(sz, sizeof sz, "%d.%02d", static_cast<int8_t>(byMajor), static_cast<int8_t>(byMinor));
+    std::snprintf(sz, sizeof sz, "%d.%02d", static_cast<int8_t>(byMajor),
+                  static_cast<int8_t>(byMinor));
     return sz;
 }
 } // namespace

@@ -32,8 +32,8 @@ inline constexpr uint16_t NODECMD_MODE_SPECIAL = 0x0106;
 inline constexpr uint16_t NODECMD_GET_VERSION = 0x0108;
 inline constexpr uint16_t NODECMD_RESPONSE = 0x0100; // added to a request's code
 
-inline constexpr size_t NODELEN_SHORT = 11;     // search, initialise, get parameters, get version
-inline constexpr size_t NODELEN_MODE = 12;      // mode change, special mode
+inline constexpr size_t NODELEN_SHORT = 11; // search, initialise, get parameters, get version
+inline constexpr size_t NODELEN_MODE = 12;  // mode change, special mode
 inline constexpr size_t NODELEN_SET_PARAM = 730;
 inline constexpr uint8_t NODE_MODE_SPECIAL_VALUE = 4;
 

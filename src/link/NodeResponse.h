@@ -27,7 +27,7 @@ struct SNodeResponse {
     uint16_t wCode = 0;
     std::string strMac; // upper-case text
     uint8_t byModel = 0;
-    int nModel = 0;     // model index
+    int nModel = 0; // model index
     uint8_t byMode = 0;
     uint8_t byResult = 0;
     uint32_t dwSenderIp = 0;

@@ -18,7 +18,9 @@ bool CNodeSocket::Create(uint16_t wPort) {
     return m_bCreated;
 }
 
-bool CNodeSocket::SetBroadcast() { return m_pSocket && m_pSocket->SetBroadcast(true); }
+bool CNodeSocket::SetBroadcast() {
+    return m_pSocket && m_pSocket->SetBroadcast(true);
+}
 
 int CNodeSocket::SendTo(const void* pData, size_t nLen, uint32_t dwIp, uint16_t wPort) {
     // An endpoint that could not be created at start never sends.
@@ -46,7 +48,9 @@ int CNodeSocket::ReceiveFrom(void* pBuf, size_t nCapacity, std::string& strAddr,
     return m_pSocket->ReceiveFrom(pBuf, nCapacity, strAddr, wPort);
 }
 
-int CNodeSocket::GetDescriptor() const { return m_bCreated ? m_pSocket->GetDescriptor() : -1; }
+int CNodeSocket::GetDescriptor() const {
+    return m_bCreated ? m_pSocket->GetDescriptor() : -1;
+}
 
 void CNodeSocket::Close() {
     if (m_pSocket) {

@@ -1,11 +1,11 @@
 #include "ops/NodeSearch.h"
 
-#include "ops/IpSearchDlg.h"
-#include "ui/BusyScope.h"
-#include "platform/MessagePump.h"
-#include "ui/Ui.h"
 #include "doc/OrvixDoc.h"
+#include "ops/IpSearchDlg.h"
+#include "platform/MessagePump.h"
 #include "res/Texts.h"
+#include "ui/BusyScope.h"
+#include "ui/Ui.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
 #include "ui/BusyScope.h"
 
 #include "platform/MessagePump.h"
-#include "ui/Ui.h"
 #include "res/Texts.h"
+#include "ui/Ui.h"
 
 CBusyScope::CBusyScope(CUi& ui, CMessagePump& pump, const std::string& strText) : m_ui(ui) {
     m_ui.EnableMainWindow(false);

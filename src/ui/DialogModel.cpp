@@ -80,14 +80,18 @@ const SControl* CDialogModel::FindControl(int nId) const {
     return it == m_vecControls.end() ? nullptr : &*it;
 }
 
-const std::string& CDialogModel::GetText(int nId) const { return Lookup(m_mapTexts, nId); }
+const std::string& CDialogModel::GetText(int nId) const {
+    return Lookup(m_mapTexts, nId);
+}
 
 void CDialogModel::TypeText(int nId, const std::string& strTyped) {
     const SControl* pControl = FindControl(nId);
     SetText(nId, pControl != nullptr ? FilterInput(*pControl, strTyped) : strTyped);
 }
 
-int CDialogModel::GetInt(int nId) const { return Lookup(m_mapInts, nId); }
+int CDialogModel::GetInt(int nId) const {
+    return Lookup(m_mapInts, nId);
+}
 
 void CDialogModel::Enable(int nId, bool bEnable) {
     if (bEnable) {
@@ -105,7 +109,9 @@ void CDialogModel::Show(int nId, bool bShow) {
     }
 }
 
-const std::string& CDialogModel::GetCaption(int nId) const { return Lookup(m_mapCaptions, nId); }
+const std::string& CDialogModel::GetCaption(int nId) const {
+    return Lookup(m_mapCaptions, nId);
+}
 
 const std::vector<std::string>& CDialogModel::GetItems(int nId) const {
     return Lookup(m_mapItems, nId);
