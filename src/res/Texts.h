@@ -9,3 +9,4 @@
 #include "res/ParamTexts.h"
 #include "res/ParamEditorTexts.h"
 #include "res/ShellTexts.h"
+#include "res/CommandTexts.h"
