@@ -3,11 +3,11 @@
 // Run it through bench/run-search-bench, which sets up the test network.
 #include "NetGuard.h"
 #include "ScriptedUi.h"
+#include "doc/OrvixDoc.h"
 #include "ops/NodeSearch.h"
 #include "platform/Clock.h"
 #include "platform/PollMessagePump.h"
 #include "platform/PosixDatagramSocket.h"
-#include "doc/OrvixDoc.h"
 
 #include <chrono>
 #include <cstdio>
@@ -25,10 +25,13 @@ double CpuSeconds() {
 
 int main(int argc, char** argv) {
     if (!IsInsideOwnNetNamespace()) {
-        std::fprintf(stderr, "search_bench: refusing to broadcast outside a test network namespace\n");
+        std::fprintf(stderr,
+                     "search_bench: refusing to broadcast outside a test network namespace\n");
         return 2;
     }
     int nExpected = argc > 1 ? std::atoi(argv[1]) : 0;
+    // Expects nothing: a message box during the search is reported as a failure
+    // (and listed below).
     CScriptedUi ui;
     CSystemClock clock;
     CPollMessagePump pump;
@@ -42,7 +45,8 @@ int main(int argc, char** argv) {
     double dCpuStart = CpuSeconds();
     auto wallStart = std::chrono::steady_clock::now();
     SearchNodes(doc);
-    double dWall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    double dWall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     double dCpu = CpuSeconds() - dCpuStart;
 
     size_t nFound = doc.m_pCurNet->m_arrNodes.size();

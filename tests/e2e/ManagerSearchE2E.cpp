@@ -2,13 +2,13 @@
 // sockets, the real pump and clock, the document file on disk.
 #include "RawNodeClient.h"
 #include "ScriptedUi.h"
+#include "doc/OrvixDoc.h"
 #include "ops/IpSearchDlg.h"
 #include "ops/NodeSearch.h"
 #include "platform/Clock.h"
 #include "platform/IpText.h"
 #include "platform/PollMessagePump.h"
 #include "platform/PosixDatagramSocket.h"
-#include "doc/OrvixDoc.h"
 
 #include <gtest/gtest.h>
 
@@ -93,20 +93,21 @@ TEST_F(ManagerSearch, RefreshSearchDropsNodesThatFellSilent) {
 TEST_F(ManagerSearch, IpSearchFindsTheTwoAddressesAsked) {
     auto pDoc = OpenDoc();
     pDoc->AddNetwork("LINE-A", 0xFFFFFF00u, 0xC0A80101u);
-    m_ui.QueueDialog("CIpSearchDlg", [this](CDialogModel& dlg) {
+    m_ui.ExpectDialog("CIpSearchDlg", [](CDialogModel& dlg, CUi& ui) {
         for (const char* psz : {"192.168.1.13", "192.168.2.15"}) {
-            dlg.SetText(IDC_IPS_EDIT, psz);
-            dlg.OnCommand(m_ui, IDC_IPS_REGISTER);
-            dlg.SetInt(IDC_IPS_ADDR_LIST, 0);
-            dlg.OnCommand(m_ui, IDC_IPS_ADD);
-            dlg.SetInt(IDC_IPS_ADDR_LIST, 1);
-            dlg.OnCommand(m_ui, IDC_IPS_ADD);
+            Type(dlg, ui, IDC_IPS_EDIT, psz);
+            Click(dlg, ui, IDC_IPS_REGISTER);
         }
-        return dlg.OnCommand(m_ui, IDC_IPS_SEARCH).nResult;
+        // Both registered addresses become search targets.
+        for (int nRow : {0, 1}) {
+            Select(dlg, ui, IDC_IPS_ADDR_LIST, nRow);
+            Click(dlg, ui, IDC_IPS_ADD);
+        }
+        return Press(dlg, ui, IDC_IPS_SEARCH);
     });
     SearchByIp(*pDoc);
     EXPECT_EQ(Rows(*pDoc), (std::map<std::string, std::string>{{"0080D4100003", "192.168.1.13"},
-                                                                {"0080D4100005", "192.168.2.15"}}));
+                                                               {"0080D4100005", "192.168.2.15"}}));
     EXPECT_EQ(pDoc->m_listSearchTarget.size(), 2u);
     EXPECT_TRUE(m_ui.m_vecMessages.empty());
 }

@@ -1,11 +1,10 @@
+#include "DocFixture.h"
 #include "MessagePumpContract.h"
-#include "ScriptedUi.h"
 #include "gui/QtMessagePump.h"
 #include "gui/QtUi.h"
 #include "link/NodeProtocol.h"
+#include "params/ParamControls.h"
 #include "platform/Clock.h"
-#include "MemoryDatagramSocket.h"
-#include "doc/OrvixDoc.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -13,21 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
-
 namespace {
 // A document on the Qt pump and real time, answering through the in-memory socket.
-class QtNestedWait : public ::testing::Test {
+class QtNestedWait : public CDocFixtureOn<CSystemClock, CQtMessagePump> {
 protected:
-    QtNestedWait() {
-        std::memset(&m_defParam, 0, sizeof m_defParam);
-        auto pSocket = std::make_unique<CMemoryDatagramSocket>();
-        m_pSocket = pSocket.get();
-        m_pDoc = std::make_unique<COrvixDoc>(
-            SDocEnv{m_ui, m_pump, m_clock, m_settings, m_defParam, ""}, std::move(pSocket));
-    }
-    ~QtNestedWait() override { m_pDoc.reset(); }
+    void SetUp() override { MakeDoc(); }
 
     // The initialise acknowledgement of one node.
     void InjectInitReply() {
@@ -35,14 +24,6 @@ protected:
             {0x76, 0x01, 0x02, 0x02, 0x00, 0x80, 0xC8, 0x00, 0x00, 0x01, 0x95, 0x00, 0x00},
             "192.168.1.5", NODE_DEVICE_PORT);
     }
-
-    CScriptedUi m_ui;
-    CSystemClock m_clock;
-    CQtMessagePump m_pump;
-    SAppSettings m_settings;
-    NODEPARAM m_defParam;
-    CMemoryDatagramSocket* m_pSocket = nullptr;
-    std::unique_ptr<COrvixDoc> m_pDoc;
 };
 } // namespace
 
@@ -126,23 +107,22 @@ TEST_F(QtNestedWait, SettingsExchangeNestsADispatchInsideAWaitInsideADispatch) {
         }
     });
     int32_t nPendingInDialog = 0;
-    m_ui.QueueDialog("CParamEditor", [&](CDialogModel& dlg) {
+    m_ui.ExpectDialog("CParamEditor", [&](CDialogModel& dlg, CUi& ui) {
         nPendingInDialog = m_pDoc->GetSocket().m_nPending;
         // Values the dialog's checks accept.
-        dlg.SetText(1039, "192.168.1.77");
-        dlg.SetText(1027, "257");
-        dlg.SetText(1032, "10.0.0.2");
-        dlg.SetText(1033, "514");
-        dlg.SetText(1040, "255.255.255.0");
-        dlg.SetText(1046, "192.168.1.1");
-        dlg.SetText(1048, "0");
-        dlg.SetText(1041, "2");
-        dlg.SetText(1025, "0");
-        dlg.SetText(1050, "1500");
-        dlg.SetText(1053, "0");
-        SDialogAction action = dlg.OnCommand(m_ui, 1086);
-        EXPECT_EQ(action.strMessage, "");
-        return action.nResult;
+        Type(dlg, ui, IDC_PED_OWN_IP, "192.168.1.77");
+        Type(dlg, ui, IDC_PED_OWN_PORT, "257");
+        Type(dlg, ui, IDC_PED_DEST_IP, "10.0.0.2");
+        Type(dlg, ui, IDC_PED_DEST_PORT, "514");
+        Type(dlg, ui, IDC_PED_SUBNET_MASK, "255.255.255.0");
+        Type(dlg, ui, IDC_PED_GATEWAY, "192.168.1.1");
+        Type(dlg, ui, IDC_PED_KEEPALIVE, "0");
+        Type(dlg, ui, IDC_PED_CONNECT_TIMER, "2");
+        Type(dlg, ui, IDC_PED_NOCOMM_TIMER, "0");
+        Type(dlg, ui, IDC_PED_MTU, "1500");
+        Type(dlg, ui, IDC_PED_IDLE_TIMER, "0");
+        // Closes without a message: the checks passed.
+        return Press(dlg, ui, IDC_PED_SEND);
     });
     m_pDoc->GetSocket().m_nPending = PENDING_GET_PARAM;
     m_pSocket->Inject(vecGet, "192.168.1.5", NODE_DEVICE_PORT);

@@ -71,6 +71,7 @@ protected:
         char szDir[] = "/tmp/orvix-doc-XXXXXX";
         m_strDir = mkdtemp(szDir);
         m_strPath = m_strDir + "/mrvmgr.dat";
+        m_strDataPath = m_strPath;
     }
     ~DocumentFileTest() override {
         m_pDoc.reset();
@@ -78,13 +79,7 @@ protected:
         fs::remove_all(m_strDir, ec);
     }
 
-    COrvixDoc& OpenDoc() {
-        auto pSocket = std::make_unique<CMemoryDatagramSocket>();
-        m_pSocket = pSocket.get();
-        m_pDoc = std::make_unique<COrvixDoc>(
-            SDocEnv{m_ui, m_pump, m_clock, m_settings, m_defParam, m_strPath}, std::move(pSocket));
-        return *m_pDoc;
-    }
+    COrvixDoc& OpenDoc() { return MakeDoc(); }
     void CloseDoc() { m_pDoc.reset(); }
 
     static Bytes ReadBytes(const std::string& strPath) {
@@ -108,6 +103,14 @@ protected:
         }
         std::sort(vec.begin(), vec.end());
         return vec;
+    }
+    // The next message tells that the data file was unreadable and was moved
+    // aside under a name with the time in it.
+    void ExpectMovedAside() {
+        m_ui.ExpectMessageThat(
+            testing::AllOf(testing::StartsWith("予期しないﾌｧｲﾙ形式です。\n読み取れなかったﾌｧｲﾙは " +
+                                               m_strPath + ".bad-"),
+                           testing::EndsWith(" に退避しました。")));
     }
     // The one file the unreadable data file was moved to, or "".
     std::string AsidePath() const {
@@ -133,6 +136,7 @@ protected:
         SCOPED_TRACE(pszWhat);
         WriteBytes(m_strPath, data);
         m_ui.m_vecMessages.clear();
+        ExpectMovedAside();
         OpenDoc();
         ExpectEmptyRegistry();
         std::string strAside = AsidePath();
@@ -453,6 +457,7 @@ TEST_F(DocumentFileTest, HostileCountsAndCopiesAreRefusedWithoutHugeAllocations)
     WriteBytes(m_strPath, kEmptyRegistry);
     ASSERT_EQ(truncate(m_strPath.c_str(), (off_t{16} << 20) + 1), 0);
     m_ui.m_vecMessages.clear();
+    ExpectMovedAside();
     OpenDoc();
     ExpectEmptyRegistry();
     ASSERT_EQ(m_ui.m_vecMessages.size(), 1u);
@@ -463,6 +468,8 @@ TEST_F(DocumentFileTest, HostileCountsAndCopiesAreRefusedWithoutHugeAllocations)
 
 TEST_F(DocumentFileTest, ADirectoryAtThePathIsReportedBothWaysAndLeftAlone) {
     fs::create_directory(m_strPath);
+    m_ui.ExpectMessage("mrvmgr.dat を開けません。ﾌｧｲﾙ名またはﾊﾟｽが正しくありません。");
+    m_ui.ExpectMessage("mrvmgr.dat を保存できません。ﾌｧｲﾙ名またはﾊﾟｽが正しくありません。");
     OpenDoc();
     ExpectEmptyRegistry();
     CloseDoc();
@@ -476,6 +483,7 @@ TEST_F(DocumentFileTest, ADirectoryAtThePathIsReportedBothWaysAndLeftAlone) {
 
 TEST_F(DocumentFileTest, AFifoAtThePathDoesNotHangTheStart) {
     ASSERT_EQ(mkfifo(m_strPath.c_str(), 0600), 0);
+    m_ui.ExpectMessage("ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。");
     OpenDoc();
     ExpectEmptyRegistry();
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_DOC_OPEN_FAILED});
@@ -506,6 +514,7 @@ TEST_F(DocumentFileTest, FailedSavesLeaveTheOldFileWhole) {
     // The temporary file cannot be created: something else stands in its place.
     fs::create_directories(m_strPath + ".tmp/inner");
     OpenDoc().AddNetwork("C", 0xFFFFFF00u, 0x02020202u);
+    m_ui.ExpectMessage("mrvmgr.dat を保存できません。ﾌｧｲﾙ名またはﾊﾟｽが正しくありません。");
     EXPECT_EQ(m_pDoc->SaveDocument(), -1);
     EXPECT_EQ(m_ui.MessageTexts(),
               std::vector<std::string>{
@@ -522,6 +531,7 @@ TEST_F(DocumentFileTest, FailedSavesLeaveTheOldFileWhole) {
     struct rlimit rlSmall = rlOld;
     rlSmall.rlim_cur = 100;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &rlSmall), 0);
+    m_ui.ExpectMessage("ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。");
     int nResult = m_pDoc->SaveDocument();
     setrlimit(RLIMIT_FSIZE, &rlOld);
     signal(SIGXFSZ, fnOldHandler);
@@ -533,6 +543,7 @@ TEST_F(DocumentFileTest, FailedSavesLeaveTheOldFileWhole) {
     // A file without write permission is not replaced, whoever runs the program.
     m_ui.m_vecMessages.clear();
     ASSERT_EQ(chmod(m_strPath.c_str(), 0444), 0);
+    m_ui.ExpectMessage("mrvmgr.dat は使用中または読み取り専用のため、書き込めません。");
     CloseDoc();
     EXPECT_EQ(
         m_ui.MessageTexts(),
@@ -546,6 +557,7 @@ TEST_F(DocumentFileTest, FailedSavesLeaveTheOldFileWhole) {
 TEST_F(DocumentFileTest, AnUnreadableFileIsMovedAsideAndTheRegistryRunsOn) {
     const Bytes garbage{0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x12, 0x34};
     WriteBytes(m_strPath, garbage);
+    ExpectMovedAside();
     OpenDoc();
     std::string strAside = AsidePath();
     ASSERT_FALSE(strAside.empty());
@@ -563,6 +575,7 @@ TEST_F(DocumentFileTest, AnUnreadableFileIsMovedAsideAndTheRegistryRunsOn) {
 
     // A second failure in the same second does not overwrite the first one kept.
     WriteBytes(m_strPath, garbage);
+    ExpectMovedAside();
     OpenDoc();
     CloseDoc();
     size_t nAside = 0;
@@ -589,6 +602,8 @@ TEST_F(DocumentFileTest, AFileThatCannotBeMovedAsideIsNotOverwritten) {
             WriteBytes(strBase + "-" + std::to_string(i), {});
         }
     }
+    m_ui.ExpectMessage("予期しないﾌｧｲﾙ形式です。\n読み取れなかったﾌｧｲﾙ " + m_strPath +
+                       " を退避できないため、終了時に保存しません。");
     OpenDoc();
     ExpectEmptyRegistry();
     m_pDoc->AddNetwork("new", 0xFFFFFF00u, 0x02020202u);

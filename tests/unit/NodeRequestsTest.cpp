@@ -63,6 +63,7 @@ TEST_F(NodeRequests, SearchStopsAtTheFirstFailedSendAndSaysSoOnce) {
             m_pSocket->SetFailSend(true);
         }
     });
+    m_ui.ExpectMessage("MRV-620へのﾃﾞｰﾀ送信時にｴﾗｰが発生しました");
     m_pDoc->SendSearch();
     EXPECT_EQ(Sent().size(), 3u);
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_SEND_ERROR});
@@ -139,12 +140,15 @@ TEST_F(NodeRequests, UnicastSearchToOneAddress) {
 
 TEST_F(NodeRequests, UnicastSearchFailureReturnsMinusOne) {
     m_pSocket->SetFailSend(true);
+    m_ui.ExpectMessage("MRV-620へのﾃﾞｰﾀ送信時にｴﾗｰが発生しました");
     EXPECT_EQ(m_pDoc->SendSearchTo("10.1.2.3"), -1);
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_SEND_ERROR});
 }
 
 TEST_F(NodeRequests, UnparsableSearchTargetIsNeverBroadcast) {
     // inet_addr would read garbage as 255.255.255.255.
+    m_ui.ExpectMessage("MRV-620へのﾃﾞｰﾀ送信時にｴﾗｰが発生しました");
+    m_ui.ExpectMessage("MRV-620へのﾃﾞｰﾀ送信時にｴﾗｰが発生しました");
     EXPECT_EQ(m_pDoc->SendSearchTo("not.an.address"), -1);
     EXPECT_EQ(m_pDoc->SendSearchTo("1.2.3.256"), -1);
     EXPECT_TRUE(Sent().empty());
@@ -158,6 +162,9 @@ TEST_F(NodeRequests, UnparsableSearchTargetIsNeverBroadcast) {
 using NodeRequestsPortInUse = CDocFixture;
 
 TEST_F(NodeRequestsPortInUse, ReportedOnceThenEverySendFails) {
+    m_ui.ExpectMessage("通信用のポート(65532)が使用中です。\r\nMRV-620との通信が行なえません。");
+    m_ui.ExpectMessage("MRV-620へのﾃﾞｰﾀ送信時にｴﾗｰが発生しました");
+    m_ui.ExpectMessage("MRV-620へのﾃﾞｰﾀ送信時にｴﾗｰが発生しました");
     COrvixDoc& doc = MakeDoc(true);
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_PORT_IN_USE});
     doc.AddNetwork("N", 0xFFFFFF00u, 0x02020202u);
@@ -261,14 +268,10 @@ TEST_F(WaitForReply, TickWrapAroundDoesNotCutTheWaitShort) {
     EXPECT_GE(m_clock.Now() - 0xFFFFFF00u, 5000u);
 }
 
-TEST(WaitForReplyRealTime, BlocksInsteadOfSpinning) {
-    CScriptedUi ui;
-    CSystemClock clock;
-    CPollMessagePump pump;
-    SAppSettings settings;
-    NODEPARAM param{};
-    COrvixDoc doc(SDocEnv{ui, pump, clock, settings, param, ""},
-                  std::make_unique<CMemoryDatagramSocket>());
+using WaitForReplyRealTime = CDocFixtureOn<CSystemClock, CPollMessagePump>;
+
+TEST_F(WaitForReplyRealTime, BlocksInsteadOfSpinning) {
+    COrvixDoc& doc = MakeDoc();
     doc.GetSocket().m_nPending = PENDING_GET_PARAM;
     std::clock_t cpuStart = std::clock();
     auto wallStart = std::chrono::steady_clock::now();

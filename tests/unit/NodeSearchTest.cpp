@@ -1,15 +1,16 @@
-#include "ScriptedUi.h"
-#include "DocFixture.h"
-#include "ops/IpSearchDlg.h"
 #include "ops/NodeSearch.h"
+#include "DocFixture.h"
+#include "ScriptedUi.h"
+#include "ops/IpSearchDlg.h"
 #include "res/Texts.h"
 
 #include <cstdio>
 
 namespace {
 Bytes SearchReply(uint32_t nNode) {
-    return Bytes{0x76, 0x01, 0x02, 0x01, 0x00, 0x80, 0xC8, uint8_t(nNode >> 16), uint8_t(nNode >> 8),
-                 uint8_t(nNode), 0x95, 0x00, 0x00};
+    // The node's number in the last three bytes of its MAC.
+    const auto byHigh = uint8_t(nNode >> 16), byMid = uint8_t(nNode >> 8), byLow = uint8_t(nNode);
+    return Bytes{0x76, 0x01, 0x02, 0x01, 0x00, 0x80, 0xC8, byHigh, byMid, byLow, 0x95, 0x00, 0x00};
 }
 std::string NodeMac(uint32_t nNode) {
     char sz[16];
@@ -94,6 +95,7 @@ TEST_F(NodeSearch, ALateReplyIsStillMergedWhenItArrives) {
 
 TEST_F(NodeSearch, SendFailureIsReportedOnceAndTheWindowStillRuns) {
     m_pSocket->SetFailSend(true);
+    m_ui.ExpectMessage("MRV-620へのﾃﾞｰﾀ送信時にｴﾗｰが発生しました");
     uint32_t dwStart = m_clock.Now();
     SearchNodes(*m_pDoc);
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_SEND_ERROR});
@@ -121,6 +123,7 @@ TEST_F(NodeSearch, RefreshSearchOnASilentSegmentEmptiesTheNetwork) {
 
 TEST_F(NodeSearch, ANetworkHoldsAtMost1024NodesAndSaysHowManyWereLeftOut) {
     AnswerProbes(1030);
+    m_ui.ExpectMessage("ﾉｰﾄﾞ数が上限(1024台)に達したため、6台のﾉｰﾄﾞを登録できませんでした");
     SearchNodes(*m_pDoc);
     EXPECT_EQ(Nodes().size(), 1024u);
     EXPECT_EQ(Nodes().back().m_strMac, NodeMac(1023));
@@ -156,6 +159,12 @@ protected:
         }
         return vec;
     }
+    // The operator opens the dialog and presses "検索" at once.
+    void OperatorSearches() {
+        m_ui.ExpectDialog("CIpSearchDlg", [](CDialogModel& dlg, CUi& ui) {
+            return Press(dlg, ui, IDC_IPS_SEARCH);
+        });
+    }
 };
 } // namespace
 
@@ -169,15 +178,12 @@ TEST_F(IpSearch, SearchesEachTargetInTheDocumentsOrderThenMergesTheReplies) {
             m_pSocket->Inject(SearchReply(2), "10.0.0.2", 65533);
         }
     });
-    m_ui.QueueDialog("CIpSearchDlg", [this](CDialogModel& dlg) {
-        return dlg.OnCommand(m_ui, IDC_IPS_SEARCH).nResult;
-    });
+    OperatorSearches();
     SearchByIp(*m_pDoc);
     ASSERT_EQ(Sent().size(), 2u);
     EXPECT_EQ(Sent()[0].dwIp, 0x0A000002u);
     EXPECT_EQ(Sent()[1].dwIp, 0x0A000001u);
-    EXPECT_EQ(Sent()[0].vecData,
-              (Bytes{0x76, 0x01, 0x01, 0x01, 0, 0, 0, 0, 0, 0, 0x95}));
+    EXPECT_EQ(Sent()[0].vecData, (Bytes{0x76, 0x01, 0x01, 0x01, 0, 0, 0, 0, 0, 0, 0x95}));
     ASSERT_EQ(Nodes().size(), 2u);
     EXPECT_EQ(Nodes()[0].m_strMac, NodeMac(2));
     EXPECT_EQ(Nodes()[1].m_strMac, NodeMac(1));
@@ -189,9 +195,7 @@ TEST_F(IpSearch, SearchesEachTargetInTheDocumentsOrderThenMergesTheReplies) {
 }
 
 TEST_F(IpSearch, EmptyTargetListSendsNothingAndWaitsTheWindow) {
-    m_ui.QueueDialog("CIpSearchDlg", [this](CDialogModel& dlg) {
-        return dlg.OnCommand(m_ui, IDC_IPS_SEARCH).nResult;
-    });
+    OperatorSearches();
     uint32_t dwStart = m_clock.Now();
     SearchByIp(*m_pDoc);
     EXPECT_TRUE(Sent().empty());
@@ -199,10 +203,10 @@ TEST_F(IpSearch, EmptyTargetListSendsNothingAndWaitsTheWindow) {
 }
 
 TEST_F(IpSearch, ClosingWithoutSearchKeepsTheListChangesAndSendsNothing) {
-    m_ui.QueueDialog("CIpSearchDlg", [this](CDialogModel& dlg) {
-        dlg.SetText(IDC_IPS_EDIT, "192.168.200.180");
-        dlg.OnCommand(m_ui, IDC_IPS_REGISTER);
-        return dlg.OnCommand(m_ui, DIALOG_CANCEL).nResult;
+    m_ui.ExpectDialog("CIpSearchDlg", [](CDialogModel& dlg, CUi& ui) {
+        Type(dlg, ui, IDC_IPS_EDIT, "192.168.200.180");
+        Click(dlg, ui, IDC_IPS_REGISTER);
+        return Press(dlg, ui, DIALOG_CANCEL);
     });
     SearchByIp(*m_pDoc);
     EXPECT_TRUE(Sent().empty());
@@ -213,9 +217,8 @@ TEST_F(IpSearch, ClosingWithoutSearchKeepsTheListChangesAndSendsNothing) {
 TEST_F(IpSearch, SearchSendFailureStopsAtTheFirstTarget) {
     SetEntries(m_pDoc->m_listSearchTarget, {"10.0.0.2", "10.0.0.1"});
     m_pSocket->SetFailSend(true);
-    m_ui.QueueDialog("CIpSearchDlg", [this](CDialogModel& dlg) {
-        return dlg.OnCommand(m_ui, IDC_IPS_SEARCH).nResult;
-    });
+    OperatorSearches();
+    m_ui.ExpectMessage("MRV-620へのﾃﾞｰﾀ送信時にｴﾗｰが発生しました");
     SearchByIp(*m_pDoc);
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_SEND_ERROR});
 }

@@ -1,4 +1,5 @@
 #include "params/ParamFile.h"
+#include "SampleParam.h"
 #include "ScratchDir.h"
 #include "params/ParamFields.h"
 
@@ -226,52 +227,17 @@ TEST_F(ParamFile, DefaultSaveWritesBothSectionsInOrder) {
 }
 
 TEST_F(ParamFile, SaveThenLoadReproducesEveryStoredField) {
-    NODEPARAM param = LoadKeys("");
+    NODEPARAM param = SampleParam();
+    // Not stored: every load sets these.
+    param.dwOwnIp = 0xC0A8C8FEu;
+    param.dwGateway = 0x02020202u;
+    param.dwSubnetMask = 0xFFFFFF00u;
+    // The ends of the file's number forms, and an empty terminator.
     param.wOwnPort = 65535;
     param.dwDestIp = 0xFFFFFFFFu;
-    param.wDestPort = 10001;
-    param.byConnectTimer = 120;
-    param.byCommTrigger = 1;
-    param.byNoCommTimer = 240;
-    SetTextField(param.szUserName, "user15-chars-ok");
-    SetTextField(param.szPassword, "pass\x82\xA0");
-    param.byFileTermLen = 1;
-    param.abFileTerm[0] = 0x1A;
-    param.byBootp = 1;
-    param.byDhcp = 1;
-    param.byAutoNego = 2;
-    param.byKeepAlive = 200;
-    param.wMtu = 514;
-    param.bySnmp = 1;
-    param.byAuthTrap = 1;
-    const uint8_t abTrap[4] = {10, 0, 0, 1};
-    std::memcpy(&param.dwTrapIp, abTrap, 4);
-    SetTextField(param.szObjectId, "1.3.6.1");
-    SetTextField(param.szGetCommunity, "get");
-    SetTextField(param.szSetCommunity, "set");
-    SetTextField(param.szTrapCommunity, "trap");
-    SetTextField(param.szContact, std::string(64, 'C'));
-    SetTextField(param.szLocation, "room 1");
-    SetTextField(param.szSysName, "node=1");
-    param.byBaudRate = 13;
-    param.byDataBits = 0;
-    param.byParity = 2;
-    param.byStopBits = 1;
-    param.byFlowControl = 2;
     param.byRecordTermLen = 0;
     param.abRecordTerm[0] = 0;
     param.abRecordTerm[1] = 0;
-    param.byConnNotify = 1;
-    param.byConnWatch = 1;
-    param.wIdleTimer = 9999;
-    for (int i = 0; i < 16; ++i) {
-        SetTextField(param.szStartProgram[i], "prog" + std::to_string(i));
-    }
-    for (int i = 0; i < 8; ++i) {
-        SetTextField(param.szGeneralItem[i], "item;" + std::to_string(i));
-    }
-    SetTextField(param.szLanProtocol, "Telnet");
-    SetTextField(param.szRsProtocol, "Modem");
 
     std::string strText = SaveRecord(param);
     EXPECT_NE(strText.find("\r\nFterm=1A\r\nTerm=\r\n"), std::string::npos);

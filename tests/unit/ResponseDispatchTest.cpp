@@ -1,5 +1,5 @@
-#include "ScriptedUi.h"
 #include "DocFixture.h"
+#include "ScriptedUi.h"
 #include "doc/VersionInfoDlg.h"
 #include "res/Texts.h"
 
@@ -26,7 +26,8 @@ protected:
         MakeDoc();
         m_pDoc->AddNetwork("NET", 0xFFFFFF00u, 0x02020202u);
     }
-    void Deliver(const Bytes& vec, const std::string& strFrom = "10.0.0.7", uint16_t wPort = 65533) {
+    void Deliver(const Bytes& vec, const std::string& strFrom = "10.0.0.7",
+                 uint16_t wPort = 65533) {
         m_pSocket->Inject(vec, strFrom, wPort);
         m_pump.PumpPendingMessages();
     }
@@ -109,10 +110,10 @@ TEST_F(ResponseDispatch, ShortResponsesAreDroppedAtEveryLength) {
         int32_t nState;
         size_t nFull;
     };
-    const SCase aCases[] = {{0x0201, PENDING_SEARCH, 13},     {0x0202, PENDING_INITIALIZE, 13},
+    const SCase aCases[] = {{0x0201, PENDING_SEARCH, 13},       {0x0202, PENDING_INITIALIZE, 13},
                             {0x0203, PENDING_GET_ACCOUNT, 730}, {0x0203, PENDING_GET_PARAM, 730},
-                            {0x0204, PENDING_SET_PARAM, 13},  {0x0205, PENDING_CHANGE_MODE, 13},
-                            {0x0206, PENDING_CHANGE_MODE, 13}, {0x0208, PENDING_GET_VERSION, 32}};
+                            {0x0204, PENDING_SET_PARAM, 13},    {0x0205, PENDING_CHANGE_MODE, 13},
+                            {0x0206, PENDING_CHANGE_MODE, 13},  {0x0208, PENDING_GET_VERSION, 32}};
     for (const SCase& c : aCases) {
         for (size_t nLen = 0; nLen < c.nFull; ++nLen) {
             Pending() = c.nState;
@@ -127,6 +128,8 @@ TEST_F(ResponseDispatch, ShortResponsesAreDroppedAtEveryLength) {
 
 TEST_F(ResponseDispatch, FullLengthResponsesAreTakenInEveryAcceptingState) {
     Pending() = PENDING_GET_VERSION;
+    m_ui.ExpectDialog("CVersionInfoDlg",
+                      [](CDialogModel& dlg, CUi& ui) { return Press(dlg, ui, DIALOG_OK); });
     Deliver(Response(0x0208, 0, 0, 32));
     EXPECT_EQ(Pending(), PENDING_NONE);
     Pending() = PENDING_GET_ACCOUNT;
@@ -140,7 +143,10 @@ TEST_F(ResponseDispatch, FullLengthResponsesAreTakenInEveryAcceptingState) {
 TEST_F(ResponseDispatch, SetRefusalShowsTheDetailBeforeTheStateTurnsToError) {
     Pending() = PENDING_SET_PARAM;
     int32_t nAtMessage = 0;
-    m_ui.SetOnMessage([&](const CScriptedUi::SMessage&) { nAtMessage = Pending(); });
+    m_ui.ExpectMessage("MRV-620から異常応答を受信しました\n"
+                       "ｺﾏﾝﾄﾞｺｰﾄﾞ=0204\nMACｱﾄﾞﾚｽ=0080C8ABCDEF\n"
+                       "機種ｺｰﾄﾞ=95\n動作ﾓｰﾄﾞ=07\n結果ｺｰﾄﾞ=05")
+        .WhenShown([&] { nAtMessage = Pending(); });
     Deliver(Response(0x0204, 0x05, 0x07));
     EXPECT_EQ(m_ui.MessageTexts(),
               std::vector<std::string>{"MRV-620から異常応答を受信しました\n"
@@ -156,6 +162,9 @@ TEST_F(ResponseDispatch, SetReplyIsTakenWhileTheSettingsDialogWaits) {
     Deliver(Response(0x0204));
     EXPECT_EQ(Pending(), PENDING_NONE);
     Pending() = PENDING_GET_PARAM;
+    m_ui.ExpectMessage("MRV-620から異常応答を受信しました\n"
+                       "ｺﾏﾝﾄﾞｺｰﾄﾞ=0204\nMACｱﾄﾞﾚｽ=0080C8ABCDEF\n"
+                       "機種ｺｰﾄﾞ=95\n動作ﾓｰﾄﾞ=00\n結果ｺｰﾄﾞ=01");
     Deliver(Response(0x0204, 1));
     EXPECT_EQ(Pending(), PENDING_ERROR);
 }
@@ -181,6 +190,9 @@ TEST_F(ResponseDispatch, ModeChangeOutcomes) {
     Deliver(Response(0x0205, 0, 7));
     EXPECT_EQ(Pending(), PENDING_NONE);
     Pending() = PENDING_CHANGE_MODE;
+    m_ui.ExpectMessage("MRV-620から異常応答を受信しました\n"
+                       "ｺﾏﾝﾄﾞｺｰﾄﾞ=0205\nMACｱﾄﾞﾚｽ=0080C8ABCDEF\n"
+                       "機種ｺｰﾄﾞ=95\n動作ﾓｰﾄﾞ=07\n結果ｺｰﾄﾞ=02");
     Deliver(Response(0x0205, 2, 7));
     EXPECT_EQ(Pending(), PENDING_ERROR);
     ASSERT_EQ(m_ui.m_vecMessages.size(), 1u);
@@ -189,6 +201,9 @@ TEST_F(ResponseDispatch, ModeChangeOutcomes) {
 
 TEST_F(ResponseDispatch, SpecialModeReplyTakesTheNodesAddressOnSuccessOnly) {
     Pending() = PENDING_CHANGE_MODE;
+    m_ui.ExpectMessage("MRV-620から異常応答を受信しました\n"
+                       "ｺﾏﾝﾄﾞｺｰﾄﾞ=0206\nMACｱﾄﾞﾚｽ=0080C8ABCDEF\n"
+                       "機種ｺｰﾄﾞ=95\n動作ﾓｰﾄﾞ=00\n結果ｺｰﾄﾞ=04");
     Deliver(Response(0x0206, 4));
     EXPECT_EQ(Pending(), PENDING_ERROR);
     EXPECT_TRUE(Nodes().empty());
@@ -244,10 +259,10 @@ TEST_F(ResponseDispatch, VersionReplyOpensTheVersionDialog) {
     Bytes vec = Response(0x0208, 3, 0, 232);
     Pending() = PENDING_GET_VERSION;
     std::string strKernel;
-    m_ui.QueueDialog("CVersionInfoDlg", [&](CDialogModel& dlg) {
+    m_ui.ExpectDialog("CVersionInfoDlg", [&](CDialogModel& dlg, CUi& ui) {
         strKernel = dlg.GetText(IDC_VER_KERNEL);
         EXPECT_EQ(Pending(), PENDING_GET_VERSION); // still waiting while it is open
-        return DIALOG_OK;
+        return Press(dlg, ui, DIALOG_OK);
     });
     vec[28] = 2;
     vec[29] = 10;
@@ -286,7 +301,7 @@ TEST(VersionInfoDlg, FillsBoardVersionsAndRowsUntilAnEmptyEntry) {
     };
     entry(0, "TESTAPP", 1, 2, {0x01, 0x00, 0x34, 0x12});
     entry(1, "ABCDEFGHIJKLMN", 10, 99, {0x00, 0x07, 0x00, 0x00}); // fills all 14 bytes
-    entry(3, "HIDDEN", 1, 0, {0, 1, 0, 0});                        // after the empty entry 2
+    entry(3, "HIDDEN", 1, 0, {0, 1, 0, 0});                       // after the empty entry 2
     CVersionInfoDlg dlg(vec.data(), vec.size());
     EXPECT_EQ(dlg.GetText(IDC_VER_BOARD_ID), "BOARD-620A");
     EXPECT_EQ(dlg.GetText(IDC_VER_KERNEL), "1.05");

@@ -1,5 +1,5 @@
-#include "ScriptedUi.h"
 #include "DocFixture.h"
+#include "ScriptedUi.h"
 #include "params/ParamControls.h"
 #include "params/ParamEditor.h"
 #include "res/Texts.h"
@@ -33,10 +33,10 @@ Bytes GetParamReply(uint8_t byMode) {
     put(86, {'K', 'e', 'l', 'p', 'i', 'e'});
     put(102, {'K', 'e', 'l', 'p', 'i', 'e'});
     put(118, {'K', 'e', 'l', 'p', 'i', 'e'});
-    put(329, {0x05, 0x01});            // 9,600 bps, 8 bits
-    put(334, {0x02, 0x0D, 0x0A});      // record terminator 0D 0A
-    put(339, {0x01, 0x00});            // idle timer 256
-    put(341, Bytes(12, 0xEE));         // reserved bytes the node made up
+    put(329, {0x05, 0x01});       // 9,600 bps, 8 bits
+    put(334, {0x02, 0x0D, 0x0A}); // record terminator 0D 0A
+    put(339, {0x01, 0x00});       // idle timer 256
+    put(341, Bytes(12, 0xEE));    // reserved bytes the node made up
     put(561, {'F', 't', 'p', 'S', 'v'});
     put(574, {'S', 'e', 'r', 'i', 'a', 'l'});
     return vec;
@@ -69,10 +69,10 @@ protected:
     }
     // The operator changes the own IP (and ticks "ﾈｯﾄﾜｰｸ外") and presses "送信".
     void OperatorSends(const std::string& strNewIp, bool bOutside) {
-        m_ui.QueueDialog("CParamEditor", [=, this](CDialogModel& dlg) {
-            dlg.SetText(IDC_PED_OWN_IP, strNewIp);
-            dlg.SetInt(IDC_PED_OUTSIDE_NET, bOutside ? 1 : 0);
-            return dlg.OnCommand(m_ui, IDC_PED_SEND).nResult;
+        m_ui.ExpectDialog("CParamEditor", [=](CDialogModel& dlg, CUi& ui) {
+            Type(dlg, ui, IDC_PED_OWN_IP, strNewIp);
+            Tick(dlg, ui, IDC_PED_OUTSIDE_NET, bOutside);
+            return Press(dlg, ui, IDC_PED_SEND);
         });
     }
     void Deliver(const Bytes& vec) {
@@ -92,12 +92,12 @@ TEST_F(SettingsExchange, DialogShowsTheNodesSettingsInHostOrder) {
     std::map<int, int> mapInts;
     std::string strTitle, strCancel;
     bool bModeShown = false;
-    m_ui.QueueDialog("CParamEditor", [&](CDialogModel& dlg) {
-        for (int nId : {IDC_PED_OWN_IP, IDC_PED_OWN_PORT, IDC_PED_DEST_IP, IDC_PED_DEST_PORT,
-                        IDC_PED_GATEWAY, IDC_PED_SUBNET_MASK, IDC_PED_CONNECT_TIMER,
-                        IDC_PED_NOCOMM_TIMER, IDC_PED_USER_NAME, IDC_PED_PASSWORD, IDC_PED_MTU,
-                        IDC_PED_FILE_TERM, IDC_PED_RECORD_TERM, IDC_PED_IDLE_TIMER,
-                        IDC_PED_LAN_PROTOCOL, IDC_PED_MODE}) {
+    m_ui.ExpectDialog("CParamEditor", [&](CDialogModel& dlg, CUi& ui) {
+        for (int nId :
+             {IDC_PED_OWN_IP, IDC_PED_OWN_PORT, IDC_PED_DEST_IP, IDC_PED_DEST_PORT, IDC_PED_GATEWAY,
+              IDC_PED_SUBNET_MASK, IDC_PED_CONNECT_TIMER, IDC_PED_NOCOMM_TIMER, IDC_PED_USER_NAME,
+              IDC_PED_PASSWORD, IDC_PED_MTU, IDC_PED_FILE_TERM, IDC_PED_RECORD_TERM,
+              IDC_PED_IDLE_TIMER, IDC_PED_LAN_PROTOCOL, IDC_PED_MODE}) {
             mapTexts[nId] = dlg.GetText(nId);
         }
         mapInts[IDC_PED_BAUD_RATE] = dlg.GetInt(IDC_PED_BAUD_RATE);
@@ -105,7 +105,7 @@ TEST_F(SettingsExchange, DialogShowsTheNodesSettingsInHostOrder) {
         strTitle = dlg.GetTitle();
         strCancel = dlg.GetCaption(DIALOG_CANCEL);
         bModeShown = dlg.IsVisible(IDC_PED_MODE);
-        return dlg.OnCommand(m_ui, DIALOG_CANCEL).nResult;
+        return Press(dlg, ui, DIALOG_CANCEL);
     });
     Deliver(GetParamReply(7));
     EXPECT_EQ(mapTexts[IDC_PED_OWN_IP], "192.168.1.10");
@@ -132,7 +132,9 @@ TEST_F(SettingsExchange, DialogShowsTheNodesSettingsInHostOrder) {
 }
 
 TEST_F(SettingsExchange, CancelSendsNothingAndChangesNothing) {
-    Deliver(GetParamReply(0)); // an unscripted dialog is cancelled
+    m_ui.ExpectDialog("CParamEditor",
+                      [](CDialogModel& dlg, CUi& ui) { return Press(dlg, ui, DIALOG_CANCEL); });
+    Deliver(GetParamReply(0));
     EXPECT_EQ(m_ui.m_vecDialogs, std::vector<std::string>{"CParamEditor"});
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(Pending(), PENDING_NONE);
@@ -145,8 +147,9 @@ TEST_F(SettingsExchange, AcceptedSetTakesTheNewAddress) {
     OperatorSends("192.168.1.20", false);
     Deliver(GetParamReply(0));
     ASSERT_EQ(m_vecSet.size(), 730u);
-    EXPECT_EQ(Bytes(m_vecSet.begin(), m_vecSet.begin() + 13),
-              (Bytes{0x76, 0x01, 0x01, 0x04, 0x00, 0x80, 0xC8, 0x01, 0x02, 0x03, 0x95, 0x00, 0x00}));
+    EXPECT_EQ(
+        Bytes(m_vecSet.begin(), m_vecSet.begin() + 13),
+        (Bytes{0x76, 0x01, 0x01, 0x04, 0x00, 0x80, 0xC8, 0x01, 0x02, 0x03, 0x95, 0x00, 0x00}));
     EXPECT_EQ(m_dwSetDest, 0xFFFFFFFFu); // not ticked: by broadcast, with the node's MAC
     EXPECT_EQ(Bytes(m_vecSet.begin() + 13, m_vecSet.begin() + 17), (Bytes{0xC0, 0xA8, 0x01, 0x14}));
     EXPECT_EQ(Bytes(m_vecSet.begin() + 75, m_vecSet.begin() + 77), (Bytes{0x05, 0xDC}));
@@ -176,6 +179,10 @@ TEST_F(SettingsExchange, OutsideTheNetworkGoesToTheNodesCurrentAddress) {
 TEST_F(SettingsExchange, RefusedSetKeepsTheOldAddressAfterBothMessages) {
     NodeAnswersSet(3);
     OperatorSends("192.168.1.20", false);
+    m_ui.ExpectMessage("MRV-620から異常応答を受信しました\n"
+                       "ｺﾏﾝﾄﾞｺｰﾄﾞ=0204\nMACｱﾄﾞﾚｽ=0080C8010203\n"
+                       "機種ｺｰﾄﾞ=95\n動作ﾓｰﾄﾞ=07\n結果ｺｰﾄﾞ=03");
+    m_ui.ExpectMessage("MRV-620から異常応答を受信しました");
     Deliver(GetParamReply(0));
     EXPECT_EQ(m_ui.MessageTexts(),
               (std::vector<std::string>{"MRV-620から異常応答を受信しました\n"
@@ -189,6 +196,7 @@ TEST_F(SettingsExchange, RefusedSetKeepsTheOldAddressAfterBothMessages) {
 TEST_F(SettingsExchange, SilentNodeKeepsTheOldAddressAfterTheTimeout) {
     NodeAnswersSet(-1);
     OperatorSends("192.168.1.20", false);
+    m_ui.ExpectMessage("MRV-620から応答がありません");
     uint32_t dwStart = m_clock.Now();
     Deliver(GetParamReply(0));
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{"MRV-620から応答がありません"});
@@ -200,6 +208,7 @@ TEST_F(SettingsExchange, SilentNodeKeepsTheOldAddressAfterTheTimeout) {
 TEST_F(SettingsExchange, ALateSetReplyChangesNothing) {
     NodeAnswersSet(-1);
     OperatorSends("192.168.1.20", false);
+    m_ui.ExpectMessage("MRV-620から応答がありません");
     Deliver(GetParamReply(0));
     Deliver(SetParamReply(0));
     EXPECT_EQ(Pending(), PENDING_NONE);

@@ -1,5 +1,6 @@
 #include "link/SettingsPayload.h"
 #include "DocFixture.h"
+#include "SampleParam.h"
 #include "params/ParamFields.h"
 #include "params/ParamTexts.h"
 #include "res/Texts.h"
@@ -18,23 +19,6 @@ Bytes RecordBytes(const NODEPARAM& param) {
 Bytes Slice(const Bytes& bytes, size_t nOffset, size_t nLen) {
     return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(nOffset),
                  bytes.begin() + static_cast<std::ptrdiff_t>(nOffset + nLen));
-}
-
-// A record with every big-endian field set to a value whose bytes differ.
-NODEPARAM NumberedRecord() {
-    NODEPARAM p;
-    std::memset(&p, 0, sizeof p);
-    p.dwOwnIp = 0xC0A80A14u; // 192.168.10.20
-    p.wOwnPort = 0x0102;
-    p.dwDestIp = 0x0A000001u;  // 10.0.0.1
-    p.wDestPort = 0x2711;      // 10001
-    p.dwGateway = 0xC0A80A01u; // 192.168.10.1
-    p.dwSubnetMask = 0xFFFFFF00u;
-    p.wMtu = 1500;
-    p.wIdleTimer = 0x1234;
-    const uint8_t abTrap[4] = {0x0A, 0x00, 0x00, 0x01}; // 10.0.0.1, network order
-    std::memcpy(&p.dwTrapIp, abTrap, 4);
-    return p;
 }
 
 class SettingsPayload : public CDocFixture {
@@ -57,7 +41,7 @@ protected:
 // --- the block ---
 
 TEST(SwapParamBlock, ConvertsExactlyTheEightBigEndianFields) {
-    NODEPARAM p = NumberedRecord();
+    NODEPARAM p = SampleParam();
     Bytes before = RecordBytes(p);
     SwapParamBlock(p, SWAP_TO_NETWORK);
     Bytes wire = RecordBytes(p);
@@ -143,7 +127,7 @@ TEST_F(SettingsPayload, UnsetDestinationGoesByBroadcastWithTheNodesMac) {
 }
 
 TEST_F(SettingsPayload, OtherDestinationsAreAddressedDirectly) {
-    NODEPARAM p = NumberedRecord();
+    NODEPARAM p = SampleParam();
     SendToNode(p, 0, IP_10_0_0_5);
     EXPECT_EQ(Sent().back().dwIp, IP_10_0_0_5);
     SendToNode(p, 0, 0xFFFFFFFFu);
@@ -151,7 +135,7 @@ TEST_F(SettingsPayload, OtherDestinationsAreAddressedDirectly) {
 }
 
 TEST_F(SettingsPayload, NumbersTravelBigEndianAtTheirDatagramOffsets) {
-    NODEPARAM p = NumberedRecord();
+    NODEPARAM p = SampleParam();
     p.byReserved2 = 0x42;
     Bytes d = SendToNode(p);
     EXPECT_EQ(Slice(d, 13, 4), (Bytes{0xC0, 0xA8, 0x0A, 0x14}));
@@ -166,14 +150,14 @@ TEST_F(SettingsPayload, NumbersTravelBigEndianAtTheirDatagramOffsets) {
 }
 
 TEST_F(SettingsPayload, TrapTypedAsTextTravelsInNetworkOrder) {
-    SParamTexts t = RenderParamTexts(NumberedRecord());
+    SParamTexts t = RenderParamTexts(SampleParam());
     t.snmp.strTrapIp = "10.0.0.1";
-    Bytes d = SendToNode(BuildParamFromTexts(t, NumberedRecord()));
+    Bytes d = SendToNode(BuildParamFromTexts(t, SampleParam()));
     EXPECT_EQ(Slice(d, 13 + 66, 4), (Bytes{0x0A, 0x00, 0x00, 0x01}));
 }
 
 TEST_F(SettingsPayload, ChecksumsToTwoMacsDifferByTheMacSums) {
-    NODEPARAM p = NumberedRecord();
+    NODEPARAM p = SampleParam();
     p.byChecksum = 0x77; // whatever the record holds there is replaced
     Bytes d1 = SendToNode(p, 0);
     Bytes d2 = SendToNode(p, 1);
@@ -188,10 +172,11 @@ TEST_F(SettingsPayload, ChecksumsToTwoMacsDifferByTheMacSums) {
 }
 
 TEST_F(SettingsPayload, AFifteenCharacterTextArrivesWithItsNul) {
-    SParamTexts t = RenderParamTexts(NumberedRecord());
+    SParamTexts t = RenderParamTexts(SampleParam());
     t.strUserName = "ABCDEFGHIJKLMNO";
     t.strPassword = "ABCDEFGHIJKLMNOPQRST"; // longer than the field: cut to 15
-    Bytes d = SendToNode(BuildParamFromTexts(t, NumberedRecord()));
+    t.strFileTerm = "";                     // its count follows the password
+    Bytes d = SendToNode(BuildParamFromTexts(t, SampleParam()));
     EXPECT_EQ(Slice(d, 13 + 23, 16), (Bytes{'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K',
                                             'L', 'M', 'N', 'O', 0}));
     EXPECT_EQ(Slice(d, 13 + 39, 16), Slice(d, 13 + 23, 16));
@@ -210,7 +195,7 @@ TEST_F(SettingsPayload, RecordOfANodeOutsideTheRegistryUsesItsMacAndModel) {
 }
 
 TEST_F(SettingsPayload, NoNodeAtTheIndexSendsNothing) {
-    NODEPARAM p = NumberedRecord();
+    NODEPARAM p = SampleParam();
     m_pDoc->SendSetParamToNode(p, 5, IP_10_0_0_5);
     EXPECT_TRUE(Sent().empty());
     EXPECT_TRUE(m_ui.m_vecMessages.empty());
@@ -218,7 +203,8 @@ TEST_F(SettingsPayload, NoNodeAtTheIndexSendsNothing) {
 
 TEST_F(SettingsPayload, AFailedSendIsReportedOnce) {
     m_pSocket->SetFailSend(true);
-    m_pDoc->SendSetParamToNode(NumberedRecord(), 0, IP_UNSET);
+    m_ui.ExpectMessage("MRV-620へのﾃﾞｰﾀ送信時にｴﾗｰが発生しました");
+    m_pDoc->SendSetParamToNode(SampleParam(), 0, IP_UNSET);
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_SEND_ERROR});
 }
 
@@ -266,7 +252,7 @@ TEST(ParamTexts, TerminatorShowsOnlyItsCountedBytes) {
 }
 
 TEST(ParamTexts, BuildStartsFromTheDefaultsAndStoresListIndexes) {
-    NODEPARAM def = NumberedRecord();
+    NODEPARAM def = SampleParam();
     def.abReserved1[0] = 0xA1;
     def.abReserved1[11] = 0xA2;
     def.byReserved2 = 0xA3;
@@ -304,45 +290,7 @@ TEST(ParamTexts, TextsAreZeroFilledBehindTheirEnd) {
 }
 
 TEST(ParamTexts, RenderThenBuildGivesTheRecordBack) {
-    NODEPARAM p = NumberedRecord();
-    p.byConnectTimer = 60;
-    p.byCommTrigger = 1;
-    p.byNoCommTimer = 240;
-    SetTextField(p.szUserName, "user");
-    SetTextField(p.szPassword, "pw");
-    p.byFileTermLen = 1;
-    p.abFileTerm[0] = 0x03;
-    p.byBootp = 1;
-    p.byDhcp = 1;
-    p.byAutoNego = 2;
-    p.byKeepAlive = 30;
-    p.bySnmp = 1;
-    p.byAuthTrap = 1;
-    SetTextField(p.szObjectId, "48213");
-    SetTextField(p.szGetCommunity, "g");
-    SetTextField(p.szSetCommunity, "s");
-    SetTextField(p.szTrapCommunity, "t");
-    SetTextField(p.szContact, "c");
-    SetTextField(p.szLocation, "l");
-    SetTextField(p.szSysName, "n");
-    p.byBaudRate = 13;
-    p.byDataBits = 1;
-    p.byParity = 1;
-    p.byStopBits = 1;
-    p.byFlowControl = 2;
-    p.byRecordTermLen = 2;
-    p.abRecordTerm[0] = 0x0D;
-    p.abRecordTerm[1] = 0x0A;
-    p.byConnNotify = 1;
-    p.byConnWatch = 1;
-    for (int i = 0; i < 16; ++i) {
-        SetTextField(p.szStartProgram[i], "sp" + std::to_string(i));
-    }
-    for (int i = 0; i < 8; ++i) {
-        SetTextField(p.szGeneralItem[i], "gi" + std::to_string(i));
-    }
-    SetTextField(p.szLanProtocol, "FtpSv");
-    SetTextField(p.szRsProtocol, "Serial");
+    NODEPARAM p = SampleParam();
     NODEPARAM def;
     std::memset(&def, 0, sizeof def);
     EXPECT_EQ(RecordBytes(BuildParamFromTexts(RenderParamTexts(p), def)), RecordBytes(p));
