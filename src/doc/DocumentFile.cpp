@@ -1,14 +1,13 @@
 // The data file: the registry and the two IP-search lists in the object-archive
 // layout, read once when the document is created and written once at its end.
 #include "doc/OrvixDoc.h"
+#include "platform/AtomicFile.h"
 #include "registry/Archive.h"
 #include "res/Texts.h"
 #include "ui/Ui.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -356,88 +355,6 @@ int ReadWholeFile(const std::string& strPath, std::vector<uint8_t>& vecData, boo
     return nErr;
 }
 
-// The file that a link at strPath stands for, so that replacing it keeps the link.
-std::string ResolveTarget(const std::string& strPath) {
-    struct stat st {};
-    if (lstat(strPath.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-        return strPath;
-    }
-    char szReal[PATH_MAX];
-    if (realpath(strPath.c_str(), szReal) == nullptr) {
-        return strPath;
-    }
-    return szReal;
-}
-
-int WriteAll(int fd, const std::vector<uint8_t>& vecData) {
-    size_t nDone = 0;
-    while (nDone < vecData.size()) {
-        ssize_t nWritten = write(fd, vecData.data() + nDone, vecData.size() - nDone);
-        if (nWritten < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        nDone += static_cast<size_t>(nWritten);
-    }
-    return 0;
-}
-
-// Writes a temporary file beside the target, flushes it to the disk and renames
-// it over the target, so that the old file stays whole until the new one is.
-// 0, or the errno of the failure; the temporary file is then gone.
-int WriteFileAtomic(const std::string& strFile, const std::vector<uint8_t>& vecData) {
-    const std::string strPath = ResolveTarget(strFile);
-    struct stat stOld {};
-    bool bOld = stat(strPath.c_str(), &stOld) == 0 && S_ISREG(stOld.st_mode);
-    if (bOld) {
-        // A file without any write permission is read-only for us too, root or not.
-        if ((stOld.st_mode & 0222) == 0) {
-            return EROFS;
-        }
-        if (access(strPath.c_str(), W_OK) != 0) {
-            return errno;
-        }
-    }
-
-    const std::string strTemp = strPath + ".tmp";
-    // A temporary file left by a crash is stale; anything else there is an error.
-    if (unlink(strTemp.c_str()) != 0 && errno != ENOENT) {
-        return errno;
-    }
-    int fd = open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return errno;
-    }
-    if (bOld) {
-        fchmod(fd, stOld.st_mode & 07777); // best effort: keep the operator's permissions
-    }
-    int nErr = WriteAll(fd, vecData);
-    if (nErr == 0 && fsync(fd) != 0) {
-        nErr = errno;
-    }
-    if (close(fd) != 0 && nErr == 0) {
-        nErr = errno;
-    }
-    if (nErr == 0 && rename(strTemp.c_str(), strPath.c_str()) != 0) {
-        nErr = errno;
-    }
-    if (nErr != 0) {
-        unlink(strTemp.c_str());
-        return nErr;
-    }
-    // Make the rename itself durable; the new file is complete either way.
-    size_t nSlash = strPath.find_last_of('/');
-    std::string strDir = nSlash == std::string::npos ? "." : strPath.substr(0, nSlash + 1);
-    int fdDir = open(strDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fdDir >= 0) {
-        fsync(fdDir);
-        close(fdDir);
-    }
-    return 0;
-}
-
 } // namespace
 
 bool COrvixDoc::DocumentFileExists(const std::string& strPath) {
@@ -546,7 +463,12 @@ int COrvixDoc::SaveDocument() {
         WriteNetwork(ar, *pNet);
     }
 
-    int nErr = WriteFileAtomic(m_env.strDataPath, ar.GetData());
+    const std::vector<uint8_t>& vecData = ar.GetData();
+    std::string strError;
+    int nErr = WriteFileAtomic(
+        m_env.strDataPath,
+        std::string_view(reinterpret_cast<const char*>(vecData.data()), vecData.size()), 0666,
+        strError);
     if (nErr != 0) {
         m_env.ui.ShowMessage(WriteErrorText(nErr, FileTitle(m_env.strDataPath)));
         return -1;

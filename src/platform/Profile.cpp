@@ -1,12 +1,10 @@
 #include "platform/Profile.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Cp932.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -66,19 +64,14 @@ std::string StripQuotes(const std::string& str) {
     return str;
 }
 
-bool WriteAll(int fd, const std::string& str) {
-    size_t nDone = 0;
-    while (nDone < str.size()) {
-        ssize_t n = ::write(fd, str.data() + nDone, str.size() - nDone);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        nDone += static_cast<size_t>(n);
+// A value that the read would change (blanks around it trimmed, one pair of
+// quotes removed) is written inside double quotes, which the read takes off.
+std::string QuoteForRead(const std::string& str) {
+    auto fnChanges = [](char ch) { return IsTrimmed(ch) || ch == '"' || ch == '\''; };
+    if (!str.empty() && (fnChanges(str.front()) || fnChanges(str.back()))) {
+        return "\"" + str + "\"";
     }
-    return true;
+    return str;
 }
 } // namespace
 
@@ -239,7 +232,7 @@ void CProfile::InsertLine(size_t nAt, std::string strText) {
 
 void CProfile::WriteString(const std::string& strSection, const std::string& strKey,
                            const std::string& strValue) {
-    std::string strClean = strValue.substr(0, strValue.find_first_of("\r\n"));
+    std::string strClean = QuoteForRead(strValue.substr(0, strValue.find_first_of("\r\n")));
     int nSection = FindSection(strSection);
     if (nSection < 0) {
         InsertLine(m_vecLines.size(), "[" + strSection + "]");
@@ -284,41 +277,8 @@ bool CProfile::Save() {
     if (!m_bDirty) {
         return true;
     }
-    // Write to the file a link names, not over the link.
-    std::string strTarget = m_strPath;
-    struct stat st {};
-    if (::lstat(m_strPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char szReal[PATH_MAX];
-        if (::realpath(m_strPath.c_str(), szReal) == nullptr) {
-            return false;
-        }
-        strTarget = szReal;
-    }
-    bool bExists = ::stat(strTarget.c_str(), &st) == 0;
-    if (bExists && !S_ISREG(st.st_mode)) {
-        return false;
-    }
-
-    static unsigned s_nSerial = 0;
-    std::string strTemp;
-    int fd = -1;
-    for (int nTry = 0; nTry < 100 && fd < 0; ++nTry) {
-        strTemp =
-            strTarget + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(++s_nSerial);
-        fd = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    if (fd < 0) {
-        return false;
-    }
-    bool bOk = (!bExists || ::fchmod(fd, st.st_mode & 07777) == 0) && WriteAll(fd, GetText()) &&
-               ::fsync(fd) == 0;
-    bOk = (::close(fd) == 0) && bOk;
-    bOk = bOk && ::rename(strTemp.c_str(), strTarget.c_str()) == 0;
-    if (!bOk) {
-        ::unlink(strTemp.c_str());
+    std::string strError;
+    if (WriteFileAtomic(m_strPath, GetText(), 0666, strError) != 0) {
         return false;
     }
     m_bDirty = false;

@@ -30,13 +30,13 @@ public:
     std::string GetString(const std::string& strSection, const std::string& strKey,
                           const std::string& strDefault, size_t nSize) const;
     // Sets key=value; a line break in the value ends it there, so that the value
-    // cannot add lines of its own.
+    // cannot add lines of its own. A value that begins or ends with a blank or a
+    // quote is written in double quotes, so that it reads back unchanged.
     void WriteString(const std::string& strSection, const std::string& strKey,
                      const std::string& strValue);
 
-    // Writes a changed profile through a temporary file beside the target that
-    // replaces it at once: a failure leaves the previous file whole. True when
-    // written or unchanged.
+    // Writes a changed profile at once and whole (WriteFileAtomic): a failure
+    // leaves the previous file as it was. True when written or unchanged.
     bool Save();
     // The file's bytes as Save writes them.
     std::string GetText() const;

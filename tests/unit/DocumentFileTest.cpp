@@ -509,18 +509,21 @@ TEST_F(DocumentFileTest, SaveReplacesTheFileKeepingItsPermissionsAndLinks) {
 }
 
 TEST_F(DocumentFileTest, FailedSavesLeaveTheOldFileWhole) {
-    WriteBytes(m_strPath, kListsAndNetworks);
-
-    // The temporary file cannot be created: something else stands in its place.
-    fs::create_directories(m_strPath + ".tmp/inner");
+    // The temporary file cannot be created: the file the path links to has a
+    // name so long that no longer name fits beside it.
+    const std::string strLongName(250, 'd');
+    const std::string strLong = m_strDir + "/" + strLongName;
+    WriteBytes(strLong, kListsAndNetworks);
+    fs::create_symlink(strLong, m_strPath);
     OpenDoc().AddNetwork("C", 0xFFFFFF00u, 0x02020202u);
     m_ui.ExpectMessage("mrvmgr.dat を保存できません。ﾌｧｲﾙ名またはﾊﾟｽが正しくありません。");
     EXPECT_EQ(m_pDoc->SaveDocument(), -1);
     EXPECT_EQ(m_ui.MessageTexts(),
               std::vector<std::string>{
                   "mrvmgr.dat を保存できません。ﾌｧｲﾙ名またはﾊﾟｽが正しくありません。"});
-    EXPECT_EQ(ReadBytes(m_strPath), kListsAndNetworks);
-    fs::remove_all(m_strPath + ".tmp");
+    EXPECT_EQ(ReadBytes(strLong), kListsAndNetworks);
+    EXPECT_EQ(DirNames(), (std::vector<std::string>{strLongName, "mrvmgr.dat"}));
+    fs::rename(strLong, m_strPath); // from here on a plain file at the path
 
     // The write breaks off in the middle: the file size limit holds for root too.
     m_ui.m_vecMessages.clear();

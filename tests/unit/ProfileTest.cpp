@@ -172,6 +172,39 @@ TEST_F(Profile, AValueCannotAddLines) {
     EXPECT_EQ(profile.GetText(), "[S]\r\nA=one\r\n");
 }
 
+TEST_F(Profile, ValuesThatAReadWouldChangeAreWrittenInQuotes) {
+    CProfile profile;
+    profile.Load(Path());
+    profile.WriteString("S", "User", "'abc'");
+    profile.WriteString("S", "Passw", "'x");
+    profile.WriteString("S", "Dq", "\"15\"");
+    profile.WriteString("S", "Pad", " padded\t");
+    profile.WriteString("S", "Inner", "in'side \"q\" too");
+    profile.WriteString("S", "Empty", "");
+    ASSERT_TRUE(profile.Save());
+    EXPECT_EQ(CScratchDir::Read(Path()), "[S]\r\n"
+                                         "User=\"'abc'\"\r\n"
+                                         "Passw=\"'x\"\r\n"
+                                         "Dq=\"\"15\"\"\r\n"
+                                         "Pad=\" padded\t\"\r\n"
+                                         "Inner=in'side \"q\" too\r\n"
+                                         "Empty=\r\n");
+
+    CProfile loaded;
+    ASSERT_TRUE(loaded.Load(Path()));
+    EXPECT_EQ(loaded.GetString("S", "User", "", 64), "'abc'");
+    EXPECT_EQ(loaded.GetString("S", "Passw", "", 64), "'x");
+    EXPECT_EQ(loaded.GetString("S", "Dq", "", 64), "\"15\"");
+    EXPECT_EQ(loaded.GetString("S", "Pad", "", 64), " padded\t");
+    EXPECT_EQ(loaded.GetString("S", "Inner", "", 64), "in'side \"q\" too");
+    EXPECT_EQ(loaded.GetString("S", "Empty", "dflt", 64), "");
+
+    // The quoted line is the value's own: writing the value again changes nothing.
+    std::string strBefore = loaded.GetText();
+    loaded.WriteString("S", "User", "'abc'");
+    EXPECT_EQ(loaded.GetText(), strBefore);
+}
+
 TEST_F(Profile, UnchangedProfileIsNotWritten) {
     CProfile profile;
     profile.Load(Path());
@@ -253,4 +286,12 @@ TEST_F(Profile, SavedFileKeepsThePermissionsOfTheOldOne) {
     EXPECT_EQ(std::filesystem::status(Path()).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                   std::filesystem::perms::group_read);
+}
+
+TEST_F(Profile, AReadOnlyFileIsNotReplaced) {
+    CScratchDir::Write(Path(), "[S]\r\nA=1\r\n");
+    ASSERT_EQ(::chmod(Path().c_str(), 0444), 0);
+    EXPECT_FALSE(WriteProfileString("S", "A", "2", Path()));
+    EXPECT_EQ(CScratchDir::Read(Path()), "[S]\r\nA=1\r\n");
+    EXPECT_EQ(m_dir.CountEntries(), 1u);
 }
