@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CUi;
@@ -38,15 +39,15 @@ struct SCheck {
 // boxes and report lists, check boxes and radio groups hold an integer.
 enum class ECtl {
     Edit,
-    DigitsEdit,   // 0-9 only
-    HexEdit,      // 0-9, A-F (lower case shown upper case) and control characters
-    UpperEdit,    // letters upper-cased as typed
+    DigitsEdit, // 0-9 only
+    HexEdit,    // 0-9, A-F (lower case shown upper case) and control characters
+    UpperEdit,  // letters upper-cased as typed
     ReadOnlyEdit,
-    DropList,     // GetInt: selected item, -1 none
-    ListBox,      // GetInt: selected row, -1 none; multi-selection: GetSelection
-    ReportList,   // rows of columns; selection as the list box
-    CheckBox,     // GetInt: 0 or 1
-    RadioGroup,   // GetInt: index of the checked member, -1 none
+    DropList,   // GetInt: selected item, -1 none
+    ListBox,    // GetInt: selected row, -1 none; multi-selection: GetSelection
+    ReportList, // rows of columns; selection as the list box
+    CheckBox,   // GetInt: 0 or 1
+    RadioGroup, // GetInt: index of the checked member, -1 none
     Button,
     Label,
     Group,
@@ -62,14 +63,57 @@ struct SColumn {
 struct SControl {
     int nId = 0;
     ECtl eKind = ECtl::Edit;
-    size_t nLimit = 0;        // edits: at most this many CP932 bytes; 0: none
-    bool bEnabled = true;     // initial state
-    bool bVisible = true;     // initial state
-    std::string strCaption;   // UTF-8; buttons, labels, check boxes, groups; empty: the form's
-    bool bMultiSelect = false;         // list box, report list
-    std::vector<SColumn> vecColumns;   // report list
-    std::vector<int> vecMembers;       // radio group: the ids of its buttons, in order
+    size_t nLimit = 0;         // edits: at most this many CP932 bytes; 0: none
+    bool bEnabled = true;      // initial state
+    bool bVisible = true;      // initial state
+    std::string strCaption;    // UTF-8; buttons, labels, check boxes, groups; empty: the form's
+    bool bMultiSelect = false; // list box, report list
+    std::vector<SColumn> vecColumns; // report list
+    std::vector<int> vecMembers;     // radio group: the ids of its buttons, in order
+
+    // An edit or a list, with its limit for an edit.
+    static SControl Of(int nId, ECtl eKind, size_t nLimit = 0) {
+        SControl control;
+        control.nId = nId;
+        control.eKind = eKind;
+        control.nLimit = nLimit;
+        return control;
+    }
+    // A button, label, check box or group with its fixed text.
+    static SControl Captioned(int nId, ECtl eKind, std::string strCaption) {
+        SControl control = Of(nId, eKind);
+        control.strCaption = std::move(strCaption);
+        return control;
+    }
+    static SControl Report(int nId, std::vector<SColumn> vecColumns, bool bMultiSelect = false) {
+        SControl control = Of(nId, ECtl::ReportList);
+        control.vecColumns = std::move(vecColumns);
+        control.bMultiSelect = bMultiSelect;
+        return control;
+    }
+    static SControl Radio(int nId, std::vector<int> vecMembers) {
+        SControl control = Of(nId, ECtl::RadioGroup);
+        control.vecMembers = std::move(vecMembers);
+        return control;
+    }
+    SControl Hidden() && {
+        bVisible = false;
+        return std::move(*this);
+    }
+    SControl Disabled() && {
+        bEnabled = false;
+        return std::move(*this);
+    }
 };
+
+// Static texts and groups had no ids of their own on the original templates;
+// the label that names control N has the id N + CTL_LABEL_OFFSET, and groups
+// take ids from CTL_GROUP_FIRST up.
+inline constexpr int CTL_LABEL_OFFSET = 10000;
+inline constexpr int CTL_GROUP_FIRST = 20001;
+inline constexpr int LabelOf(int nId) {
+    return nId + CTL_LABEL_OFFSET;
+}
 
 // What a list reports to its handler.
 enum class EListEvent { SelChange, DoubleClick };
@@ -113,7 +157,9 @@ public:
     void SetCaption(int nId, std::string strCaption) { m_mapCaptions[nId] = std::move(strCaption); }
     // Items of a list box or drop-down list.
     const std::vector<std::string>& GetItems(int nId) const;
-    void SetItems(int nId, std::vector<std::string> vecItems) { m_mapItems[nId] = std::move(vecItems); }
+    void SetItems(int nId, std::vector<std::string> vecItems) {
+        m_mapItems[nId] = std::move(vecItems);
+    }
     // Rows of a report list, one text per column.
     const std::vector<std::vector<std::string>>& GetRows(int nId) const;
     void SetRows(int nId, std::vector<std::vector<std::string>> vecRows) {
@@ -121,7 +167,9 @@ public:
     }
     // Selected rows of a multi-selection list, ascending.
     const std::vector<int>& GetSelection(int nId) const;
-    void SetSelection(int nId, std::vector<int> vecRows) { m_mapSelections[nId] = std::move(vecRows); }
+    void SetSelection(int nId, std::vector<int> vecRows) {
+        m_mapSelections[nId] = std::move(vecRows);
+    }
 
 protected:
     // Declares the controls; their initial enabled and visible states and
