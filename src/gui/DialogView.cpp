@@ -157,7 +157,13 @@ CDialogView::CDialogView(CDialogModel& dialog, CUi& ui, QWidget* pParent, const 
     RefreshFromModel();
 }
 
-CDialogView::~CDialogView() = default;
+CDialogView::~CDialogView() {
+    // The widgets outlive this part of the object; what they signal while they
+    // are torn down must not reach the bindings or the model.
+    for (QObject* pChild : findChildren<QObject*>()) {
+        pChild->disconnect(this);
+    }
+}
 
 QWidget* CDialogView::WidgetOf(int nId) const {
     return findChild<QWidget*>(ControlName(nId));
@@ -370,7 +376,8 @@ void CDialogView::RefreshFromModel() {
         }
         vecWidgets.insert(vecWidgets.end(), binding.vecMembers.begin(), binding.vecMembers.end());
         for (QWidget* pWidget : vecWidgets) {
-            if (pWidget->isEnabled() != m_dialog.IsEnabled(nId)) {
+            // The widget's own state: a disabled group greys its children too.
+            if (pWidget->testAttribute(Qt::WA_ForceDisabled) == m_dialog.IsEnabled(nId)) {
                 pWidget->setEnabled(m_dialog.IsEnabled(nId));
             }
             if (pWidget->isHidden() == m_dialog.IsVisible(nId)) {

@@ -13,12 +13,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -275,6 +277,16 @@ TEST(DialogForms, EveryFormBindsEveryControlOfItsTable) {
         ASSERT_NE(pView, nullptr) << pModel->GetDialogName();
         EXPECT_EQ(pView->objectName(), pModel->GetDialogName());
         EXPECT_EQ(pView->GetUnboundControls(), std::vector<int>{}) << pModel->GetDialogName();
+        // And no widget stands for a control the table does not know (a typo).
+        std::set<int> setKnown;
+        for (const SControl& control : pModel->GetControls()) {
+            setKnown.insert(control.nId);
+            setKnown.insert(control.vecMembers.begin(), control.vecMembers.end());
+        }
+        for (QWidget* pWidget : pView->findChildren<QWidget*>(QRegularExpression("^id\\d+$"))) {
+            int nId = pWidget->objectName().mid(2).toInt();
+            EXPECT_EQ(setKnown.count(nId), 1u) << pModel->GetDialogName() << " id" << nId;
+        }
         EXPECT_GT(pModel->GetControls().size(), 10u);
     }
 }
