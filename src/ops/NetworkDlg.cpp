@@ -5,40 +5,21 @@
 #include "res/Texts.h"
 
 namespace {
-SControl Control(int nId, ECtl eKind, size_t nLimit = 0) {
-    SControl control;
-    control.nId = nId;
-    control.eKind = eKind;
-    control.nLimit = nLimit;
-    return control;
-}
-
-SControl Captioned(int nId, ECtl eKind, const char* pszCaption) {
-    SControl control = Control(nId, eKind);
-    control.strCaption = pszCaption;
-    return control;
-}
-
-SControl Hidden(SControl control) {
-    control.bVisible = false;
-    return control;
-}
-
 std::vector<SControl> NetworkControls() {
     return {
-        Captioned(IDC_NET_NAME_LABEL, ECtl::Label, TXT_NETDLG_NAME),
-        Control(IDC_NET_NAME, ECtl::Edit), // no limit
-        Captioned(IDC_NET_MASK_LABEL, ECtl::Label, TXT_NETDLG_MASK),
-        Control(IDC_NET_MASK, ECtl::Edit, NET_ADDRESS_LIMIT),
-        Captioned(IDC_NET_GATEWAY_LABEL, ECtl::Label, TXT_NETDLG_GATEWAY),
-        Control(IDC_NET_GATEWAY, ECtl::Edit, NET_ADDRESS_LIMIT),
+        SControl::Captioned(IDC_NET_NAME_LABEL, ECtl::Label, TXT_NETDLG_NAME),
+        SControl::Of(IDC_NET_NAME, ECtl::Edit), // no limit
+        SControl::Captioned(IDC_NET_MASK_LABEL, ECtl::Label, TXT_NETDLG_MASK),
+        SControl::Of(IDC_NET_MASK, ECtl::Edit, NET_ADDRESS_LIMIT),
+        SControl::Captioned(IDC_NET_GATEWAY_LABEL, ECtl::Label, TXT_NETDLG_GATEWAY),
+        SControl::Of(IDC_NET_GATEWAY, ECtl::Edit, NET_ADDRESS_LIMIT),
         // Set by the automatic assignment, never here.
-        Hidden(Captioned(IDC_NET_BASE_IP_LABEL, ECtl::Label, TXT_NETDLG_BASE_IP)),
-        Hidden(Control(IDC_NET_BASE_IP, ECtl::Edit, NET_ADDRESS_LIMIT)),
-        Hidden(Captioned(IDC_NET_INCREMENT_LABEL, ECtl::Label, TXT_NETDLG_INCREMENT)),
-        Hidden(Control(IDC_NET_INCREMENT, ECtl::Edit)),
-        Captioned(DIALOG_OK, ECtl::Button, TXT_REGDLG_OK),
-        Captioned(DIALOG_CANCEL, ECtl::Button, TXT_REGDLG_CANCEL),
+        SControl::Captioned(IDC_NET_BASE_IP_LABEL, ECtl::Label, TXT_NETDLG_BASE_IP).Hidden(),
+        SControl::Of(IDC_NET_BASE_IP, ECtl::Edit, NET_ADDRESS_LIMIT).Hidden(),
+        SControl::Captioned(IDC_NET_INCREMENT_LABEL, ECtl::Label, TXT_NETDLG_INCREMENT).Hidden(),
+        SControl::Of(IDC_NET_INCREMENT, ECtl::Edit).Hidden(),
+        SControl::Captioned(DIALOG_OK, ECtl::Button, TXT_REGDLG_OK),
+        SControl::Captioned(DIALOG_CANCEL, ECtl::Button, TXT_REGDLG_CANCEL),
     };
 }
 } // namespace

@@ -9,12 +9,13 @@
 #include <vector>
 
 // Control ids: IDC_NET_* in registry/RegistryControls.h (the rules name them
-// for the focus). The labels of the two hidden edits are hidden with them.
-inline constexpr int IDC_NET_NAME_LABEL = 11500;
-inline constexpr int IDC_NET_MASK_LABEL = 11501;
-inline constexpr int IDC_NET_GATEWAY_LABEL = 11502;
-inline constexpr int IDC_NET_BASE_IP_LABEL = 11503;
-inline constexpr int IDC_NET_INCREMENT_LABEL = 11504;
+// for the focus), and their labels. The labels of the two hidden edits are
+// hidden with them.
+inline constexpr int IDC_NET_NAME_LABEL = LabelOf(IDC_NET_NAME);
+inline constexpr int IDC_NET_MASK_LABEL = LabelOf(IDC_NET_MASK);
+inline constexpr int IDC_NET_GATEWAY_LABEL = LabelOf(IDC_NET_GATEWAY);
+inline constexpr int IDC_NET_BASE_IP_LABEL = LabelOf(IDC_NET_BASE_IP);
+inline constexpr int IDC_NET_INCREMENT_LABEL = LabelOf(IDC_NET_INCREMENT);
 
 inline constexpr int NETDLG_MODE_NEW = 0;
 inline constexpr int NETDLG_MODE_VIEW = 1;

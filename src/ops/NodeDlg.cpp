@@ -6,38 +6,22 @@
 #include "res/Texts.h"
 
 namespace {
-SControl Control(int nId, ECtl eKind, size_t nLimit = 0) {
-    SControl control;
-    control.nId = nId;
-    control.eKind = eKind;
-    control.nLimit = nLimit;
-    return control;
-}
-
-SControl Captioned(int nId, ECtl eKind, const char* pszCaption) {
-    SControl control = Control(nId, eKind);
-    control.strCaption = pszCaption;
-    return control;
-}
-
 std::vector<SControl> NodeControls() {
-    SControl netName = Control(IDC_NODE_NET_NAME, ECtl::Edit);
-    netName.bEnabled = false; // shown, never edited here
     return {
-        Captioned(IDC_NODE_NET_NAME_LABEL, ECtl::Label, TXT_NODEDLG_NET_NAME),
-        netName,
-        Captioned(IDC_NODE_MODEL_LABEL, ECtl::Label, TXT_NODEDLG_MODEL),
-        Control(IDC_NODE_MODEL, ECtl::DropList),
-        Captioned(IDC_NODE_SERIAL_LABEL, ECtl::Label, TXT_NODEDLG_SERIAL),
-        Control(IDC_NODE_SERIAL, ECtl::Edit),
-        Captioned(IDC_NODE_MAC_LABEL, ECtl::Label, TXT_NODEDLG_MAC),
-        Control(IDC_NODE_MAC, ECtl::UpperEdit, NODE_MAC_LIMIT),
-        Captioned(IDC_NODE_IP_LABEL, ECtl::Label, TXT_NODEDLG_IP),
-        Control(IDC_NODE_IP, ECtl::Edit, NODE_IP_LIMIT),
-        Captioned(IDC_NODE_REMARKS_LABEL, ECtl::Label, TXT_NODEDLG_REMARKS),
-        Control(IDC_NODE_REMARKS, ECtl::Edit),
-        Captioned(DIALOG_OK, ECtl::Button, TXT_REGDLG_OK),
-        Captioned(DIALOG_CANCEL, ECtl::Button, TXT_REGDLG_CANCEL),
+        SControl::Captioned(IDC_NODE_NET_NAME_LABEL, ECtl::Label, TXT_NODEDLG_NET_NAME),
+        SControl::Of(IDC_NODE_NET_NAME, ECtl::Edit).Disabled(), // shown, never edited here
+        SControl::Captioned(IDC_NODE_MODEL_LABEL, ECtl::Label, TXT_NODEDLG_MODEL),
+        SControl::Of(IDC_NODE_MODEL, ECtl::DropList),
+        SControl::Captioned(IDC_NODE_SERIAL_LABEL, ECtl::Label, TXT_NODEDLG_SERIAL),
+        SControl::Of(IDC_NODE_SERIAL, ECtl::Edit),
+        SControl::Captioned(IDC_NODE_MAC_LABEL, ECtl::Label, TXT_NODEDLG_MAC),
+        SControl::Of(IDC_NODE_MAC, ECtl::UpperEdit, NODE_MAC_LIMIT),
+        SControl::Captioned(IDC_NODE_IP_LABEL, ECtl::Label, TXT_NODEDLG_IP),
+        SControl::Of(IDC_NODE_IP, ECtl::Edit, NODE_IP_LIMIT),
+        SControl::Captioned(IDC_NODE_REMARKS_LABEL, ECtl::Label, TXT_NODEDLG_REMARKS),
+        SControl::Of(IDC_NODE_REMARKS, ECtl::Edit),
+        SControl::Captioned(DIALOG_OK, ECtl::Button, TXT_REGDLG_OK),
+        SControl::Captioned(DIALOG_CANCEL, ECtl::Button, TXT_REGDLG_CANCEL),
     };
 }
 } // namespace

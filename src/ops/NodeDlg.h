@@ -8,12 +8,12 @@
 
 // Control ids: IDC_NODE_* in registry/RegistryControls.h (the rules name them
 // for the focus); their labels here.
-inline constexpr int IDC_NODE_NET_NAME_LABEL = 11510;
-inline constexpr int IDC_NODE_MODEL_LABEL = 11511;
-inline constexpr int IDC_NODE_SERIAL_LABEL = 11512;
-inline constexpr int IDC_NODE_MAC_LABEL = 11513;
-inline constexpr int IDC_NODE_IP_LABEL = 11514;
-inline constexpr int IDC_NODE_REMARKS_LABEL = 11515;
+inline constexpr int IDC_NODE_NET_NAME_LABEL = LabelOf(IDC_NODE_NET_NAME);
+inline constexpr int IDC_NODE_MODEL_LABEL = LabelOf(IDC_NODE_MODEL);
+inline constexpr int IDC_NODE_SERIAL_LABEL = LabelOf(IDC_NODE_SERIAL);
+inline constexpr int IDC_NODE_MAC_LABEL = LabelOf(IDC_NODE_MAC);
+inline constexpr int IDC_NODE_IP_LABEL = LabelOf(IDC_NODE_IP);
+inline constexpr int IDC_NODE_REMARKS_LABEL = LabelOf(IDC_NODE_REMARKS);
 
 inline constexpr int NODEDLG_MODE_NEW = 0;
 inline constexpr int NODEDLG_MODE_PROPERTIES = 1;
