@@ -1,6 +1,7 @@
 #include "app/CommandTable.h"
 
 #include "doc/OrvixDoc.h"
+#include "ops/DefaultParams.h"
 #include "ops/NodeSearch.h"
 #include "res/CommandTexts.h"
 
@@ -119,12 +120,9 @@ std::vector<SCommand> BuildTable() {
          TXT_PROMPT_NODE_DELETE,
          E::Selection,
          {}},
-        {ID_DEFAULT_PARAM,
-         TXT_CMD_DEFAULT_PARAM,
-         TXT_CMD_DEFAULT_PARAM_POPUP,
-         TXT_PROMPT_DEFAULT_PARAM,
-         E::Always,
-         {}},
+        {ID_DEFAULT_PARAM, TXT_CMD_DEFAULT_PARAM, TXT_CMD_DEFAULT_PARAM_POPUP,
+         TXT_PROMPT_DEFAULT_PARAM, E::Always,
+         [](SCommandContext& ctx) { EditDefaultParams(ctx.doc, ctx.paramFile); }},
         {ID_INIT_NODE,
          TXT_CMD_INIT_NODE,
          TXT_CMD_INIT_NODE_POPUP,
