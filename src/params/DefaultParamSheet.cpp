@@ -83,33 +83,24 @@ const SPageList PAGE_LISTS[] = {
 
 const int PAGE_BUTTONS[] = {IDC_PRM_START_PROGRAMS, IDC_PRM_GENERAL_ITEMS, IDC_PRM_SNMP};
 
-const SPageEdit& EditOf(int nId) {
-    return *std::find_if(std::begin(PAGE_EDITS), std::end(PAGE_EDITS),
-                         [nId](const SPageEdit& edit) { return edit.nId == nId; });
-}
 const SPageList& ListOf(int nId) {
     return *std::find_if(std::begin(PAGE_LISTS), std::end(PAGE_LISTS),
                          [nId](const SPageList& list) { return list.nId == nId; });
 }
 
-SControl Control(int nId, ECtl eKind, size_t nLimit = 0) {
-    SControl control;
-    control.nId = nId;
-    control.eKind = eKind;
-    control.nLimit = nLimit;
-    return control;
-}
-SControl PageEdit(int nId) {
-    const SPageEdit& edit = EditOf(nId);
-    return Control(nId, edit.eKind, edit.nLimit);
-}
-SControl PageList(int nId) {
-    return Control(nId, ECtl::DropList);
-}
-SControl Button(int nId, const char* pszCaption) {
-    SControl control = Control(nId, ECtl::Button);
-    control.strCaption = pszCaption;
-    return control;
+// A control of the page with the label beside it.
+void AddLabelled(std::vector<SControl>& vec, int nId, const char* pszLabel) {
+    vec.push_back(SControl::Captioned(LabelOf(nId), ECtl::Label, pszLabel));
+    auto itEdit = std::find_if(std::begin(PAGE_EDITS), std::end(PAGE_EDITS),
+                               [nId](const SPageEdit& edit) { return edit.nId == nId; });
+    if (itEdit != std::end(PAGE_EDITS)) {
+        vec.push_back(SControl::Of(nId, itEdit->eKind, itEdit->nLimit));
+    } else if (std::find(std::begin(PAGE_BUTTONS), std::end(PAGE_BUTTONS), nId) !=
+               std::end(PAGE_BUTTONS)) {
+        vec.push_back(SControl::Captioned(nId, ECtl::Button, TXT_DPS_SUBDIALOG));
+    } else {
+        vec.push_back(SControl::Of(nId, ECtl::DropList));
+    }
 }
 
 uint8_t ToByte(int32_t n) {
@@ -130,38 +121,42 @@ int32_t IntField(const std::string& strText) {
 
 std::vector<SControl> CProp100X::GetControls() {
     // In the order the page shows them: LAN, serial, system settings.
-    return {
-        PageEdit(IDC_PRM_OWN_PORT),
-        PageEdit(IDC_PRM_DEST_IP),
-        PageEdit(IDC_PRM_DEST_PORT),
-        PageEdit(IDC_PRM_CONNECT_TIMER),
-        PageEdit(IDC_PRM_MTU),
-        PageList(IDC_PRM_AUTONEGO),
-        PageList(IDC_PRM_COMM_TRIGGER),
-        PageEdit(IDC_PRM_NOCOMM_TIMER),
-        PageEdit(IDC_PRM_USER_NAME),
-        PageEdit(IDC_PRM_PASSWORD),
-        PageEdit(IDC_PRM_FILE_TERM),
-        PageEdit(IDC_PRM_KEEPALIVE),
+    std::vector<SControl> vec = {
+        SControl::Captioned(IDC_PRM_PAGE, ECtl::Group, TXT_DPS_PAGE),
+        SControl::Captioned(IDC_PRM_GROUP_LAN, ECtl::Group, TXT_DPS_GROUP_LAN)};
+    AddLabelled(vec, IDC_PRM_OWN_PORT, TXT_DPS_LBL_OWN_PORT);
+    AddLabelled(vec, IDC_PRM_DEST_IP, TXT_DPS_LBL_DEST_IP);
+    AddLabelled(vec, IDC_PRM_DEST_PORT, TXT_DPS_LBL_DEST_PORT);
+    AddLabelled(vec, IDC_PRM_CONNECT_TIMER, TXT_DPS_LBL_CONNECT_TIMER);
+    AddLabelled(vec, IDC_PRM_MTU, TXT_DPS_LBL_MTU);
+    AddLabelled(vec, IDC_PRM_AUTONEGO, TXT_DPS_LBL_AUTONEGO);
+    AddLabelled(vec, IDC_PRM_COMM_TRIGGER, TXT_DPS_LBL_COMM_TRIGGER);
+    AddLabelled(vec, IDC_PRM_NOCOMM_TIMER, TXT_DPS_LBL_NOCOMM_TIMER);
+    AddLabelled(vec, IDC_PRM_USER_NAME, TXT_DPS_LBL_USER_NAME);
+    AddLabelled(vec, IDC_PRM_PASSWORD, TXT_DPS_LBL_PASSWORD);
+    AddLabelled(vec, IDC_PRM_FILE_TERM, TXT_DPS_LBL_FILE_TERM);
+    AddLabelled(vec, IDC_PRM_KEEPALIVE, TXT_DPS_LBL_KEEPALIVE);
 
-        PageList(IDC_PRM_BAUD_RATE),
-        PageList(IDC_PRM_DATA_BITS),
-        PageList(IDC_PRM_STOP_BITS),
-        PageList(IDC_PRM_PARITY),
-        PageList(IDC_PRM_FLOW_CONTROL),
-        PageEdit(IDC_PRM_RECORD_TERM),
-        PageList(IDC_PRM_CONN_NOTIFY),
-        PageList(IDC_PRM_CONN_WATCH),
-        PageEdit(IDC_PRM_IDLE_TIMER),
+    vec.push_back(SControl::Captioned(IDC_PRM_GROUP_SERIAL, ECtl::Group, TXT_DPS_GROUP_SERIAL));
+    AddLabelled(vec, IDC_PRM_BAUD_RATE, TXT_DPS_LBL_BAUD_RATE);
+    AddLabelled(vec, IDC_PRM_DATA_BITS, TXT_DPS_LBL_DATA_BITS);
+    AddLabelled(vec, IDC_PRM_STOP_BITS, TXT_DPS_LBL_STOP_BITS);
+    AddLabelled(vec, IDC_PRM_PARITY, TXT_DPS_LBL_PARITY);
+    AddLabelled(vec, IDC_PRM_FLOW_CONTROL, TXT_DPS_LBL_FLOW_CONTROL);
+    AddLabelled(vec, IDC_PRM_RECORD_TERM, TXT_DPS_LBL_RECORD_TERM);
+    AddLabelled(vec, IDC_PRM_CONN_NOTIFY, TXT_DPS_LBL_CONN_NOTIFY);
+    AddLabelled(vec, IDC_PRM_CONN_WATCH, TXT_DPS_LBL_CONN_WATCH);
+    AddLabelled(vec, IDC_PRM_IDLE_TIMER, TXT_DPS_LBL_IDLE_TIMER);
 
-        PageEdit(IDC_PRM_LAN_PROTOCOL),
-        PageEdit(IDC_PRM_RS_PROTOCOL),
-        PageList(IDC_PRM_BOOTP),
-        PageList(IDC_PRM_DHCP),
-        Button(IDC_PRM_START_PROGRAMS, TXT_DPS_SUBDIALOG),
-        Button(IDC_PRM_GENERAL_ITEMS, TXT_DPS_SUBDIALOG),
-        Button(IDC_PRM_SNMP, TXT_DPS_SUBDIALOG),
-    };
+    vec.push_back(SControl::Captioned(IDC_PRM_GROUP_SYSTEM, ECtl::Group, TXT_DPS_GROUP_SYSTEM));
+    AddLabelled(vec, IDC_PRM_LAN_PROTOCOL, TXT_DPS_LBL_LAN_PROTOCOL);
+    AddLabelled(vec, IDC_PRM_RS_PROTOCOL, TXT_DPS_LBL_RS_PROTOCOL);
+    AddLabelled(vec, IDC_PRM_BOOTP, TXT_DPS_LBL_BOOTP);
+    AddLabelled(vec, IDC_PRM_DHCP, TXT_DPS_LBL_DHCP);
+    AddLabelled(vec, IDC_PRM_START_PROGRAMS, TXT_DPS_LBL_START_PROGRAMS);
+    AddLabelled(vec, IDC_PRM_GENERAL_ITEMS, TXT_DPS_LBL_GENERAL_ITEMS);
+    AddLabelled(vec, IDC_PRM_SNMP, TXT_DPS_LBL_SNMP);
+    return vec;
 }
 
 bool CProp100X::IsPageControl(int nId) {
@@ -295,9 +290,9 @@ bool CProp100X::OnSubDialogButton(CUi& ui, int nId) {
 
 COXPropSheet::COXPropSheet(NODEPARAM& param) : m_page(param) {
     std::vector<SControl> vecControls = CProp100X::GetControls();
-    vecControls.push_back(Button(DIALOG_OK, TXT_DPS_OK));
-    vecControls.push_back(Button(DIALOG_CANCEL, TXT_DPS_CANCEL));
-    vecControls.push_back(Button(IDC_SHEET_APPLY, TXT_DPS_APPLY));
+    vecControls.push_back(SControl::Captioned(DIALOG_OK, ECtl::Button, TXT_DPS_OK));
+    vecControls.push_back(SControl::Captioned(DIALOG_CANCEL, ECtl::Button, TXT_DPS_CANCEL));
+    vecControls.push_back(SControl::Captioned(IDC_SHEET_APPLY, ECtl::Button, TXT_DPS_APPLY));
     SetControls(std::move(vecControls));
     SetTitle(TXT_DPS_TITLE);
     m_page.OnInitPage(*this);

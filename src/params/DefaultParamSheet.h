@@ -2,13 +2,11 @@
 // The default-parameter editor: a property sheet with one page over the
 // application's default node parameters.
 #include "params/NodeParam.h"
+#include "params/ParamControls.h"
 #include "params/ParamTexts.h"
 #include "ui/DialogModel.h"
 
 #include <vector>
-
-// The sheet's Apply button.
-inline constexpr int IDC_SHEET_APPLY = 12321;
 
 // The page "MRV-620ｼﾘｰｽﾞ". Its controls live on the sheet that shows it, so the
 // page works on the sheet's values; it writes the defaults on apply, and its

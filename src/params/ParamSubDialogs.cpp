@@ -9,28 +9,16 @@
 #include <vector>
 
 namespace {
-SControl Control(int nId, ECtl eKind, size_t nLimit = 0) {
-    SControl control;
-    control.nId = nId;
-    control.eKind = eKind;
-    control.nLimit = nLimit;
-    return control;
-}
-
-SControl EditOf(int nId, size_t nLimit) {
-    return Control(nId, ECtl::Edit, nLimit);
-}
-
-SControl ButtonOf(int nId, const char* pszCaption) {
-    SControl control = Control(nId, ECtl::Button);
-    control.strCaption = pszCaption;
-    return control;
+// An edit with the label beside it.
+void AddEdit(std::vector<SControl>& vec, int nId, size_t nLimit, const char* pszLabel) {
+    vec.push_back(SControl::Captioned(LabelOf(nId), ECtl::Label, pszLabel));
+    vec.push_back(SControl::Of(nId, ECtl::Edit, nLimit));
 }
 
 // OK and Cancel: the sub-dialogs' only ways out.
 void AddOkCancel(std::vector<SControl>& vecControls) {
-    vecControls.push_back(ButtonOf(DIALOG_OK, TXT_SUB_OK));
-    vecControls.push_back(ButtonOf(DIALOG_CANCEL, TXT_SUB_CANCEL));
+    vecControls.push_back(SControl::Captioned(DIALOG_OK, ECtl::Button, TXT_SUB_OK));
+    vecControls.push_back(SControl::Captioned(DIALOG_CANCEL, ECtl::Button, TXT_SUB_CANCEL));
 }
 
 SDialogAction CloseOnOkOrCancel(int nId) {
@@ -45,16 +33,20 @@ struct SSnmpEdit {
     int nId;
     size_t nLimit;
     std::string SSnmpTexts::*pMember;
+    const char* pszLabel;
 };
 const SSnmpEdit SNMP_EDITS[] = {
-    {IDC_SNMP_TRAP_IP, PRM_SNMP_SHORT_LIMIT, &SSnmpTexts::strTrapIp},
-    {IDC_SNMP_OBJECT_ID, PRM_SNMP_SHORT_LIMIT, &SSnmpTexts::strObjectId},
-    {IDC_SNMP_GET_COMMUNITY, PRM_SNMP_SHORT_LIMIT, &SSnmpTexts::strGetCommunity},
-    {IDC_SNMP_SET_COMMUNITY, PRM_SNMP_SHORT_LIMIT, &SSnmpTexts::strSetCommunity},
-    {IDC_SNMP_TRAP_COMMUNITY, PRM_SNMP_SHORT_LIMIT, &SSnmpTexts::strTrapCommunity},
-    {IDC_SNMP_CONTACT, PRM_SNMP_LONG_LIMIT, &SSnmpTexts::strContact},
-    {IDC_SNMP_LOCATION, PRM_SNMP_LONG_LIMIT, &SSnmpTexts::strLocation},
-    {IDC_SNMP_NAME, PRM_SNMP_LONG_LIMIT, &SSnmpTexts::strSysName},
+    {IDC_SNMP_TRAP_IP, PRM_SNMP_SHORT_LIMIT, &SSnmpTexts::strTrapIp, TXT_SNMP_LBL_TRAP_IP},
+    {IDC_SNMP_OBJECT_ID, PRM_SNMP_SHORT_LIMIT, &SSnmpTexts::strObjectId, TXT_SNMP_LBL_OBJECT_ID},
+    {IDC_SNMP_GET_COMMUNITY, PRM_SNMP_SHORT_LIMIT, &SSnmpTexts::strGetCommunity,
+     TXT_SNMP_LBL_GET_COMMUNITY},
+    {IDC_SNMP_SET_COMMUNITY, PRM_SNMP_SHORT_LIMIT, &SSnmpTexts::strSetCommunity,
+     TXT_SNMP_LBL_SET_COMMUNITY},
+    {IDC_SNMP_TRAP_COMMUNITY, PRM_SNMP_SHORT_LIMIT, &SSnmpTexts::strTrapCommunity,
+     TXT_SNMP_LBL_TRAP_COMMUNITY},
+    {IDC_SNMP_CONTACT, PRM_SNMP_LONG_LIMIT, &SSnmpTexts::strContact, TXT_SNMP_LBL_CONTACT},
+    {IDC_SNMP_LOCATION, PRM_SNMP_LONG_LIMIT, &SSnmpTexts::strLocation, TXT_SNMP_LBL_LOCATION},
+    {IDC_SNMP_NAME, PRM_SNMP_LONG_LIMIT, &SSnmpTexts::strSysName, TXT_SNMP_LBL_NAME},
 };
 } // namespace
 
@@ -63,7 +55,8 @@ const SSnmpEdit SNMP_EDITS[] = {
 CStartProgramDlg::CStartProgramDlg() {
     std::vector<SControl> vecControls;
     for (int i = 0; i < 16; ++i) {
-        vecControls.push_back(EditOf(StartProgramControlId(i), PRM_START_PROGRAM_LIMIT));
+        AddEdit(vecControls, StartProgramControlId(i), PRM_START_PROGRAM_LIMIT,
+                TXT_STARTPRG_LABELS[i]);
     }
     AddOkCancel(vecControls);
     SetControls(std::move(vecControls));
@@ -93,13 +86,16 @@ std::array<std::string, 16> CStartProgramDlg::GetNames() const {
 CGeneralItemsDlg::CGeneralItemsDlg() {
     std::vector<SControl> vecControls;
     for (int i = 0; i < 8; ++i) {
-        vecControls.push_back(EditOf(GeneralItemControlId(i), PRM_GENERAL_ITEM_LIMIT));
+        AddEdit(vecControls, GeneralItemControlId(i), PRM_GENERAL_ITEM_LIMIT,
+                TXT_GENITEM_LABELS[i]);
     }
+    // Items 9 and 10, labels included, are there but never shown.
     for (int nId : {IDC_GENITEM_9, IDC_GENITEM_10}) {
-        SControl control = EditOf(nId, PRM_GENERAL_ITEM_LIMIT);
-        control.bEnabled = false;
-        control.bVisible = false;
-        vecControls.push_back(control);
+        vecControls.push_back(SControl::Captioned(LabelOf(nId), ECtl::Label,
+                                                  TXT_GENITEM_LABELS[nId - IDC_GENITEM_FIRST])
+                                  .Hidden());
+        vecControls.push_back(
+            SControl::Of(nId, ECtl::Edit, PRM_GENERAL_ITEM_LIMIT).Hidden().Disabled());
     }
     AddOkCancel(vecControls);
     SetControls(std::move(vecControls));
@@ -128,11 +124,13 @@ std::array<std::string, 8> CGeneralItemsDlg::GetGeneralItems() const {
 
 CSnmpDlg::CSnmpDlg() {
     std::vector<SControl> vecControls = {
-        Control(IDC_SNMP_ENABLE, ECtl::DropList),
-        Control(IDC_SNMP_AUTH_TRAP, ECtl::DropList),
+        SControl::Captioned(LabelOf(IDC_SNMP_ENABLE), ECtl::Label, TXT_SNMP_LBL_ENABLE),
+        SControl::Of(IDC_SNMP_ENABLE, ECtl::DropList),
+        SControl::Captioned(LabelOf(IDC_SNMP_AUTH_TRAP), ECtl::Label, TXT_SNMP_LBL_AUTH_TRAP),
+        SControl::Of(IDC_SNMP_AUTH_TRAP, ECtl::DropList),
     };
     for (const SSnmpEdit& edit : SNMP_EDITS) {
-        vecControls.push_back(EditOf(edit.nId, edit.nLimit));
+        AddEdit(vecControls, edit.nId, edit.nLimit, edit.pszLabel);
     }
     AddOkCancel(vecControls);
     SetControls(std::move(vecControls));

@@ -76,6 +76,45 @@ TEST_F(DefaultParamSheet, TitleButtonsAndEveryControlWithItsKindAndLimit) {
     for (int nId : {1136, 1147, 1149}) {
         EXPECT_EQ(m_sheet.GetCaption(nId), "設定画面") << nId;
     }
+    // The page is the sheet's one tab; groups and labels as the page shows them.
+    EXPECT_EQ(m_sheet.GetCaption(IDC_PRM_PAGE), "MRV-620ｼﾘｰｽﾞ");
+    EXPECT_EQ(m_sheet.GetCaption(IDC_PRM_GROUP_LAN), "LAN設定");
+    EXPECT_EQ(m_sheet.GetCaption(IDC_PRM_GROUP_SERIAL), "シリアル設定");
+    EXPECT_EQ(m_sheet.GetCaption(IDC_PRM_GROUP_SYSTEM), "システム設定");
+    const std::map<int, std::string> labels = {
+        {1127, "自ﾎﾟｰﾄ番号"},
+        {1128, "宛先IPｱﾄﾞﾚｽ"},
+        {1129, "宛先ﾎﾟｰﾄ番号"},
+        {1135, "ｺﾈｸﾄﾀｲﾏ"},
+        {1150, "MTU"},
+        {1164, "ｵｰﾄﾈｺﾞｼｴｰｼｮﾝ"},
+        {1137, "通信ﾄﾘｶﾞﾌﾗｸﾞ"},
+        {1138, "無通信監視ﾀｲﾏ"},
+        {1139, "ﾕｰｻﾞ名"},
+        {1140, "ﾊﾟｽﾜｰﾄﾞ"},
+        {1141, "ﾌｧｲﾙﾀｰﾐﾈｰﾀ"},
+        {1151, "ｷｰﾌﾟｱﾗｲﾌﾞﾀｲﾏ"},
+        {1130, "ﾎﾞｰﾚｰﾄ"},
+        {1131, "ﾃﾞｰﾀ長"},
+        {1132, "ｽﾄｯﾌﾟﾋﾞｯﾄ"},
+        {1133, "ﾊﾟﾘﾃｨ"},
+        {1134, "ﾌﾛｰ制御"},
+        {1146, "ﾚｺｰﾄﾞﾀｰﾐﾈｰﾀ"},
+        {1163, "ｺﾈｸｼｮﾝ情報通知"},
+        {1165, "ｺﾈｸｼｮﾝ監視"},
+        {1148, "ｱｲﾄﾞﾙﾀｲﾏ"},
+        {1142, "LANﾃﾞﾌｫﾙﾄﾌﾟﾛﾄｺﾙ"},
+        {1143, "RSﾃﾞﾌｫﾙﾄﾌﾟﾛﾄｺﾙ"},
+        {1144, "BOOTP有効ﾌﾗｸﾞ"},
+        {1145, "DHCP有効ﾌﾗｸﾞ"},
+        {1136, "起動ﾌﾟﾛｸﾞﾗﾑ名"},
+        {1147, "汎用設定項目"},
+        {1149, "SNMP設定"},
+    };
+    for (const auto& [nId, strLabel] : labels) {
+        ASSERT_NE(m_sheet.FindControl(LabelOf(nId)), nullptr) << nId;
+        EXPECT_EQ(m_sheet.GetCaption(LabelOf(nId)), strLabel) << nId;
+    }
     EXPECT_EQ(Utf8Items(m_sheet, 1164), (std::vector<std::string>{"自動", "100M固定", "10M固定"}));
     for (int nId : {1137, 1163, 1165, 1144, 1145}) {
         EXPECT_EQ(Utf8Items(m_sheet, nId), (std::vector<std::string>{"無効", "有効"})) << nId;

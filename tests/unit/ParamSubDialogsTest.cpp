@@ -28,6 +28,10 @@ TEST(StartProgramDlg, SixteenNamesOfTwelveOnTwoIdRanges) {
         ExpectEdit(dlg, nId, 12);
     }
     EXPECT_EQ(dlg.FindControl(1058), nullptr);
+    EXPECT_EQ(dlg.GetCaption(LabelOf(1050)), "起動ﾌﾟﾛｸﾞﾗﾑ名 1");
+    EXPECT_EQ(dlg.GetCaption(LabelOf(1059)), "起動ﾌﾟﾛｸﾞﾗﾑ名 9");
+    EXPECT_EQ(dlg.GetCaption(LabelOf(1060)), "起動ﾌﾟﾛｸﾞﾗﾑ名10");
+    EXPECT_EQ(dlg.GetCaption(LabelOf(1066)), "起動ﾌﾟﾛｸﾞﾗﾑ名16");
     ExpectOkCancel(dlg);
 
     std::array<std::string, 16> arrNames;
@@ -60,7 +64,11 @@ TEST(GeneralItemsDlg, ItemsNineAndTenAreHiddenDisabledAndNeverFilled) {
     for (int nId : {1155, 1156}) {
         EXPECT_FALSE(dlg.IsVisible(nId)) << nId;
         EXPECT_FALSE(dlg.IsEnabled(nId)) << nId;
+        EXPECT_FALSE(dlg.IsVisible(LabelOf(nId))) << nId;
     }
+    EXPECT_EQ(dlg.GetCaption(LabelOf(1147)), "汎用設定項目1");
+    EXPECT_EQ(dlg.GetCaption(LabelOf(1154)), "汎用設定項目8");
+    EXPECT_EQ(dlg.GetCaption(LabelOf(1156)), "汎用設定項目10");
     ExpectOkCancel(dlg);
     std::array<std::string, 8> arrItems{"a", "b", "c", "d", "e", "f", "g", "h"};
     dlg.SetGeneralItems(arrItems);
@@ -86,6 +94,15 @@ TEST(SnmpDlg, ListsLimitsAndTheChecksOnEnter) {
         ExpectEdit(dlg, nId, 64);
     }
     ExpectOkCancel(dlg);
+    const std::pair<int, const char*> labels[] = {
+        {1184, "SNMP有効／無効"}, {1185, "ｺﾐｭﾆﾃｨ違反TRAP有効／無効"},
+        {1175, "TRAP先IP"},       {1176, "識別番号"},
+        {1177, "GET用ｺﾐｭﾆﾃｨ名"},  {1178, "SET用ｺﾐｭﾆﾃｨ名"},
+        {1179, "TRAP用ｺﾐｭﾆﾃｨ名"}, {1180, "CONTACT"},
+        {1181, "LOCATION"},       {1182, "NAME"}};
+    for (const auto& [nId, pszLabel] : labels) {
+        EXPECT_EQ(dlg.GetCaption(LabelOf(nId)), pszLabel) << nId;
+    }
 
     SSnmpTexts snmp;
     snmp.nSnmp = 2; // outside the list
