@@ -6,6 +6,7 @@
 #include "app/CommandTable.h"
 #include "ops/DefaultParams.h"
 #include "params/ParamControls.h"
+#include "params/ParamEditor.h"
 #include "params/ParamFields.h"
 #include "params/ParamFile.h"
 #include "platform/Cp932.h"
@@ -553,6 +554,19 @@ TEST_F(DefaultParamCommand, SubDialogValuesSurviveACancelledSheetUnwrittenUntilT
     });
     RunCommand();
     EXPECT_EQ(GetTextField(m_paramFile.m_param.szGetCommunity), "newget");
+    EXPECT_FALSE(IniWritten());
+
+    // The next individual setting starts from the new value, and sends it.
+    CParamEditor editor(m_paramFile.m_param);
+    editor.SetPcAddressFn([](uint32_t&) { return false; });
+    editor.FillForIndividualSetting(0xC0A80A33u, 0xFFFFFF00u, 0xC0A80A01u);
+    m_ui.ExpectDialog("CSnmpDlg", [](CDialogModel& dlg, CUi& ui) {
+        EXPECT_EQ(dlg.GetText(IDC_SNMP_GET_COMMUNITY), "newget");
+        return Press(dlg, ui, DIALOG_CANCEL);
+    });
+    Click(editor, m_ui, IDC_PED_SNMP);
+    EXPECT_EQ(Press(editor, m_ui, IDC_PED_SEND), DIALOG_OK);
+    EXPECT_EQ(GetTextField(editor.ReadBack().szGetCommunity), "newget");
     EXPECT_FALSE(IniWritten());
 
     m_ui.ExpectDialog("COXPropSheet",
