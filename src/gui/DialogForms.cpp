@@ -1,7 +1,11 @@
 #include "gui/DialogForms.h"
 
+#include "ui_CGeneralItemsDlg.h"
 #include "ui_CIpSearchDlg.h"
+#include "ui_COXPropSheet.h"
 #include "ui_CParamEditor.h"
+#include "ui_CSnmpDlg.h"
+#include "ui_CStartProgramDlg.h"
 #include "ui_CVersionInfoDlg.h"
 
 #include <QDialog>
@@ -19,8 +23,12 @@ template <typename TForm> void SetUpForm(QDialog* pDialog) {
 // One line per dialog; the form names its widgets by control id.
 const std::map<std::string, FormSetup>& Forms() {
     static const std::map<std::string, FormSetup> s_mapForms{
+        {"CGeneralItemsDlg", &SetUpForm<Ui::CGeneralItemsDlg>},
         {"CIpSearchDlg", &SetUpForm<Ui::CIpSearchDlg>},
+        {"COXPropSheet", &SetUpForm<Ui::COXPropSheet>},
         {"CParamEditor", &SetUpForm<Ui::CParamEditor>},
+        {"CSnmpDlg", &SetUpForm<Ui::CSnmpDlg>},
+        {"CStartProgramDlg", &SetUpForm<Ui::CStartProgramDlg>},
         {"CVersionInfoDlg", &SetUpForm<Ui::CVersionInfoDlg>},
     };
     return s_mapForms;
