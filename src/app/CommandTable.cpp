@@ -1,6 +1,7 @@
 #include "app/CommandTable.h"
 
 #include "doc/OrvixDoc.h"
+#include "ops/DefaultParams.h"
 #include "ops/NodeSearch.h"
 #include "ops/RegistryCommands.h"
 #include "res/CommandTexts.h"
@@ -105,12 +106,9 @@ std::vector<SCommand> BuildTable() {
          TXT_PROMPT_NODE_PROPERTIES, E::Selection, OnRow(ShowNodeProperties)},
         {ID_NODE_DELETE, TXT_CMD_NODE_DELETE, TXT_CMD_NODE_DELETE_POPUP, TXT_PROMPT_NODE_DELETE,
          E::Selection, OnRow(DeleteSelectedNode)},
-        {ID_DEFAULT_PARAM,
-         TXT_CMD_DEFAULT_PARAM,
-         TXT_CMD_DEFAULT_PARAM_POPUP,
-         TXT_PROMPT_DEFAULT_PARAM,
-         E::Always,
-         {}},
+        {ID_DEFAULT_PARAM, TXT_CMD_DEFAULT_PARAM, TXT_CMD_DEFAULT_PARAM_POPUP,
+         TXT_PROMPT_DEFAULT_PARAM, E::Always,
+         [](SCommandContext& ctx) { EditDefaultParams(ctx.doc, ctx.paramFile); }},
         {ID_INIT_NODE,
          TXT_CMD_INIT_NODE,
          TXT_CMD_INIT_NODE_POPUP,

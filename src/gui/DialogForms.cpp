@@ -1,9 +1,13 @@
 #include "gui/DialogForms.h"
 
+#include "ui_CGeneralItemsDlg.h"
 #include "ui_CIpSearchDlg.h"
 #include "ui_CNetworkDlg.h"
 #include "ui_CNodeDlg.h"
+#include "ui_COXPropSheet.h"
 #include "ui_CParamEditor.h"
+#include "ui_CSnmpDlg.h"
+#include "ui_CStartProgramDlg.h"
 #include "ui_CVersionInfoDlg.h"
 
 #include <QDialog>
@@ -21,10 +25,14 @@ template <typename TForm> void SetUpForm(QDialog* pDialog) {
 // One line per dialog; the form names its widgets by control id.
 const std::map<std::string, FormSetup>& Forms() {
     static const std::map<std::string, FormSetup> s_mapForms{
+        {"CGeneralItemsDlg", &SetUpForm<Ui::CGeneralItemsDlg>},
         {"CIpSearchDlg", &SetUpForm<Ui::CIpSearchDlg>},
         {"CNetworkDlg", &SetUpForm<Ui::CNetworkDlg>},
         {"CNodeDlg", &SetUpForm<Ui::CNodeDlg>},
+        {"COXPropSheet", &SetUpForm<Ui::COXPropSheet>},
         {"CParamEditor", &SetUpForm<Ui::CParamEditor>},
+        {"CSnmpDlg", &SetUpForm<Ui::CSnmpDlg>},
+        {"CStartProgramDlg", &SetUpForm<Ui::CStartProgramDlg>},
         {"CVersionInfoDlg", &SetUpForm<Ui::CVersionInfoDlg>},
     };
     return s_mapForms;
