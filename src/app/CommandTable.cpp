@@ -1,7 +1,10 @@
 #include "app/CommandTable.h"
 
 #include "doc/OrvixDoc.h"
+#include "ops/AutoAssign.h"
+#include "ops/NodeCommands.h"
 #include "ops/NodeSearch.h"
+#include "params/ParamFile.h"
 #include "res/CommandTexts.h"
 
 #include <algorithm>
@@ -10,6 +13,15 @@ namespace {
 // A handler that needs the document only.
 CommandHandler OnDoc(void (*fn)(COrvixDoc&)) {
     return [fn](SCommandContext& ctx) { fn(ctx.doc); };
+}
+
+// A handler on the selected row; nothing without one.
+CommandHandler OnRow(void (*fn)(COrvixDoc&, int)) {
+    return [fn](SCommandContext& ctx) {
+        if (ctx.nSelected >= 0) {
+            fn(ctx.doc, ctx.nSelected);
+        }
+    };
 }
 
 std::vector<SCommand> BuildTable() {
@@ -35,30 +47,18 @@ std::vector<SCommand> BuildTable() {
          TXT_PROMPT_REFRESH_SEARCH, E::Network, OnDoc(RefreshSearch)},
         {ID_NODE_IP_SEARCH, TXT_CMD_IP_SEARCH, TXT_CMD_IP_SEARCH_POPUP, TXT_PROMPT_IP_SEARCH,
          E::Network, OnDoc(SearchByIp)},
-        {ID_NODE_AUTO_SET,
-         TXT_CMD_AUTO_SET,
-         TXT_CMD_AUTO_SET_POPUP,
-         TXT_PROMPT_AUTO_SET,
-         E::Rows,
-         {}},
-        {ID_NODE_SET,
-         TXT_CMD_NODE_SET,
-         TXT_CMD_NODE_SET_POPUP,
-         TXT_PROMPT_NODE_SET,
-         E::Selection,
-         {}},
-        {ID_NODE_GET,
-         TXT_CMD_NODE_GET,
-         TXT_CMD_NODE_GET_POPUP,
-         TXT_PROMPT_NODE_GET,
-         E::Selection,
-         {}},
-        {ID_NODE_CHANGE_MODE,
-         TXT_CMD_CHANGE_MODE,
-         TXT_CMD_CHANGE_MODE_POPUP,
-         TXT_PROMPT_CHANGE_MODE,
-         E::Selection,
-         {}},
+        {ID_NODE_AUTO_SET, TXT_CMD_AUTO_SET, TXT_CMD_AUTO_SET_POPUP, TXT_PROMPT_AUTO_SET, E::Rows,
+         [](SCommandContext& ctx) { AutoAssignAddresses(ctx.doc, ctx.paramFile.m_param); }},
+        {ID_NODE_SET, TXT_CMD_NODE_SET, TXT_CMD_NODE_SET_POPUP, TXT_PROMPT_NODE_SET, E::Selection,
+         [](SCommandContext& ctx) {
+             if (ctx.nSelected >= 0) {
+                 SetNodeIndividually(ctx.doc, ctx.paramFile.m_param, ctx.nSelected);
+             }
+         }},
+        {ID_NODE_GET, TXT_CMD_NODE_GET, TXT_CMD_NODE_GET_POPUP, TXT_PROMPT_NODE_GET, E::Selection,
+         OnRow(GetNodeSettings)},
+        {ID_NODE_CHANGE_MODE, TXT_CMD_CHANGE_MODE, TXT_CMD_CHANGE_MODE_POPUP,
+         TXT_PROMPT_CHANGE_MODE, E::Selection, OnRow(ChangeNodeMode)},
         {ID_APP_DOWNLOAD_NODE,
          TXT_CMD_DOWNLOAD_NODE,
          TXT_CMD_DOWNLOAD_NODE,
@@ -125,18 +125,10 @@ std::vector<SCommand> BuildTable() {
          TXT_PROMPT_DEFAULT_PARAM,
          E::Always,
          {}},
-        {ID_INIT_NODE,
-         TXT_CMD_INIT_NODE,
-         TXT_CMD_INIT_NODE_POPUP,
-         TXT_PROMPT_INIT_NODE,
-         E::Selection,
-         {}},
-        {ID_INIT_MODEL,
-         TXT_CMD_INIT_MODEL,
-         TXT_CMD_INIT_MODEL_POPUP,
-         TXT_PROMPT_INIT_MODEL,
-         E::Rows,
-         {}},
+        {ID_INIT_NODE, TXT_CMD_INIT_NODE, TXT_CMD_INIT_NODE_POPUP, TXT_PROMPT_INIT_NODE,
+         E::Selection, OnRow(InitializeNode)},
+        {ID_INIT_MODEL, TXT_CMD_INIT_MODEL, TXT_CMD_INIT_MODEL_POPUP, TXT_PROMPT_INIT_MODEL,
+         E::Rows, OnDoc(InitializeModel)},
         {ID_VIEW_STATUS_BAR,
          TXT_CMD_STATUS_BAR,
          nullptr,
@@ -228,6 +220,13 @@ const SCommand* FindCommand(int nId) {
     auto it =
         std::find_if(vec.begin(), vec.end(), [nId](const SCommand& cmd) { return cmd.nId == nId; });
     return it == vec.end() ? nullptr : &*it;
+}
+
+void OnNodeDoubleClick(SCommandContext& ctx) {
+    const SCommand* pCommand = FindCommand(ID_NODE_GET);
+    if (ctx.nSelected >= 0 && pCommand != nullptr && pCommand->fnHandler) {
+        pCommand->fnHandler(ctx);
+    }
 }
 
 const std::vector<SMenuEntry>& GetMainMenu() {
