@@ -161,6 +161,9 @@ void CModelAssignSite::ChangeSomething(std::mt19937_64& rng) {
 
 EAssignOutcome CModelAssignSite::Offer(size_t nRow) {
     m_vecOffers.push_back({nRow, m_vecRows[nRow].m_dwIp});
+    if (m_case.dForeignChance <= 0 && m_case.dKeptChance >= 1) {
+        return EAssignOutcome::Kept; // nothing to draw (and no time spent drawing it)
+    }
     std::mt19937_64 rng(m_case.nSeed + 0x9E3779B97F4A7C15ull * m_vecOffers.size());
     if (m_case.dForeignChance > 0 && Chance(rng, m_case.dForeignChance)) {
         ChangeSomething(rng);
