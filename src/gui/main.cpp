@@ -1,11 +1,11 @@
 #include "app/OrvixApp.h"
+#include "doc/OrvixDoc.h"
 #include "gui/MainFrame.h"
 #include "gui/QtMessagePump.h"
 #include "gui/QtUi.h"
 #include "platform/Clock.h"
 #include "platform/PosixDatagramSocket.h"
 #include "platform/TerminationSignals.h"
-#include "doc/OrvixDoc.h"
 
 #include <QApplication>
 
