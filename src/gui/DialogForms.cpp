@@ -1,6 +1,13 @@
 #include "gui/DialogForms.h"
 
+#include "ui_CAutoSetDlg.h"
+#include "ui_CAutoSetErrorDlg.h"
+#include "ui_CGetParamDlg.h"
+#include "ui_CInitErrorDlg.h"
+#include "ui_CInitModelDlg.h"
+#include "ui_CInitializeDlg.h"
 #include "ui_CIpSearchDlg.h"
+#include "ui_CModeChangeDlg.h"
 #include "ui_CParamEditor.h"
 #include "ui_CVersionInfoDlg.h"
 
@@ -19,7 +26,14 @@ template <typename TForm> void SetUpForm(QDialog* pDialog) {
 // One line per dialog; the form names its widgets by control id.
 const std::map<std::string, FormSetup>& Forms() {
     static const std::map<std::string, FormSetup> s_mapForms{
+        {"CAutoSetDlg", &SetUpForm<Ui::CAutoSetDlg>},
+        {"CAutoSetErrorDlg", &SetUpForm<Ui::CAutoSetErrorDlg>},
+        {"CGetParamDlg", &SetUpForm<Ui::CGetParamDlg>},
+        {"CInitErrorDlg", &SetUpForm<Ui::CInitErrorDlg>},
+        {"CInitModelDlg", &SetUpForm<Ui::CInitModelDlg>},
+        {"CInitializeDlg", &SetUpForm<Ui::CInitializeDlg>},
         {"CIpSearchDlg", &SetUpForm<Ui::CIpSearchDlg>},
+        {"CModeChangeDlg", &SetUpForm<Ui::CModeChangeDlg>},
         {"CParamEditor", &SetUpForm<Ui::CParamEditor>},
         {"CVersionInfoDlg", &SetUpForm<Ui::CVersionInfoDlg>},
     };

@@ -7,31 +7,18 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-SControl Control(int nId, ECtl eKind, size_t nLimit, const char* pszCaption) {
-    SControl control;
-    control.nId = nId;
-    control.eKind = eKind;
-    control.nLimit = nLimit;
-    if (pszCaption != nullptr) {
-        control.strCaption = pszCaption;
-    }
-    return control;
-}
-} // namespace
-
 CAutoSetDlg::CAutoSetDlg(const std::vector<std::unique_ptr<CNetProperty>>& arrNets, int nCurNet)
     : m_arrNets(arrNets), m_nCurNet(nCurNet) {
     SetControls({
-        Control(IDC_AUTO_NOTICE, ECtl::Label, 0, TXT_AUTODLG_NOTICE),
-        Control(IDC_AUTO_MODEL_LABEL, ECtl::Label, 0, TXT_AUTODLG_MODEL),
-        Control(IDC_AUTO_MODEL, ECtl::DropList, 0, nullptr),
-        Control(IDC_AUTO_BASE_IP_LABEL, ECtl::Label, 0, TXT_AUTODLG_BASE_IP),
-        Control(IDC_AUTO_BASE_IP, ECtl::Edit, AUTO_BASE_IP_LIMIT, nullptr),
-        Control(IDC_AUTO_INCREMENT_LABEL, ECtl::Label, 0, TXT_AUTODLG_INCREMENT),
-        Control(IDC_AUTO_INCREMENT, ECtl::Edit, AUTO_INCREMENT_LIMIT, nullptr),
-        Control(DIALOG_OK, ECtl::Button, 0, TXT_NODECMD_OK),
-        Control(DIALOG_CANCEL, ECtl::Button, 0, TXT_NODECMD_CANCEL),
+        SControl::Captioned(IDC_AUTO_NOTICE, ECtl::Label, TXT_AUTODLG_NOTICE),
+        SControl::Captioned(IDC_AUTO_MODEL_LABEL, ECtl::Label, TXT_AUTODLG_MODEL),
+        SControl::Of(IDC_AUTO_MODEL, ECtl::DropList),
+        SControl::Captioned(IDC_AUTO_BASE_IP_LABEL, ECtl::Label, TXT_AUTODLG_BASE_IP),
+        SControl::Of(IDC_AUTO_BASE_IP, ECtl::Edit, AUTO_BASE_IP_LIMIT),
+        SControl::Captioned(IDC_AUTO_INCREMENT_LABEL, ECtl::Label, TXT_AUTODLG_INCREMENT),
+        SControl::Of(IDC_AUTO_INCREMENT, ECtl::Edit, AUTO_INCREMENT_LIMIT),
+        SControl::Captioned(DIALOG_OK, ECtl::Button, TXT_NODECMD_OK),
+        SControl::Captioned(DIALOG_CANCEL, ECtl::Button, TXT_NODECMD_CANCEL),
     });
     SetTitle(TXT_AUTODLG_TITLE);
     SetItems(IDC_AUTO_MODEL, std::vector<std::string>{TXT_MODEL_NAME});

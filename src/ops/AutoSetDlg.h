@@ -8,9 +8,9 @@
 #include <vector>
 
 // Labels of the automatic-assignment dialog.
-inline constexpr int IDC_AUTO_MODEL_LABEL = 1524;
-inline constexpr int IDC_AUTO_BASE_IP_LABEL = 1525;
-inline constexpr int IDC_AUTO_INCREMENT_LABEL = 1526;
+inline constexpr int IDC_AUTO_MODEL_LABEL = LabelOf(IDC_AUTO_MODEL);
+inline constexpr int IDC_AUTO_BASE_IP_LABEL = LabelOf(IDC_AUTO_BASE_IP);
+inline constexpr int IDC_AUTO_INCREMENT_LABEL = LabelOf(IDC_AUTO_INCREMENT);
 
 // "ﾉｰﾄﾞ自動設定": the model, the base IP and the increment of a run. It opens
 // with "192.168.200.254" and 1 every time, whatever the network holds. OK

@@ -6,18 +6,7 @@
 
 namespace {
 SControl Captioned(int nId, ECtl eKind, const char* pszCaption) {
-    SControl control;
-    control.nId = nId;
-    control.eKind = eKind;
-    control.strCaption = pszCaption;
-    return control;
-}
-
-SControl Plain(int nId, ECtl eKind) {
-    SControl control;
-    control.nId = nId;
-    control.eKind = eKind;
-    return control;
+    return SControl::Captioned(nId, eKind, pszCaption);
 }
 
 SControl OkButton() {
@@ -32,8 +21,7 @@ SControl CancelButton() {
 // stays clear and cannot be ticked.
 SControl OutsideNetBox(bool bOffered) {
     SControl control = Captioned(IDC_NODECMD_OUTSIDE_NET, ECtl::CheckBox, TXT_NODECMD_OUTSIDE_NET);
-    control.bEnabled = bOffered;
-    return control;
+    return bOffered ? control : std::move(control).Disabled();
 }
 
 // OK and Cancel end the dialog; Enter is OK and Escape Cancel.
@@ -57,11 +45,12 @@ SDialogAction CGetParamDlg::OnCommand(CUi& /*ui*/, int nId) {
 }
 
 CModeChangeDlg::CModeChangeDlg(bool bNodeHasAddress) {
-    SControl group = Plain(IDC_MODE_GROUP, ECtl::RadioGroup);
+    std::vector<int> vecMembers;
     for (int i = 0; i < MODE_CHOICE_COUNT; ++i) {
-        group.vecMembers.push_back(IDC_MODE_FIRST + i);
+        vecMembers.push_back(IDC_MODE_FIRST + i);
     }
-    SetControls({group, OutsideNetBox(bNodeHasAddress), OkButton(), CancelButton()});
+    SetControls({SControl::Radio(IDC_MODE_GROUP, vecMembers), OutsideNetBox(bNodeHasAddress),
+                 OkButton(), CancelButton()});
     for (int i = 0; i < MODE_CHOICE_COUNT; ++i) {
         SetCaption(IDC_MODE_FIRST + i, TXT_MODEDLG_CHOICES[i]);
     }
@@ -94,7 +83,7 @@ SDialogAction CInitializeDlg::OnCommand(CUi& /*ui*/, int nId) {
 CInitModelDlg::CInitModelDlg() {
     SetControls({Captioned(IDC_NODECMD_NOTICE, ECtl::Label, TXT_INITALL_NOTICE),
                  Captioned(IDC_INITALL_MODEL_LABEL, ECtl::Label, TXT_INITALL_MODEL),
-                 Plain(IDC_INITALL_MODEL, ECtl::DropList), OkButton(), CancelButton()});
+                 SControl::Of(IDC_INITALL_MODEL, ECtl::DropList), OkButton(), CancelButton()});
     SetTitle(TXT_INITALL_TITLE);
     SetItems(IDC_INITALL_MODEL, std::vector<std::string>{TXT_MODEL_NAME});
     SetInt(IDC_INITALL_MODEL, 0);
@@ -106,7 +95,7 @@ SDialogAction CInitModelDlg::OnCommand(CUi& /*ui*/, int nId) {
 
 CNoReplyDlg::CNoReplyDlg(const char* pszTitle, const std::string& strMac) {
     SetControls({Captioned(IDC_NOREPLY_MAC_LABEL, ECtl::Label, TXT_NOREPLY_MAC_LABEL),
-                 Plain(IDC_NOREPLY_MAC, ECtl::ReadOnlyEdit),
+                 SControl::Of(IDC_NOREPLY_MAC, ECtl::ReadOnlyEdit),
                  Captioned(IDC_NOREPLY_TEXT, ECtl::Label, TXT_NOREPLY_TEXT),
                  Captioned(IDC_NOREPLY_CONTINUE, ECtl::Button, TXT_NOREPLY_CONTINUE),
                  Captioned(IDC_NOREPLY_END, ECtl::Button, TXT_NOREPLY_END)});

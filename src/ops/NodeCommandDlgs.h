@@ -17,12 +17,12 @@ inline constexpr int MODE_CHOICE_COUNT = 6;
 inline constexpr int MODE_CODES[MODE_CHOICE_COUNT] = {0, 1, 2, 3, 7, 6};
 
 // Initialisation of every node of one model.
-inline constexpr int IDC_INITALL_MODEL_LABEL = 1620;
 inline constexpr int IDC_INITALL_MODEL = 1621; // drop-down list; GetInt: model index
+inline constexpr int IDC_INITALL_MODEL_LABEL = LabelOf(IDC_INITALL_MODEL);
 
 // A node that stayed silent during a run.
-inline constexpr int IDC_NOREPLY_MAC_LABEL = 1630;
-inline constexpr int IDC_NOREPLY_MAC = 1631;
+inline constexpr int IDC_NOREPLY_MAC = 1631; // read-only
+inline constexpr int IDC_NOREPLY_MAC_LABEL = LabelOf(IDC_NOREPLY_MAC);
 inline constexpr int IDC_NOREPLY_TEXT = 1632;
 inline constexpr int IDC_NOREPLY_CONTINUE = 1633;
 inline constexpr int IDC_NOREPLY_END = 1634;
