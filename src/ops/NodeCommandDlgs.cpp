@@ -2,25 +2,23 @@
 
 #include "res/Texts.h"
 
+#include <utility>
 #include <vector>
 
 namespace {
-SControl Captioned(int nId, ECtl eKind, const char* pszCaption) {
-    return SControl::Captioned(nId, eKind, pszCaption);
-}
-
 SControl OkButton() {
-    return Captioned(DIALOG_OK, ECtl::Button, TXT_NODECMD_OK);
+    return SControl::Captioned(DIALOG_OK, ECtl::Button, TXT_NODECMD_OK);
 }
 
 SControl CancelButton() {
-    return Captioned(DIALOG_CANCEL, ECtl::Button, TXT_NODECMD_CANCEL);
+    return SControl::Captioned(DIALOG_CANCEL, ECtl::Button, TXT_NODECMD_CANCEL);
 }
 
 // The box starts clear; where the request cannot go to the node's address it
 // stays clear and cannot be ticked.
 SControl OutsideNetBox(bool bOffered) {
-    SControl control = Captioned(IDC_NODECMD_OUTSIDE_NET, ECtl::CheckBox, TXT_NODECMD_OUTSIDE_NET);
+    SControl control =
+        SControl::Captioned(IDC_NODECMD_OUTSIDE_NET, ECtl::CheckBox, TXT_NODECMD_OUTSIDE_NET);
     return bOffered ? control : std::move(control).Disabled();
 }
 
@@ -34,7 +32,7 @@ SDialogAction OkOrCancel(int nId) {
 } // namespace
 
 CGetParamDlg::CGetParamDlg(bool bNodeHasAddress) {
-    SetControls({Captioned(IDC_NODECMD_NOTICE, ECtl::Label, TXT_GETDLG_NOTICE),
+    SetControls({SControl::Captioned(IDC_NODECMD_NOTICE, ECtl::Label, TXT_GETDLG_NOTICE),
                  OutsideNetBox(bNodeHasAddress), OkButton(), CancelButton()});
     SetTitle(TXT_GETDLG_TITLE);
     SetInt(IDC_NODECMD_OUTSIDE_NET, 0);
@@ -70,7 +68,7 @@ int CModeChangeDlg::GetModeCode() const {
 }
 
 CInitializeDlg::CInitializeDlg() {
-    SetControls({Captioned(IDC_NODECMD_NOTICE, ECtl::Label, TXT_INITDLG_NOTICE),
+    SetControls({SControl::Captioned(IDC_NODECMD_NOTICE, ECtl::Label, TXT_INITDLG_NOTICE),
                  OutsideNetBox(false), OkButton(), CancelButton()});
     SetTitle(TXT_INITDLG_TITLE);
     SetInt(IDC_NODECMD_OUTSIDE_NET, 0);
@@ -81,8 +79,8 @@ SDialogAction CInitializeDlg::OnCommand(CUi& /*ui*/, int nId) {
 }
 
 CInitModelDlg::CInitModelDlg() {
-    SetControls({Captioned(IDC_NODECMD_NOTICE, ECtl::Label, TXT_INITALL_NOTICE),
-                 Captioned(IDC_INITALL_MODEL_LABEL, ECtl::Label, TXT_INITALL_MODEL),
+    SetControls({SControl::Captioned(IDC_NODECMD_NOTICE, ECtl::Label, TXT_INITALL_NOTICE),
+                 SControl::Captioned(IDC_INITALL_MODEL_LABEL, ECtl::Label, TXT_INITALL_MODEL),
                  SControl::Of(IDC_INITALL_MODEL, ECtl::DropList), OkButton(), CancelButton()});
     SetTitle(TXT_INITALL_TITLE);
     SetItems(IDC_INITALL_MODEL, std::vector<std::string>{TXT_MODEL_NAME});
@@ -94,11 +92,11 @@ SDialogAction CInitModelDlg::OnCommand(CUi& /*ui*/, int nId) {
 }
 
 CNoReplyDlg::CNoReplyDlg(const char* pszTitle, const std::string& strMac) {
-    SetControls({Captioned(IDC_NOREPLY_MAC_LABEL, ECtl::Label, TXT_NOREPLY_MAC_LABEL),
+    SetControls({SControl::Captioned(IDC_NOREPLY_MAC_LABEL, ECtl::Label, TXT_NOREPLY_MAC_LABEL),
                  SControl::Of(IDC_NOREPLY_MAC, ECtl::ReadOnlyEdit),
-                 Captioned(IDC_NOREPLY_TEXT, ECtl::Label, TXT_NOREPLY_TEXT),
-                 Captioned(IDC_NOREPLY_CONTINUE, ECtl::Button, TXT_NOREPLY_CONTINUE),
-                 Captioned(IDC_NOREPLY_END, ECtl::Button, TXT_NOREPLY_END)});
+                 SControl::Captioned(IDC_NOREPLY_TEXT, ECtl::Label, TXT_NOREPLY_TEXT),
+                 SControl::Captioned(IDC_NOREPLY_CONTINUE, ECtl::Button, TXT_NOREPLY_CONTINUE),
+                 SControl::Captioned(IDC_NOREPLY_END, ECtl::Button, TXT_NOREPLY_END)});
     SetTitle(pszTitle);
     SetText(IDC_NOREPLY_MAC, strMac);
 }
