@@ -5,6 +5,13 @@
 #include "ui_CNetworkDlg.h"
 #include "ui_CNodeDlg.h"
 #include "ui_COXPropSheet.h"
+#include "ui_CAutoSetDlg.h"
+#include "ui_CAutoSetErrorDlg.h"
+#include "ui_CGetParamDlg.h"
+#include "ui_CInitErrorDlg.h"
+#include "ui_CInitModelDlg.h"
+#include "ui_CInitializeDlg.h"
+#include "ui_CModeChangeDlg.h"
 #include "ui_CParamEditor.h"
 #include "ui_CSnmpDlg.h"
 #include "ui_CStartProgramDlg.h"
@@ -30,6 +37,13 @@ const std::map<std::string, FormSetup>& Forms() {
         {"CNetworkDlg", &SetUpForm<Ui::CNetworkDlg>},
         {"CNodeDlg", &SetUpForm<Ui::CNodeDlg>},
         {"COXPropSheet", &SetUpForm<Ui::COXPropSheet>},
+        {"CAutoSetDlg", &SetUpForm<Ui::CAutoSetDlg>},
+        {"CAutoSetErrorDlg", &SetUpForm<Ui::CAutoSetErrorDlg>},
+        {"CGetParamDlg", &SetUpForm<Ui::CGetParamDlg>},
+        {"CInitErrorDlg", &SetUpForm<Ui::CInitErrorDlg>},
+        {"CInitModelDlg", &SetUpForm<Ui::CInitModelDlg>},
+        {"CInitializeDlg", &SetUpForm<Ui::CInitializeDlg>},
+        {"CModeChangeDlg", &SetUpForm<Ui::CModeChangeDlg>},
         {"CParamEditor", &SetUpForm<Ui::CParamEditor>},
         {"CSnmpDlg", &SetUpForm<Ui::CSnmpDlg>},
         {"CStartProgramDlg", &SetUpForm<Ui::CStartProgramDlg>},

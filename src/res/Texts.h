@@ -7,6 +7,7 @@
 #include "res/DocumentTexts.h"
 #include "res/LinkTexts.h"
 #include "res/NodeListTexts.h"
+#include "res/NodeOpsTexts.h"
 #include "res/OpsTexts.h"
 #include "res/ParamEditorTexts.h"
 #include "res/ParamTexts.h"
