@@ -1,8 +1,8 @@
 #include "gui/QtUi.h"
 
 #include "gui/MainFrame.h"
-#include "res/ShellTexts.h"
 #include "ui/DialogModel.h"
+#include "res/ShellTexts.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -150,9 +150,5 @@ void CQtUi::UpdateAllViews() {
 void CQtUi::OpenModeless(CDialogModel&) {}
 void CQtUi::RefreshModeless(CDialogModel&) {}
 void CQtUi::CloseModeless(CDialogModel&) {}
-bool CQtUi::ChooseFileToOpen(const SFileChoice&, std::string&) {
-    return false;
-}
-bool CQtUi::OpenWithDesktop(const std::string&) {
-    return false;
-}
+bool CQtUi::ChooseFileToOpen(const SFileChoice&, std::string&) { return false; }
+bool CQtUi::OpenWithDesktop(const std::string&) { return false; }
