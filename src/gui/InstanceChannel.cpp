@@ -89,14 +89,20 @@ void BringWindowForward(QWidget* pMainWindow) {
     if (pMainWindow == nullptr) {
         return;
     }
-    if (pMainWindow->isMinimized()) {
-        pMainWindow->showNormal();
+    // Still starting (a message before the window opens): only that message.
+    if (pMainWindow->isVisible() || pMainWindow->isMinimized()) {
+        if (pMainWindow->isMinimized()) {
+            pMainWindow->showNormal();
+        }
+        pMainWindow->raise();
     }
-    pMainWindow->raise();
     // The window that takes the input: the innermost modal one, else the main window.
     QWidget* pTarget = QApplication::activeModalWidget();
     if (pTarget == nullptr) {
         pTarget = pMainWindow;
+    }
+    if (!pTarget->isVisible() && !pTarget->isMinimized()) {
+        return;
     }
     if (pTarget->isMinimized()) {
         pTarget->showNormal();

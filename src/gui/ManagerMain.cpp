@@ -150,6 +150,17 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
 
     CManagerSession session(theApp);
     CMainFrame& frame = session.GetFrame();
+    // Told to stop: leave the event loop, so the document saves as on a close.
+    // A stop that comes while the start-up still shows a message is kept.
+    bool bStop = false;
+    if (fdSignals >= 0) {
+        session.GetPump().Watch(fdSignals, [fdSignals, &bStop] {
+            if (ReadTerminationSignal(fdSignals) != 0) {
+                bStop = true;
+                QApplication::quit();
+            }
+        });
+    }
     CInstanceServer server([&frame] { frame.ComeForward(); });
     if (pLock != nullptr && pLock->IsOwner()) {
         server.Listen(strSocketPath);
@@ -163,19 +174,11 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
     }
     session.OpenDocument(strDataPath, std::make_unique<CPosixDatagramSocket>());
 
-    if (fdSignals >= 0) {
-        // Told to stop: leave the event loop, so the document saves as on a close.
-        session.GetPump().Watch(fdSignals, [fdSignals] {
-            if (ReadTerminationSignal(fdSignals) != 0) {
-                QApplication::quit();
-            }
-        });
-    }
     frame.show();
     if (hooks.fnShown) {
         hooks.fnShown(frame);
     }
-    int nResult = app.exec();
+    int nResult = bStop ? 0 : app.exec();
     if (fdSignals >= 0) {
         session.GetPump().Unwatch(fdSignals);
     }
