@@ -2,6 +2,7 @@
 
 #include "doc/OrvixDoc.h"
 #include "ops/NodeSearch.h"
+#include "ops/RegistryCommands.h"
 #include "res/CommandTexts.h"
 
 #include <algorithm>
@@ -11,24 +12,21 @@ namespace {
 CommandHandler OnDoc(void (*fn)(COrvixDoc&)) {
     return [fn](SCommandContext& ctx) { fn(ctx.doc); };
 }
+// A handler that works on the selected row.
+CommandHandler OnRow(void (*fn)(COrvixDoc&, int)) {
+    return [fn](SCommandContext& ctx) { fn(ctx.doc, ctx.nSelected); };
+}
 
 std::vector<SCommand> BuildTable() {
     using E = EEnable;
     std::vector<SCommand> vec = {
         {ID_APP_EXIT, TXT_CMD_EXIT, nullptr, TXT_PROMPT_EXIT, E::Always, {}, true},
-        {ID_NETWORK_NEW, TXT_CMD_NETWORK_NEW, nullptr, TXT_PROMPT_NETWORK_NEW, E::Always, {}},
-        {ID_NETWORK_PROPERTIES,
-         TXT_CMD_NETWORK_PROPERTIES,
-         nullptr,
-         TXT_PROMPT_NETWORK_PROPERTIES,
-         E::Network,
-         {}},
-        {ID_NETWORK_DELETE,
-         TXT_CMD_NETWORK_DELETE,
-         nullptr,
-         TXT_PROMPT_NETWORK_DELETE,
-         E::Network,
-         {}},
+        {ID_NETWORK_NEW, TXT_CMD_NETWORK_NEW, nullptr, TXT_PROMPT_NETWORK_NEW, E::Always,
+         OnRow(RegisterNetwork)},
+        {ID_NETWORK_PROPERTIES, TXT_CMD_NETWORK_PROPERTIES, nullptr, TXT_PROMPT_NETWORK_PROPERTIES,
+         E::Network, OnRow(ShowNetworkProperties)},
+        {ID_NETWORK_DELETE, TXT_CMD_NETWORK_DELETE, nullptr, TXT_PROMPT_NETWORK_DELETE, E::Network,
+         OnRow(DeleteNetwork)},
         {ID_NODE_SEARCH, TXT_CMD_SEARCH, TXT_CMD_SEARCH_POPUP, TXT_PROMPT_SEARCH, E::Network,
          OnDoc(SearchNodes)},
         {ID_NODE_REFRESH_SEARCH, TXT_CMD_REFRESH_SEARCH, TXT_CMD_REFRESH_SEARCH,
@@ -101,24 +99,12 @@ std::vector<SCommand> BuildTable() {
          TXT_PROMPT_DELETE_APP,
          E::Selection,
          {}},
-        {ID_NODE_NEW,
-         TXT_CMD_NODE_NEW,
-         TXT_CMD_NODE_NEW_POPUP,
-         TXT_PROMPT_NODE_NEW,
-         E::Network,
-         {}},
-        {ID_NODE_PROPERTIES,
-         TXT_CMD_NODE_PROPERTIES,
-         TXT_CMD_NODE_PROPERTIES_POPUP,
-         TXT_PROMPT_NODE_PROPERTIES,
-         E::Selection,
-         {}},
-        {ID_NODE_DELETE,
-         TXT_CMD_NODE_DELETE,
-         TXT_CMD_NODE_DELETE_POPUP,
-         TXT_PROMPT_NODE_DELETE,
-         E::Selection,
-         {}},
+        {ID_NODE_NEW, TXT_CMD_NODE_NEW, TXT_CMD_NODE_NEW_POPUP, TXT_PROMPT_NODE_NEW, E::Network,
+         OnRow(RegisterNode)},
+        {ID_NODE_PROPERTIES, TXT_CMD_NODE_PROPERTIES, TXT_CMD_NODE_PROPERTIES_POPUP,
+         TXT_PROMPT_NODE_PROPERTIES, E::Selection, OnRow(ShowNodeProperties)},
+        {ID_NODE_DELETE, TXT_CMD_NODE_DELETE, TXT_CMD_NODE_DELETE_POPUP, TXT_PROMPT_NODE_DELETE,
+         E::Selection, OnRow(DeleteSelectedNode)},
         {ID_DEFAULT_PARAM,
          TXT_CMD_DEFAULT_PARAM,
          TXT_CMD_DEFAULT_PARAM_POPUP,

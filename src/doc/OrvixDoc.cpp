@@ -6,6 +6,8 @@
 #include "res/Texts.h"
 #include "ui/Ui.h"
 
+#include <unordered_map>
+
 COrvixDoc::COrvixDoc(const SDocEnv& env, std::unique_ptr<CDatagramSocket> pSocket) : m_env(env) {
     if (!m_env.strDataPath.empty() && DocumentFileExists(m_env.strDataPath)) {
         LoadDocument();
@@ -168,5 +170,47 @@ void COrvixDoc::ClearCurrentNodes() {
         return;
     }
     pNet->m_arrNodes.clear();
+    UpdateAllViews();
+}
+
+namespace {
+// A MAC as AddOrUpdateNode matches it: single-byte letters folded, the two
+// bytes of a double-byte character kept (the same test as Cp932EqualNoCase).
+std::string MacMatchKey(const std::string& strMac) {
+    std::string strKey = strMac;
+    for (size_t i = 0; i < strKey.size(); ++i) {
+        auto by = static_cast<unsigned char>(strKey[i]);
+        if (IsCp932LeadByte(by) && i + 1 < strKey.size()) {
+            ++i;
+        } else if (by >= 'a' && by <= 'z') {
+            strKey[i] = static_cast<char>(by - 'a' + 'A');
+        }
+    }
+    return strKey;
+}
+} // namespace
+
+void COrvixDoc::ReplaceCurrentNodes(const std::vector<COXParam>& vecNodes) {
+    CNetProperty* pNet = CurrentNetwork();
+    if (pNet == nullptr) {
+        return;
+    }
+    std::vector<COXParam> arrNodes;
+    arrNodes.reserve(vecNodes.size() < NET_MAX_NODES ? vecNodes.size() : NET_MAX_NODES);
+    std::unordered_map<std::string, size_t> mapByMac;
+    for (const COXParam& node : vecNodes) {
+        auto [it, bNew] = mapByMac.try_emplace(MacMatchKey(node.m_strMac), arrNodes.size());
+        if (!bNew) {
+            COXParam& match = arrNodes[it->second];
+            match.m_nModel = node.m_nModel;
+            match.m_dwIp = node.m_dwIp;
+            match.m_strMac = node.m_strMac;
+        } else if (arrNodes.size() < NET_MAX_NODES) {
+            arrNodes.push_back(node);
+        } else {
+            mapByMac.erase(it);
+        }
+    }
+    pNet->m_arrNodes = std::move(arrNodes);
     UpdateAllViews();
 }

@@ -57,6 +57,10 @@ public:
     void SetAssignmentBase(uint32_t dwBaseIp, int nIncrement);
     // Removes every node of the current network (refresh search).
     void ClearCurrentNodes();
+    // Empties the current network and adds vecNodes in order as AddOrUpdateNode
+    // with details would, one by one (a MAC met again updates the earlier node;
+    // at most 1024), but in linear time and with one view update.
+    void ReplaceCurrentNodes(const std::vector<COXParam>& vecNodes);
     int16_t GetNetCount() const { return static_cast<int16_t>(m_arrNets.size()); }
     // Refreshes m_pCurNet and asks the views to redraw.
     void UpdateAllViews();

@@ -1,6 +1,8 @@
 #include "gui/DialogForms.h"
 
 #include "ui_CIpSearchDlg.h"
+#include "ui_CNetworkDlg.h"
+#include "ui_CNodeDlg.h"
 #include "ui_CParamEditor.h"
 #include "ui_CVersionInfoDlg.h"
 
@@ -20,6 +22,8 @@ template <typename TForm> void SetUpForm(QDialog* pDialog) {
 const std::map<std::string, FormSetup>& Forms() {
     static const std::map<std::string, FormSetup> s_mapForms{
         {"CIpSearchDlg", &SetUpForm<Ui::CIpSearchDlg>},
+        {"CNetworkDlg", &SetUpForm<Ui::CNetworkDlg>},
+        {"CNodeDlg", &SetUpForm<Ui::CNodeDlg>},
         {"CParamEditor", &SetUpForm<Ui::CParamEditor>},
         {"CVersionInfoDlg", &SetUpForm<Ui::CVersionInfoDlg>},
     };

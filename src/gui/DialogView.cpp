@@ -213,11 +213,11 @@ bool CDialogView::Bind(SBinding& binding) {
     case ECtl::DropList:
         if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
             pCombo->setEditable(false);
+            // Picking the item already chosen is a choice too (the node
+            // dialog's model list puts the unset address back on it).
             connect(pCombo, &QComboBox::activated, this, [this, nId](int nIndex) {
-                if (m_dialog.GetInt(nId) != nIndex) {
-                    m_dialog.SetInt(nId, nIndex);
-                    Changed(nId);
-                }
+                m_dialog.SetInt(nId, nIndex);
+                Changed(nId);
             });
             return true;
         }

@@ -1,4 +1,6 @@
 #include "app/CommandTable.h"
+#include "DocFixture.h"
+#include "app/NodeListModel.h"
 #include "registry/OXParam.h"
 
 #include <gtest/gtest.h>
@@ -73,5 +75,94 @@ TEST(CommandTable, MenusNestAndNameOnlyKnownCommands) {
         } else if (entry.eKind == SMenuEntry::Popup) {
             EXPECT_EQ(std::string(entry.pszText).find("(&"), std::string::npos) << entry.pszText;
         }
+    }
+}
+
+namespace {
+// The registry states of the main window: which commands each one enables.
+class CommandStates : public CDocFixture {
+protected:
+    void SetUp() override { MakeDoc(); }
+    // Every command of the table enabled in the state the list sees.
+    std::set<int> Enabled(int nSelected) {
+        m_model.Rebuild(*m_pDoc);
+        SCommandState state = m_model.GetCommandState(*m_pDoc, nSelected);
+        std::set<int> set;
+        for (const SCommand& cmd : GetCommandTable()) {
+            if (IsCommandEnabled(cmd.eEnable, state)) {
+                set.insert(cmd.nId);
+            }
+        }
+        return set;
+    }
+    CNodeListModel m_model;
+};
+
+// Exit, network creation, batch downloads, default parameters, status bar, version box, help.
+const std::set<int> ALWAYS = {57665, 32787, 32821, 32823, 32791, 59393, 57664, 57670};
+
+std::set<int> With(std::set<int> set, std::initializer_list<int> ids) {
+    set.insert(ids);
+    return set;
+}
+} // namespace
+
+TEST_F(CommandStates, NoNetworkLeavesOnlyTheAlwaysEnabledCommands) {
+    EXPECT_EQ(Enabled(-1), ALWAYS);
+    EXPECT_EQ(Enabled(0), ALWAYS);
+}
+
+TEST_F(CommandStates, ANetworkWithoutNodesEnablesTheNetworkCommands) {
+    AddNetworkWithNodes({});
+    // Network properties and delete, searches, new node.
+    const std::set<int> setNetwork = With(ALWAYS, {32772, 32788, 32782, 32816, 32814, 32789});
+    EXPECT_EQ(Enabled(-1), setNetwork);
+    EXPECT_EQ(Enabled(0), setNetwork); // no row to select
+}
+
+TEST_F(CommandStates, RowsWithoutASelectionAddTheCommandsOnAllRows) {
+    AddNetworkWithNodes({{"0080C8000001", 0x0A000002u}});
+    // Automatic setting and initialisation by model.
+    EXPECT_EQ(Enabled(-1), With(ALWAYS, {32772, 32788, 32782, 32816, 32814, 32789, 32785, 32797}));
+}
+
+TEST_F(CommandStates, ASelectedNodeWithAnAddressEnablesEverything) {
+    AddNetworkWithNodes({{"0080C8000001", 0x0A000002u}});
+    std::set<int> setAll;
+    for (const SCommand& cmd : GetCommandTable()) {
+        setAll.insert(cmd.nId);
+    }
+    EXPECT_EQ(Enabled(0), setAll);
+    EXPECT_EQ(Enabled(1), Enabled(-1)); // past the last row: no selection
+}
+
+TEST_F(CommandStates, ASelectedNodeOnTheUnsetAddressCannotTakeDownloadsOrFileInformation) {
+    AddNetworkWithNodes({{"0080C8000001", 0xC0A8C8FEu}});
+    std::set<int> setExpected;
+    for (const SCommand& cmd : GetCommandTable()) {
+        setExpected.insert(cmd.nId);
+    }
+    for (int nId : {32820, 32822, 32817}) {
+        setExpected.erase(nId);
+    }
+    EXPECT_EQ(Enabled(0), setExpected);
+}
+
+TEST_F(CommandStates, ANodeOfAnotherModelOnTheUnsetAddressHasAnAddressButNoDownloads) {
+    AddNetworkWithNodes({});
+    ASSERT_TRUE(m_pDoc->AddOrUpdateNode(1, 0xC0A8C8FEu, "0080C8000001", true, "", ""));
+    std::set<int> setExpected;
+    for (const SCommand& cmd : GetCommandTable()) {
+        setExpected.insert(cmd.nId);
+    }
+    setExpected.erase(32820);
+    setExpected.erase(32822);
+    EXPECT_EQ(Enabled(0), setExpected);
+}
+
+TEST(CommandTable, RegistryCommandsAreConnected) {
+    for (int nId : {32787, 32772, 32788, 32789, 32793, 32790}) {
+        ASSERT_NE(FindCommand(nId), nullptr) << nId;
+        EXPECT_TRUE(FindCommand(nId)->fnHandler) << nId;
     }
 }

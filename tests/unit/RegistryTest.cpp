@@ -224,3 +224,29 @@ TEST(HasAddress, FalseOnlyForTheFirstModelOnTheUnsetAddress) {
     node.m_dwIp = 0xC0A8C8FEu;
     EXPECT_TRUE(HasAddress(node));
 }
+
+TEST_F(Registry, ReplacingTheNodesAddsThemAsRegistrationWouldWithOneUpdate) {
+    std::vector<COXParam> vecNodes;
+    for (int i = 0; i < 1030; ++i) {
+        COXParam node;
+        node.m_strMac = Mac(i % 1026); // the last four repeat MACs of the first ones
+        node.m_dwIp = 0x0A000000u + static_cast<uint32_t>(i);
+        node.m_strSerial = "S" + std::to_string(i);
+        vecNodes.push_back(node);
+    }
+    vecNodes[1027].m_strMac = "0080c8000001"; // a repeat in another case
+    // Without a current network nothing happens.
+    EXPECT_EQ(UpdatesOf([&] { m_pDoc->ReplaceCurrentNodes(vecNodes); }), 0);
+
+    AddNets({"A"});
+    m_pDoc->AddOrUpdateNode(0, 0x0A000002u, Mac(5000), true, "gone", "");
+    EXPECT_EQ(UpdatesOf([&] { m_pDoc->ReplaceCurrentNodes(vecNodes); }), 1);
+    // 1024 fit; Mac(1024) and Mac(1025) find no room; the repeats update.
+    ASSERT_EQ(Nodes().size(), 1024u);
+    EXPECT_EQ(Nodes()[0].m_strSerial, "S0");
+    EXPECT_EQ(Nodes()[0].m_dwIp, 0x0A000000u + 1026u);
+    EXPECT_EQ(Nodes()[1].m_strMac, "0080c8000001");
+    EXPECT_EQ(Nodes()[1].m_dwIp, 0x0A000000u + 1027u);
+    EXPECT_EQ(Nodes()[1].m_strSerial, "S1");
+    EXPECT_EQ(Nodes()[1023].m_strMac, Mac(1023));
+}
