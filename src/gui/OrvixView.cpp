@@ -83,10 +83,6 @@ COrvixView::COrvixView(QWidget* pParent)
 }
 
 void COrvixView::OnUpdate() {
-    if (m_bSorting) {
-        m_bUpdateMissed = true;
-        return;
-    }
     ++m_nRebuilds;
     if (m_pDoc == nullptr || m_pDoc->m_pCurNet == nullptr) {
         m_strTitle = TXT_NO_NETWORK_TITLE;
@@ -121,16 +117,9 @@ void COrvixView::SortByColumn(int nColumn) {
     if (m_pDoc == nullptr || nColumn < 0 || nColumn >= NODELIST_COLUMNS) {
         return;
     }
-    // The model re-orders the network's nodes; every change it makes asks for
-    // an update, and the list is rebuilt once when it is done.
-    m_bSorting = true;
-    m_bUpdateMissed = false;
+    // The model re-orders the network's nodes in one change, whose update
+    // rebuilds the list once.
     m_pModel->GetListModel().SortByColumn(*m_pDoc, nColumn);
-    m_bSorting = false;
-    if (m_bUpdateMissed) {
-        m_bUpdateMissed = false;
-        OnUpdate();
-    }
 }
 
 QString COrvixView::FitCellText(const QFontMetrics& fm, const QString& strText, int nWidth) {

@@ -81,7 +81,4 @@ private:
     ContextMenuSink m_fnContextMenu;
     std::string m_strTitle;
     int m_nRebuilds = 0;
-    // A sort is re-ordering the network: its updates become one at its end.
-    bool m_bSorting = false;
-    bool m_bUpdateMissed = false;
 };
