@@ -5,6 +5,7 @@
 #include "res/CommandTexts.h"
 #include "res/DefaultParamTexts.h"
 #include "res/DocumentTexts.h"
+#include "res/FrameTexts.h"
 #include "res/LinkTexts.h"
 #include "res/NodeListTexts.h"
 #include "res/NodeOpsTexts.h"

@@ -1,0 +1,27 @@
+#include "gui/ManagerSession.h"
+
+#include "app/OrvixApp.h"
+#include "doc/OrvixDoc.h"
+
+CManagerSession::CManagerSession(COrvixApp& app) : m_app(app), m_ui(&m_frame) {
+    m_frame.SetParamFile(&m_app.m_paramFile);
+}
+
+CManagerSession::~CManagerSession() {
+    m_pDoc.reset();
+    m_frame.SetDocument(nullptr);
+}
+
+COrvixDoc& CManagerSession::OpenDocument(const std::string& strDataPath,
+                                         std::unique_ptr<CDatagramSocket> pSocket) {
+    m_frame.SetDocument(nullptr);
+    m_pDoc.reset();
+    // Loads the data file, and reports a taken port itself, once; the manager
+    // runs on without node communication then.
+    m_pDoc = std::make_unique<COrvixDoc>(
+        SDocEnv{m_ui, m_pump, m_clock, m_app.m_settings, m_app.GetDefaultParam(), strDataPath},
+        std::move(pSocket));
+    m_frame.SetDocument(m_pDoc.get());
+    m_pDoc->UpdateAllViews();
+    return *m_pDoc;
+}

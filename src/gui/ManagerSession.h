@@ -1,0 +1,41 @@
+#pragma once
+#include "gui/MainFrame.h"
+#include "gui/QtMessagePump.h"
+#include "gui/QtUi.h"
+#include "platform/Clock.h"
+
+#include <memory>
+#include <string>
+
+class CDatagramSocket;
+class COrvixApp;
+class COrvixDoc;
+
+// One run of the manager without the process around it: the pump, the main
+// window, the UI and the document. The document goes first when the session
+// ends, so it saves its data file while the window still exists.
+class CManagerSession {
+public:
+    explicit CManagerSession(COrvixApp& app);
+    ~CManagerSession();
+    CManagerSession(const CManagerSession&) = delete;
+    CManagerSession& operator=(const CManagerSession&) = delete;
+
+    // Creates the document on strDataPath (loaded when it exists, saved at the
+    // end) and shows its contents in the window.
+    COrvixDoc& OpenDocument(const std::string& strDataPath,
+                            std::unique_ptr<CDatagramSocket> pSocket);
+
+    CMainFrame& GetFrame() { return m_frame; }
+    CQtUi& GetUi() { return m_ui; }
+    CQtMessagePump& GetPump() { return m_pump; }
+    COrvixDoc* GetDoc() { return m_pDoc.get(); }
+
+private:
+    COrvixApp& m_app;
+    CSystemClock m_clock;
+    CQtMessagePump m_pump;
+    CMainFrame m_frame;
+    CQtUi m_ui;
+    std::unique_ptr<COrvixDoc> m_pDoc;
+};

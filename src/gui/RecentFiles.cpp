@@ -1,0 +1,43 @@
+#include "gui/RecentFiles.h"
+
+#include "res/Texts.h"
+
+namespace {
+QString EntryKey(int nIndex) {
+    return QString::asprintf(TXT_SETTINGS_RECENT_ENTRY, nIndex + 1);
+}
+} // namespace
+
+std::unique_ptr<QSettings> OpenUserSettings() {
+    return std::make_unique<QSettings>(QString::fromUtf8(TXT_SETTINGS_ORGANIZATION),
+                                       QString::fromUtf8(TXT_APP_TITLE));
+}
+
+QStringList ReadRecentFiles(QSettings& settings) {
+    QStringList list;
+    settings.beginGroup(QString::fromUtf8(TXT_SETTINGS_RECENT_SECTION));
+    for (int i = 0; i < RECENT_FILE_MAX; ++i) {
+        QString strPath = settings.value(EntryKey(i)).toString();
+        if (!strPath.isEmpty()) {
+            list << strPath;
+        }
+    }
+    settings.endGroup();
+    return list;
+}
+
+void AddRecentFile(QSettings& settings, const QString& strPath) {
+    QStringList list = ReadRecentFiles(settings);
+    list.removeAll(strPath);
+    list.prepend(strPath);
+    settings.beginGroup(QString::fromUtf8(TXT_SETTINGS_RECENT_SECTION));
+    for (int i = 0; i < RECENT_FILE_MAX; ++i) {
+        if (i < list.size()) {
+            settings.setValue(EntryKey(i), list[i]);
+        } else {
+            settings.remove(EntryKey(i));
+        }
+    }
+    settings.endGroup();
+    settings.sync();
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The main frame and the start-up: version box, command line.
+
+// Version box.
+inline constexpr char TXT_ABOUT_TITLE[] = "MRV-620 リモートセットアップのﾊﾞｰｼﾞｮﾝ情報";
+inline constexpr char TXT_ABOUT_VERSION[] = "MRV-620 リモートセットアップ Version 0.94";
+inline constexpr char TXT_ABOUT_SECOND_LINE[] = "Linux 版 mrvmgr (Qt 6)";
+
+// The help file, looked up in the current directory.
+inline constexpr char TXT_HELP_FILE[] = "MRV620ConfigHelp.chm";
+
+// Per-user settings: the organisation key and the recent-file list's section.
+inline constexpr char TXT_SETTINGS_ORGANIZATION[] = "Kestrune";
+inline constexpr char TXT_SETTINGS_RECENT_SECTION[] = "Recent File List";
+inline constexpr char TXT_SETTINGS_RECENT_ENTRY[] = "File%d";
+
+// Command line.
+inline constexpr char TXT_PROGRAM_NAME[] = "mrvmgr";
+inline constexpr char TXT_PROGRAM_VERSION[] = "0.94";
+inline constexpr char TXT_CMDLINE_DESCRIPTION[] =
+    "MRV-620 リモートセットアップ: MRV-620 ノードの登録・検索・設定を行うマネージャ";
+inline constexpr char TXT_CMDLINE_FILE[] = "FILE";
+inline constexpr char TXT_CMDLINE_FILE_HELP[] =
+    "読み込み、終了時に保存するデータファイル (省略時は実行ファイルと同じ名前の .dat)";
+inline constexpr char TXT_CMDLINE_TOO_MANY[] = "データファイルは一つだけ指定してください";
+inline constexpr char TXT_CMDLINE_NO_DISPLAY[] =
+    "no display: set DISPLAY (or WAYLAND_DISPLAY), or run it on a virtual display: "
+    "xvfb-run -a mrvmgr";

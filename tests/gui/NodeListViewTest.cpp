@@ -1,0 +1,244 @@
+// The node list of the main window: columns, rows, selection, the mouse and
+// keyboard, sorting by a header click, and how rows are drawn.
+#include "FrameFixture.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QImage>
+#include <QTest>
+
+namespace {
+QStringList Utf8List(std::initializer_list<const char*> list) {
+    QStringList result;
+    for (const char* psz : list) {
+        result << QString::fromUtf8(psz);
+    }
+    return result;
+}
+
+class NodeList : public CFrameFixture {
+protected:
+    NodeList() {
+        m_frame.resize(900, 400);
+        m_frame.show();
+    }
+
+    // A click on a column's header, as the operator makes it.
+    void ClickHeader(int nColumn) {
+        QHeaderView* pHeader = View().header();
+        QPoint pt(pHeader->sectionViewportPosition(nColumn) + pHeader->sectionSize(nColumn) / 2,
+                  pHeader->height() / 2);
+        QTest::mouseClick(pHeader->viewport(), Qt::LeftButton, Qt::NoModifier, pt);
+    }
+    QPoint RowCentre(int nRow) {
+        return View().visualRect(View().model()->index(nRow, 1)).center();
+    }
+    // A double-click as the platform delivers it: press, release, double-click, release.
+    void DoubleClick(const QPoint& pt) {
+        QTest::mouseClick(View().viewport(), Qt::LeftButton, Qt::NoModifier, pt);
+        QTest::mouseDClick(View().viewport(), Qt::LeftButton, Qt::NoModifier, pt);
+        QTest::mouseRelease(View().viewport(), Qt::LeftButton, Qt::NoModifier, pt);
+    }
+    // Below the last row.
+    QPoint Empty() { return QPoint(10, View().viewport()->height() - 5); }
+};
+} // namespace
+
+TEST_F(NodeList, SixColumnsWithTitlesAndWidthsAndTheRowTexts) {
+    OpenDoc();
+    QStringList listTitles;
+    std::vector<int> vecWidths;
+    for (int i = 0; i < View().model()->columnCount(); ++i) {
+        listTitles << View().model()->headerData(i, Qt::Horizontal).toString();
+        vecWidths.push_back(View().header()->sectionSize(i));
+    }
+    EXPECT_EQ(listTitles, Utf8List({"No.", "機種", "ｼﾘｱﾙNo.", "MACｱﾄﾞﾚｽ", "IPｱﾄﾞﾚｽ", "備考"}));
+    EXPECT_EQ(vecWidths, (std::vector<int>{30, 130, 85, 130, 125, 105}));
+    EXPECT_EQ(View().selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(View().selectionBehavior(), QAbstractItemView::SelectRows);
+
+    // No network: no rows, and the title says so.
+    EXPECT_EQ(View().GetRowCount(), 0);
+    EXPECT_EQ(m_frame.windowTitle(),
+              QString::fromUtf8("ﾈｯﾄﾜｰｸ未選択 - MRV-620 リモートセットアップ"));
+
+    m_pDoc->AddNetwork("LINE-A", 0xFFFFFF00u, 0x02020202u);
+    // Serial number "ｼﾘｱﾙ1" and remarks "2階" in CP932.
+    m_pDoc->AddOrUpdateNode(0, ParseIpHost("192.168.1.20"), "0080D4000001", true,
+                            "\xBC\xD8\xB1\xD9"
+                            "1",
+                            "2\x8A\x4B");
+    m_pDoc->AddOrUpdateNode(0, ParseIpHost("192.168.200.254"), "0080D4000002", true, "", "");
+    EXPECT_EQ(m_frame.windowTitle(), QString::fromUtf8("LINE-A - MRV-620 リモートセットアップ"));
+    ASSERT_EQ(View().GetRowCount(), 2);
+    QStringList listRow;
+    for (int i = 0; i < 6; ++i) {
+        listRow << View().GetCellText(0, i);
+    }
+    EXPECT_EQ(listRow,
+              Utf8List({"1", "MRV-620ｼﾘｰｽﾞ", "ｼﾘｱﾙ1", "0080D4000001", "192.168.1.20", "2階"}));
+    EXPECT_EQ(Column(0), Utf8List({"1", "2"}));
+    EXPECT_EQ(Column(4), Utf8List({"192.168.1.20", "192.168.200.254"}));
+}
+
+TEST_F(NodeList, OneRebuildPerUpdateAndUpToAThousandAndTwentyFourRows) {
+    OpenDoc();
+    m_pDoc->AddNetwork("BIG", 0xFFFF0000u, 0x02020202u);
+    m_pDoc->HoldViewUpdates();
+    for (int i = 0; i < 1024; ++i) {
+        char szMac[13];
+        std::snprintf(szMac, sizeof szMac, "0262%08X", i);
+        m_pDoc->AddOrUpdateNode(0, 0xC0A80000u + static_cast<uint32_t>(i), szMac, true, "", "");
+    }
+    int nBefore = View().GetRebuildCount();
+    m_pDoc->ReleaseViewUpdates();
+    EXPECT_EQ(View().GetRebuildCount(), nBefore + 1);
+    EXPECT_EQ(View().GetRowCount(), 1024);
+    EXPECT_EQ(View().GetCellText(1023, 0), QStringLiteral("1024"));
+}
+
+TEST_F(NodeList, DoubleClickRunsGetSettingsOnTheSelectedRowOnly) {
+    OpenDoc();
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"}, {"0080D4000002", "192.168.1.6"}});
+    std::vector<int> vecRun;
+    View().SetCommandSink([&](int nId) { vecRun.push_back(nId); });
+
+    // Below the rows: no selection, nothing runs.
+    DoubleClick(Empty());
+    EXPECT_EQ(View().GetSelectedIndex(), -1);
+    EXPECT_TRUE(vecRun.empty());
+
+    DoubleClick(RowCentre(1));
+    EXPECT_EQ(View().GetSelectedIndex(), 1);
+    EXPECT_EQ(vecRun, std::vector<int>{32784});
+
+    // A click below the rows takes the selection away: a double-click there
+    // runs nothing, even though a row was selected before.
+    vecRun.clear();
+    DoubleClick(Empty());
+    EXPECT_EQ(View().GetSelectedIndex(), -1);
+    EXPECT_TRUE(vecRun.empty());
+}
+
+TEST_F(NodeList, DoubleClickWithoutSelectionSendsNothing) {
+    OpenDoc();
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"}});
+    DoubleClick(Empty());
+    EXPECT_TRUE(m_pSocket->GetSent().empty());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(NodeList, DeleteKeyRemovesTheSelectedNodeAtOnceAndRenumbers) {
+    OpenDoc();
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"},
+                          {"0080D4000002", "192.168.1.6"},
+                          {"0080D4000003", "192.168.1.7"},
+                          {"0080D4000004", "192.168.1.8"}});
+    View().setFocus();
+    // Nothing selected: the key does nothing.
+    QTest::keyClick(&View(), Qt::Key_Delete);
+    EXPECT_EQ(View().GetRowCount(), 4);
+
+    SelectRow(1);
+    QTest::keyClick(&View(), Qt::Key_Delete);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr); // no question
+    EXPECT_EQ(Column(0), Utf8List({"1", "2", "3"}));
+    EXPECT_EQ(Column(3), Utf8List({"0080D4000001", "0080D4000003", "0080D4000004"}));
+    EXPECT_EQ(NetworkMacs(),
+              (std::vector<std::string>{"0080D4000001", "0080D4000003", "0080D4000004"}));
+    EXPECT_EQ(m_frame.GetStatusText(), QString::fromUtf8("ﾚﾃﾞｨ"));
+}
+
+TEST_F(NodeList, IpHeaderSortsByTheLastOctetFirstAndASecondClickReverses) {
+    OpenDoc();
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.20"},
+                          {"0080D4000002", "192.168.1.3"},
+                          {"0080D4000003", "10.0.0.4"}});
+    int nBefore = View().GetRebuildCount();
+    ClickHeader(4);
+    EXPECT_EQ(View().GetRebuildCount(), nBefore + 1);
+    EXPECT_EQ(Column(4), Utf8List({"192.168.1.3", "10.0.0.4", "192.168.1.20"}));
+    EXPECT_EQ(Column(0), Utf8List({"1", "2", "3"}));
+    EXPECT_EQ(NetworkMacs(),
+              (std::vector<std::string>{"0080D4000002", "0080D4000003", "0080D4000001"}));
+    ClickHeader(4);
+    EXPECT_EQ(Column(4), Utf8List({"192.168.1.20", "10.0.0.4", "192.168.1.3"}));
+}
+
+TEST_F(NodeList, NumberHeaderClickedTwiceReversesTheNetworkAndTheFileKeepsIt) {
+    std::string strPath = m_dir.File("mrvmgr.dat");
+    OpenDoc(strPath);
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"},
+                          {"0080D4000002", "192.168.1.9"},
+                          {"0080D4000003", "192.168.1.7"}});
+    ClickHeader(0); // ascending: as it was
+    EXPECT_EQ(Column(3), Utf8List({"0080D4000001", "0080D4000002", "0080D4000003"}));
+    ClickHeader(0);
+    EXPECT_EQ(Column(3), Utf8List({"0080D4000003", "0080D4000002", "0080D4000001"}));
+    EXPECT_EQ(Column(0), Utf8List({"1", "2", "3"}));
+
+    // The document saves as it closes; the next run reads the new order.
+    OpenDoc(strPath);
+    EXPECT_EQ(NetworkMacs(),
+              (std::vector<std::string>{"0080D4000003", "0080D4000002", "0080D4000001"}));
+    EXPECT_EQ(Column(3), Utf8List({"0080D4000003", "0080D4000002", "0080D4000001"}));
+}
+
+TEST_F(NodeList, ContextMenuOpensAtTheCursor) {
+    OpenDoc();
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"}});
+    QPoint ptLocal = RowCentre(0);
+    QPoint ptGlobal = View().viewport()->mapToGlobal(ptLocal);
+    QTest::mouseClick(View().viewport(), Qt::RightButton, Qt::NoModifier, ptLocal);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, ptLocal, ptGlobal);
+    QApplication::sendEvent(View().viewport(), &event);
+    QMenu* pMenu = m_frame.GetContextMenu();
+    EXPECT_TRUE(pMenu->isVisible());
+    EXPECT_EQ(pMenu->pos(), ptGlobal);
+    // The row under the right button is the one the commands work on.
+    EXPECT_EQ(View().GetSelectedIndex(), 0);
+    pMenu->hide();
+}
+
+TEST_F(NodeList, SelectedRowIsDrawnAcrossTheWholeWidthWithTheHighlightColours) {
+    OpenDoc();
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"}, {"0080D4000002", "192.168.1.6"}});
+    SelectRow(1);
+    ASSERT_GT(View().viewport()->width(), 605 + 20); // room right of the last column
+    QImage img = View().viewport()->grab().toImage();
+    int nRight = View().viewport()->width() - 5;
+    QColor highlight = View().palette().color(QPalette::Active, QPalette::Highlight);
+    QColor base = View().palette().color(QPalette::Active, QPalette::Base);
+    EXPECT_EQ(img.pixelColor(nRight, RowCentre(1).y()), highlight);
+    EXPECT_EQ(img.pixelColor(nRight, RowCentre(0).y()), base);
+    // The text of the selected row is drawn in the highlight text colour.
+    QColor text = View().palette().color(QPalette::Active, QPalette::HighlightedText);
+    bool bTextPixel = false;
+    QRect rcMac = View().visualRect(View().model()->index(1, 3));
+    for (int x = rcMac.left(); x < rcMac.right() && !bTextPixel; ++x) {
+        for (int y = rcMac.top(); y < rcMac.bottom() && !bTextPixel; ++y) {
+            bTextPixel = img.pixelColor(x, y) == text;
+        }
+    }
+    EXPECT_TRUE(bTextPixel);
+}
+
+TEST(NodeListCells, TextThatDoesNotFitIsCutAndEndsInThreeDots) {
+    QFont font;
+    QFontMetrics fm(font);
+    QString strShort = QStringLiteral("0080D4");
+    EXPECT_EQ(COrvixView::FitCellText(fm, strShort, fm.horizontalAdvance(strShort)), strShort);
+    QString strLong = QString::fromUtf8("2階の制御盤の右側にある変換器、予備の配線あり");
+    int nWidth = fm.horizontalAdvance(strLong) / 2;
+    QString strFit = COrvixView::FitCellText(fm, strLong, nWidth);
+    EXPECT_TRUE(strFit.endsWith(QStringLiteral("...")));
+    EXPECT_TRUE(strLong.startsWith(strFit.chopped(3)));
+    EXPECT_LE(fm.horizontalAdvance(strFit), nWidth);
+    EXPECT_GT(strFit.size(), 3);
+    // Not even one character fits: only the dots.
+    EXPECT_EQ(COrvixView::FitCellText(fm, strLong, fm.horizontalAdvance(QStringLiteral("..."))),
+              QStringLiteral("..."));
+    EXPECT_EQ(COrvixView::CellMargin(0), 2);
+    EXPECT_EQ(COrvixView::CellMargin(1), 6);
+    EXPECT_EQ(COrvixView::CellMargin(5), 6);
+}
