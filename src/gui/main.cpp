@@ -1,11 +1,11 @@
 #include "app/OrvixApp.h"
+#include "doc/OrvixDoc.h"
 #include "gui/MainFrame.h"
 #include "gui/QtMessagePump.h"
 #include "gui/QtUi.h"
-#include "platform/Clock.h"
 #include "platform/PosixDatagramSocket.h"
+#include "platform/PumpClock.h"
 #include "platform/TerminationSignals.h"
-#include "doc/OrvixDoc.h"
 
 #include <QApplication>
 
@@ -18,8 +18,9 @@ int main(int argc, char** argv) {
     COrvixApp theApp;
     QApplication app(argc, argv);
 
-    CSystemClock clock;
     CQtMessagePump pump;
+    // Fixed pauses keep the windows painting, as the waits do.
+    CPumpClock clock(pump);
     CMainFrame frame;
     CQtUi ui(&frame);
 
@@ -28,6 +29,9 @@ int main(int argc, char** argv) {
     COrvixDoc doc(
         SDocEnv{ui, pump, clock, theApp.m_settings, theApp.GetDefaultParam(), theApp.m_strDataPath},
         std::make_unique<CPosixDatagramSocket>());
+    SFtpRunEnv ftpEnv;
+    ftpEnv.strScriptDir = theApp.m_strFilesDir;
+    doc.SetFtpRunEnv(ftpEnv);
     frame.SetDocument(&doc);
     if (fdSignals >= 0) {
         // Told to stop: leave the event loop, so the document saves as on a close.

@@ -10,3 +10,4 @@
 #include "res/ParamEditorTexts.h"
 #include "res/ShellTexts.h"
 #include "res/CommandTexts.h"
+#include "res/FtpTexts.h"
