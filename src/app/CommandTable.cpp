@@ -1,6 +1,8 @@
 #include "app/CommandTable.h"
 
 #include "doc/OrvixDoc.h"
+#include "ops/NodeDownload.h"
+#include "ops/NodeFiles.h"
 #include "ops/NodeSearch.h"
 #include "res/CommandTexts.h"
 
@@ -10,6 +12,15 @@ namespace {
 // A handler that needs the document only.
 CommandHandler OnDoc(void (*fn)(COrvixDoc&)) {
     return [fn](SCommandContext& ctx) { fn(ctx.doc); };
+}
+
+// A handler on the selected row.
+CommandHandler OnSelected(void (*fn)(COrvixDoc&, int)) {
+    return [fn](SCommandContext& ctx) { fn(ctx.doc, ctx.nSelected); };
+}
+
+CommandHandler OnDownload(int nKind) {
+    return [nKind](SCommandContext& ctx) { DownloadToSelectedNode(ctx.doc, ctx.nSelected, nKind); };
 }
 
 std::vector<SCommand> BuildTable() {
@@ -59,48 +70,28 @@ std::vector<SCommand> BuildTable() {
          TXT_PROMPT_CHANGE_MODE,
          E::Selection,
          {}},
-        {ID_APP_DOWNLOAD_NODE,
-         TXT_CMD_DOWNLOAD_NODE,
-         TXT_CMD_DOWNLOAD_NODE,
-         TXT_PROMPT_APP_DOWNLOAD_NODE,
-         E::SelectionOnIp,
-         {}},
+        {ID_APP_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE,
+         TXT_PROMPT_APP_DOWNLOAD_NODE, E::SelectionOnIp, OnDownload(DOWNLOAD_APPLICATION)},
         {ID_APP_DOWNLOAD_BATCH,
          TXT_CMD_DOWNLOAD_BATCH,
          TXT_CMD_DOWNLOAD_BATCH,
          TXT_PROMPT_APP_DOWNLOAD_BATCH,
          E::Always,
          {}},
-        {ID_KERNEL_DOWNLOAD_NODE,
-         TXT_CMD_DOWNLOAD_NODE,
-         TXT_CMD_DOWNLOAD_NODE,
-         TXT_PROMPT_KERNEL_DOWNLOAD_NODE,
-         E::SelectionOnIp,
-         {}},
+        {ID_KERNEL_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE,
+         TXT_PROMPT_KERNEL_DOWNLOAD_NODE, E::SelectionOnIp, OnDownload(DOWNLOAD_KERNEL)},
         {ID_KERNEL_DOWNLOAD_BATCH,
          TXT_CMD_DOWNLOAD_BATCH,
          TXT_CMD_DOWNLOAD_BATCH,
          TXT_PROMPT_KERNEL_DOWNLOAD_BATCH,
          E::Always,
          {}},
-        {ID_NODE_VERSION_INFO,
-         TXT_CMD_VERSION_INFO,
-         TXT_CMD_VERSION_INFO,
-         TXT_PROMPT_VERSION_INFO,
-         E::Selection,
-         {}},
-        {ID_NODE_FILE_INFO,
-         TXT_CMD_FILE_INFO,
-         TXT_CMD_FILE_INFO,
-         TXT_PROMPT_FILE_INFO,
-         E::SelectionAddress,
-         {}},
-        {ID_NODE_DELETE_APP,
-         TXT_CMD_DELETE_APP,
-         TXT_CMD_DELETE_APP,
-         TXT_PROMPT_DELETE_APP,
-         E::Selection,
-         {}},
+        {ID_NODE_VERSION_INFO, TXT_CMD_VERSION_INFO, TXT_CMD_VERSION_INFO, TXT_PROMPT_VERSION_INFO,
+         E::Selection, OnSelected(ShowNodeVersions)},
+        {ID_NODE_FILE_INFO, TXT_CMD_FILE_INFO, TXT_CMD_FILE_INFO, TXT_PROMPT_FILE_INFO,
+         E::SelectionAddress, OnSelected(ShowNodeFiles)},
+        {ID_NODE_DELETE_APP, TXT_CMD_DELETE_APP, TXT_CMD_DELETE_APP, TXT_PROMPT_DELETE_APP,
+         E::Selection, OnSelected(DeleteNodeApplications)},
         {ID_NODE_NEW,
          TXT_CMD_NODE_NEW,
          TXT_CMD_NODE_NEW_POPUP,

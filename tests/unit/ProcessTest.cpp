@@ -8,7 +8,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <poll.h>
 #include <sstream>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,8 +49,8 @@ std::string StatusLine(pid_t pid, const std::string& strKey) {
 
 // Members of the group that still run; a killed member may linger as a
 // zombie until its new parent reaps it, and that is no process any more.
-int LiveGroupMembers(pid_t pgid) {
-    int nLive = 0;
+std::vector<pid_t> LiveGroupMembers(pid_t pgid) {
+    std::vector<pid_t> vecLive;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         std::string strName = entry.path().filename().string();
         if (strName.find_first_not_of("0123456789") != std::string::npos) {
@@ -56,10 +58,28 @@ int LiveGroupMembers(pid_t pgid) {
         }
         std::vector<std::string> vec = StatFields(static_cast<pid_t>(std::stoi(strName)));
         if (vec.size() > 2 && vec[2] == std::to_string(pgid) && vec[0] != "Z" && vec[0] != "X") {
-            ++nLive;
+            vecLive.push_back(static_cast<pid_t>(std::stoi(strName)));
         }
     }
-    return nLive;
+    return vecLive;
+}
+
+// A killed process ends a moment after the signal: each member of the group
+// is awaited on a pidfd of its own. True when none is left after ms.
+bool GroupEndsWithin(pid_t pgid, int ms) {
+    for (pid_t pid : LiveGroupMembers(pgid)) {
+        int fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+        if (fd < 0) {
+            continue; // already gone
+        }
+        pollfd pfd{fd, POLLIN, 0};
+        int nReady = poll(&pfd, 1, ms);
+        close(fd);
+        if (nReady <= 0) {
+            return false;
+        }
+    }
+    return LiveGroupMembers(pgid).empty();
 }
 } // namespace
 
@@ -167,7 +187,7 @@ TEST(Process, WaitEndsAtItsLimitAndTerminateEndsTheWholeGroup) {
     EXPECT_TRUE(WIFSIGNALED(proc.GetWaitStatus()));
     EXPECT_EQ(WTERMSIG(proc.GetWaitStatus()), SIGKILL);
     // Reaped: the number is no process of ours any more, and no member of its group is left.
-    EXPECT_EQ(LiveGroupMembers(pid), 0);
+    EXPECT_TRUE(GroupEndsWithin(pid, 5000));
     EXPECT_LT(waitpid(pid, nullptr, WNOHANG), 0);
 }
 
@@ -179,7 +199,7 @@ TEST(Process, DestroyingARunningProcessTerminatesAndReapsIt) {
         ASSERT_TRUE(proc.Start({{"sleep", "30"}, "", "", false}, strError)) << strError;
         pid = proc.GetPid();
     }
-    EXPECT_EQ(LiveGroupMembers(pid), 0);
+    EXPECT_TRUE(GroupEndsWithin(pid, 5000));
     EXPECT_LT(waitpid(pid, nullptr, WNOHANG), 0);
 }
 
