@@ -14,6 +14,8 @@ inline constexpr int IDC_VER_ROW_VERSION = 1127; // + 4 * row
 inline constexpr int IDC_VER_ROW_SECTORS = 1128; // + 4 * row
 inline constexpr int IDC_VER_ROW_HIDDEN = 1208;  // + row
 inline constexpr int VER_MAX_ROWS = 10;
+inline constexpr int IDC_VER_GROUP_SYSTEM = CTL_GROUP_FIRST;   // "システム情報"
+inline constexpr int IDC_VER_GROUP_APPS = CTL_GROUP_FIRST + 1; // "アプリケーション情報"
 
 // The version dialog, filled from a 0x0208 datagram. Texts stay CP932 bytes.
 class CVersionInfoDlg : public CDialogModel {

@@ -1,7 +1,7 @@
 #include "gui/MainFrame.h"
 
-#include "platform/Cp932.h"
 #include "doc/OrvixDoc.h"
+#include "platform/Cp932.h"
 #include "res/ShellTexts.h"
 #include "res/Texts.h"
 

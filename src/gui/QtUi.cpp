@@ -1,12 +1,20 @@
 #include "gui/QtUi.h"
 
+#include "gui/DialogView.h"
 #include "gui/MainFrame.h"
-#include "ui/DialogModel.h"
 #include "res/ShellTexts.h"
+#include "ui/DialogModel.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
+#include <QWindow>
+
+#include <cstdio>
 
 #include <utility>
 #include <vector>
@@ -101,12 +109,111 @@ EMsgAnswer CQtUi::MessageBox(const std::string& strText, EMsgButtons buttons, EM
     return vecButtons.front().first;
 }
 
+CQtUi::CQtUi(CMainFrame* pFrame) : m_pFrame(pFrame) {}
+
+CQtUi::~CQtUi() = default;
+
+void CQtUi::ReportMissingForm(const CDialogModel& dialog) {
+    char sz[256];
+    std::snprintf(sz, sizeof sz, TXT_NO_DIALOG_FORM_FORMAT, dialog.GetDialogName());
+    std::fprintf(stderr, "%s\n", sz);
+    ShowMessage(sz, EMsgButtons::Ok, EMsgIcon::Error);
+}
+
 int CQtUi::DoModal(CDialogModel& dialog) {
-    auto it = m_mapViews.find(dialog.GetDialogName());
-    if (it == m_mapViews.end()) {
+    std::unique_ptr<CDialogView> pView = CDialogView::Create(dialog, *this, ModalParent());
+    if (pView == nullptr) {
+        ReportMissingForm(dialog);
         return DIALOG_CANCEL;
     }
-    return it->second(dialog, ModalParent());
+    return pView->RunModal();
+}
+
+void CQtUi::OpenModeless(CDialogModel& dialog) {
+    auto it = m_mapModeless.find(&dialog);
+    if (it != m_mapModeless.end()) {
+        it->second->RefreshFromModel();
+        it->second->show();
+        return;
+    }
+    // No parent widget: the main window is disabled while the logic runs, and
+    // that would disable its children too. The window manager still keeps the
+    // window above the main window.
+    std::unique_ptr<CDialogView> pView = CDialogView::Create(dialog, *this, nullptr);
+    if (pView == nullptr) {
+        ReportMissingForm(dialog);
+        return;
+    }
+    pView->setModal(false);
+    if (m_pFrame != nullptr && m_pFrame->windowHandle() != nullptr) {
+        pView->winId();
+        pView->windowHandle()->setTransientParent(m_pFrame->windowHandle());
+    }
+    pView->show();
+    m_mapModeless[&dialog] = std::move(pView);
+}
+
+CDialogView* CQtUi::GetModelessView(const CDialogModel& dialog) const {
+    auto it = m_mapModeless.find(&dialog);
+    return it == m_mapModeless.end() ? nullptr : it->second.get();
+}
+
+void CQtUi::RefreshModeless(CDialogModel& dialog) {
+    auto it = m_mapModeless.find(&dialog);
+    if (it != m_mapModeless.end()) {
+        it->second->RefreshFromModel();
+    }
+}
+
+void CQtUi::CloseModeless(CDialogModel& dialog) {
+    auto it = m_mapModeless.find(&dialog);
+    if (it != m_mapModeless.end()) {
+        // The map lets go first: closing may run the pump, which may look here.
+        std::unique_ptr<CDialogView> pView = std::move(it->second);
+        m_mapModeless.erase(it);
+        pView->Detach();
+        pView->hide();
+        if (pView->IsInHandler()) {
+            // Closed from one of its own handlers: it goes once that returned.
+            pView.release()->deleteLater();
+        }
+    }
+}
+
+bool CQtUi::ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) {
+    if (m_fnFileChooser) {
+        return m_fnFileChooser(choice, strPath);
+    }
+    QFileDialog dlg(ModalParent(), QString::fromStdString(choice.strTitle));
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setNameFilters(NameFiltersOf(choice));
+    // The list shows each name as given; the patterns work behind it.
+    dlg.setOption(QFileDialog::HideNameFilterDetails);
+    std::string strExt = choice.strDefaultExt;
+    if (!strExt.empty() && strExt.front() == '.') {
+        strExt.erase(0, 1);
+    }
+    dlg.setDefaultSuffix(QString::fromStdString(strExt));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
+        return false;
+    }
+    strPath = QFile::encodeName(dlg.selectedFiles().front()).toStdString();
+    return true;
+}
+
+bool CQtUi::OpenWithDesktop(const std::string& strPath) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(strPath.c_str())));
+}
+
+QStringList CQtUi::NameFiltersOf(const SFileChoice& choice) {
+    QStringList list;
+    for (const SFileFilter& filter : choice.vecFilters) {
+        QString strPatterns = QString::fromStdString(filter.strPatterns);
+        strPatterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        list << QStringLiteral("%1 (%2)").arg(QString::fromStdString(filter.strName), strPatterns);
+    }
+    return list;
 }
 
 void CQtUi::SetStatusText(const std::string& strText) {
@@ -145,10 +252,3 @@ void CQtUi::UpdateAllViews() {
         m_pFrame->UpdateFromDocument();
     }
 }
-
-// Placeholders until the generic dialog view lands.
-void CQtUi::OpenModeless(CDialogModel&) {}
-void CQtUi::RefreshModeless(CDialogModel&) {}
-void CQtUi::CloseModeless(CDialogModel&) {}
-bool CQtUi::ChooseFileToOpen(const SFileChoice&, std::string&) { return false; }
-bool CQtUi::OpenWithDesktop(const std::string&) { return false; }

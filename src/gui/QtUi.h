@@ -1,29 +1,33 @@
 #pragma once
 #include "ui/Ui.h"
 
+#include <QStringList>
+
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
+class CDialogView;
 class CMainFrame;
 class QWidget;
 
-// The UI interface on Qt widgets. Texts arrive in UTF-8.
+// The UI interface on Qt widgets. Texts arrive in UTF-8. Every dialog model is
+// shown by the one generic view on the form named after it.
 class CQtUi : public CUi {
 public:
-    // Shows a dialog model in its Qt view and returns the end result.
-    using DialogView = std::function<int(CDialogModel& dialog, QWidget* pParent)>;
+    // Stands in for the file-open choice (tests); same contract as ChooseFileToOpen.
+    using FileChooser = std::function<bool(const SFileChoice& choice, std::string& strPath)>;
 
-    explicit CQtUi(CMainFrame* pFrame = nullptr) : m_pFrame(pFrame) {}
+    explicit CQtUi(CMainFrame* pFrame = nullptr);
+    ~CQtUi() override;
     void SetMainFrame(CMainFrame* pFrame) { m_pFrame = pFrame; }
-    // Binds a dialog model class (by GetDialogName) to the view that shows it.
-    void RegisterDialogView(const std::string& strDialogName, DialogView view) {
-        m_mapViews[strDialogName] = std::move(view);
-    }
+    void SetFileChooser(FileChooser fn) { m_fnFileChooser = std::move(fn); }
 
     EMsgAnswer MessageBox(const std::string& strText, EMsgButtons buttons, EMsgIcon icon,
                           const std::string& strCaption) override;
-    // A dialog without a view yet is cancelled.
+    // A dialog without a form is reported (message box and standard error)
+    // and cancelled.
     int DoModal(CDialogModel& dialog) override;
     void OpenModeless(CDialogModel& dialog) override;
     void RefreshModeless(CDialogModel& dialog) override;
@@ -38,13 +42,21 @@ public:
     void UpdateAllViews() override;
 
     int GetWaitCursorDepth() const { return m_nWaitCursorDepth; }
+    // The open modeless window of a model; null when there is none.
+    CDialogView* GetModelessView(const CDialogModel& dialog) const;
+    // The file dialog's type list: each name with its patterns.
+    static QStringList NameFiltersOf(const SFileChoice& choice);
 
 private:
     // Owner of a modal window: the innermost modal one, else the main window
     // while it takes input (a child of a disabled window would be disabled too).
     QWidget* ModalParent() const;
 
+    // A dialog the program has no form for: a fault, reported loudly.
+    void ReportMissingForm(const CDialogModel& dialog);
+
     CMainFrame* m_pFrame;
-    std::map<std::string, DialogView> m_mapViews;
+    std::map<const CDialogModel*, std::unique_ptr<CDialogView>> m_mapModeless;
+    FileChooser m_fnFileChooser;
     int m_nWaitCursorDepth = 0;
 };

@@ -8,6 +8,21 @@
 CIpSearchDlg::CIpSearchDlg(std::vector<CIpSearchList>& listIpAddr,
                            std::vector<CIpSearchList>& listTargets)
     : m_listIpAddr(listIpAddr), m_listTargets(listTargets) {
+    SetControls({
+        SControl::Captioned(IDC_IPS_GROUP, ECtl::Group, TXT_IPSEARCH_GROUP),
+        SControl::Of(IDC_IPS_EDIT, ECtl::Edit, IPS_EDIT_LIMIT),
+        SControl::Captioned(LabelOf(IDC_IPS_EDIT), ECtl::Label, TXT_IPSEARCH_HINT),
+        SControl::Captioned(IDC_IPS_REGISTER, ECtl::Button, TXT_IPSEARCH_REGISTER),
+        SControl::Captioned(LabelOf(IDC_IPS_ADDR_LIST), ECtl::Label, TXT_IPSEARCH_ADDR_LIST),
+        SControl::Of(IDC_IPS_ADDR_LIST, ECtl::ListBox),
+        SControl::Captioned(IDC_IPS_DELETE, ECtl::Button, TXT_IPSEARCH_DELETE),
+        SControl::Captioned(IDC_IPS_ADD, ECtl::Button, TXT_IPSEARCH_ADD),
+        SControl::Captioned(IDC_IPS_REMOVE, ECtl::Button, TXT_IPSEARCH_REMOVE),
+        SControl::Captioned(LabelOf(IDC_IPS_TARGET_LIST), ECtl::Label, TXT_IPSEARCH_TARGET_LIST),
+        SControl::Of(IDC_IPS_TARGET_LIST, ECtl::ListBox),
+        SControl::Captioned(IDC_IPS_SEARCH, ECtl::Button, TXT_IPSEARCH_SEARCH),
+    });
+    SetTitle(TXT_IPSEARCH_TITLE);
     for (const CIpSearchList& entry : m_listIpAddr) {
         SortedInsert(m_vecAddrRows, entry.m_strIp);
     }

@@ -1,6 +1,6 @@
 #pragma once
-#include "ui/DialogModel.h"
 #include "registry/IpSearchList.h"
+#include "ui/DialogModel.h"
 
 #include <string>
 #include <vector>
@@ -14,6 +14,7 @@ inline constexpr int IDC_IPS_ADD = 1304;
 inline constexpr int IDC_IPS_REMOVE = 1305;
 inline constexpr int IDC_IPS_TARGET_LIST = 1306; // GetInt: selected row, -1 none
 inline constexpr int IDC_IPS_SEARCH = 1307;
+inline constexpr int IDC_IPS_GROUP = CTL_GROUP_FIRST; // "IPアドレスの登録"
 inline constexpr int IPS_EDIT_LIMIT = 15;
 // End result of the dialog when the operator chose "検索".
 inline constexpr int IPS_RESULT_SEARCH = IDC_IPS_SEARCH;

@@ -1,4 +1,6 @@
 #pragma once
+#include "ui/DialogModel.h"
+
 // Control ids of the parameter dialogs: the default-parameter page, the node
 // settings dialog and the three sub-dialogs both open. OK and Cancel buttons
 // use DIALOG_OK and DIALOG_CANCEL (ui/DialogModel.h) as command ids.
@@ -69,6 +71,9 @@ inline constexpr int IDC_PED_MODE_LABEL = 1072;
 inline constexpr int IDC_PED_MODE = 1042;        // read-only operation mode text
 inline constexpr int IDC_PED_OUTSIDE_NET = 1058; // check box "ﾈｯﾄﾜｰｸ外"
 inline constexpr int IDC_PED_SEND = 1086;        // "送信": validate and end with OK
+inline constexpr int IDC_PED_GROUP_LAN = CTL_GROUP_FIRST;
+inline constexpr int IDC_PED_GROUP_SERIAL = CTL_GROUP_FIRST + 1;
+inline constexpr int IDC_PED_GROUP_SYSTEM = CTL_GROUP_FIRST + 2;
 
 // SNMP sub-dialog (CSnmpDlg).
 inline constexpr int IDC_SNMP_ENABLE = 1184;

@@ -8,8 +8,97 @@
 #include <iterator>
 
 namespace {
+// List items are held in CP932, as the operator's texts are.
 template <size_t N> std::vector<std::string> Items(const char* const (&arr)[N]) {
-    return std::vector<std::string>(std::begin(arr), std::end(arr));
+    std::vector<std::string> vecItems;
+    for (const char* pszItem : arr) {
+        std::string strCp932;
+        Utf8ToCp932(pszItem, strCp932);
+        vecItems.push_back(strCp932);
+    }
+    return vecItems;
+}
+
+// The controls, group by group as the dialog shows them.
+std::vector<SControl> ParamEditorControls() {
+    auto Label = [](int nId, const char* pszText) {
+        return SControl::Captioned(LabelOf(nId), ECtl::Label, pszText);
+    };
+    return {
+        SControl::Captioned(IDC_PED_GROUP_LAN, ECtl::Group, TXT_PED_GROUP_LAN),
+        Label(IDC_PED_OWN_IP, TXT_PED_LBL_OWN_IP),
+        SControl::Of(IDC_PED_OWN_IP, ECtl::Edit, PRM_ADDRESS_LIMIT),
+        Label(IDC_PED_OWN_PORT, TXT_PED_LBL_OWN_PORT),
+        SControl::Of(IDC_PED_OWN_PORT, ECtl::DigitsEdit, PRM_PORT_LIMIT),
+        Label(IDC_PED_DEST_IP, TXT_PED_LBL_DEST_IP),
+        SControl::Of(IDC_PED_DEST_IP, ECtl::Edit, PRM_ADDRESS_LIMIT),
+        Label(IDC_PED_DEST_PORT, TXT_PED_LBL_DEST_PORT),
+        SControl::Of(IDC_PED_DEST_PORT, ECtl::DigitsEdit, PRM_PORT_LIMIT),
+        Label(IDC_PED_SUBNET_MASK, TXT_PED_LBL_SUBNET_MASK),
+        SControl::Of(IDC_PED_SUBNET_MASK, ECtl::Edit, PRM_ADDRESS_LIMIT),
+        Label(IDC_PED_GATEWAY, TXT_PED_LBL_GATEWAY),
+        SControl::Of(IDC_PED_GATEWAY, ECtl::Edit, PRM_ADDRESS_LIMIT),
+        Label(IDC_PED_KEEPALIVE, TXT_PED_LBL_KEEPALIVE),
+        SControl::Of(IDC_PED_KEEPALIVE, ECtl::DigitsEdit, PRM_TIMER_LIMIT),
+        Label(IDC_PED_CONNECT_TIMER, TXT_PED_LBL_CONNECT_TIMER),
+        SControl::Of(IDC_PED_CONNECT_TIMER, ECtl::DigitsEdit, PRM_TIMER_LIMIT),
+        Label(IDC_PED_COMM_TRIGGER, TXT_PED_LBL_COMM_TRIGGER),
+        SControl::Of(IDC_PED_COMM_TRIGGER, ECtl::DropList),
+        Label(IDC_PED_NOCOMM_TIMER, TXT_PED_LBL_NOCOMM_TIMER),
+        SControl::Of(IDC_PED_NOCOMM_TIMER, ECtl::Edit, PRM_TIMER_LIMIT),
+        Label(IDC_PED_USER_NAME, TXT_PED_LBL_USER_NAME),
+        SControl::Of(IDC_PED_USER_NAME, ECtl::Edit, PRM_ACCOUNT_LIMIT),
+        Label(IDC_PED_PASSWORD, TXT_PED_LBL_PASSWORD),
+        SControl::Of(IDC_PED_PASSWORD, ECtl::Edit, PRM_ACCOUNT_LIMIT),
+        Label(IDC_PED_FILE_TERM, TXT_PED_LBL_FILE_TERM),
+        SControl::Of(IDC_PED_FILE_TERM, ECtl::HexEdit, PRM_TERMINATOR_LIMIT),
+        Label(IDC_PED_AUTONEGO, TXT_PED_LBL_AUTONEGO),
+        SControl::Of(IDC_PED_AUTONEGO, ECtl::DropList),
+        Label(IDC_PED_MTU, TXT_PED_LBL_MTU),
+        SControl::Of(IDC_PED_MTU, ECtl::DigitsEdit, PRM_MTU_LIMIT),
+
+        SControl::Captioned(IDC_PED_GROUP_SERIAL, ECtl::Group, TXT_PED_GROUP_SERIAL),
+        Label(IDC_PED_BAUD_RATE, TXT_PED_LBL_BAUD_RATE),
+        SControl::Of(IDC_PED_BAUD_RATE, ECtl::DropList),
+        Label(IDC_PED_DATA_BITS, TXT_PED_LBL_DATA_BITS),
+        SControl::Of(IDC_PED_DATA_BITS, ECtl::DropList),
+        Label(IDC_PED_STOP_BITS, TXT_PED_LBL_STOP_BITS),
+        SControl::Of(IDC_PED_STOP_BITS, ECtl::DropList),
+        Label(IDC_PED_PARITY, TXT_PED_LBL_PARITY),
+        SControl::Of(IDC_PED_PARITY, ECtl::DropList),
+        Label(IDC_PED_FLOW_CONTROL, TXT_PED_LBL_FLOW_CONTROL),
+        SControl::Of(IDC_PED_FLOW_CONTROL, ECtl::DropList),
+        Label(IDC_PED_CONN_NOTIFY, TXT_PED_LBL_CONN_NOTIFY),
+        SControl::Of(IDC_PED_CONN_NOTIFY, ECtl::DropList),
+        Label(IDC_PED_CONN_WATCH, TXT_PED_LBL_CONN_WATCH),
+        SControl::Of(IDC_PED_CONN_WATCH, ECtl::DropList),
+        Label(IDC_PED_IDLE_TIMER, TXT_PED_LBL_IDLE_TIMER),
+        SControl::Of(IDC_PED_IDLE_TIMER, ECtl::DigitsEdit, PRM_IDLE_TIMER_LIMIT),
+        Label(IDC_PED_RECORD_TERM, TXT_PED_LBL_RECORD_TERM),
+        SControl::Of(IDC_PED_RECORD_TERM, ECtl::HexEdit, PRM_TERMINATOR_LIMIT),
+
+        SControl::Captioned(IDC_PED_GROUP_SYSTEM, ECtl::Group, TXT_PED_GROUP_SYSTEM),
+        Label(IDC_PED_LAN_PROTOCOL, TXT_PED_LBL_LAN_PROTOCOL),
+        SControl::Of(IDC_PED_LAN_PROTOCOL, ECtl::Edit, PRM_PROTOCOL_LIMIT),
+        Label(IDC_PED_RS_PROTOCOL, TXT_PED_LBL_RS_PROTOCOL),
+        SControl::Of(IDC_PED_RS_PROTOCOL, ECtl::Edit, PRM_PROTOCOL_LIMIT),
+        Label(IDC_PED_BOOTP, TXT_PED_LBL_BOOTP),
+        SControl::Of(IDC_PED_BOOTP, ECtl::DropList),
+        Label(IDC_PED_DHCP, TXT_PED_LBL_DHCP),
+        SControl::Of(IDC_PED_DHCP, ECtl::DropList),
+        Label(IDC_PED_START_PROGRAMS, TXT_PED_LBL_START_PROGRAMS),
+        SControl::Captioned(IDC_PED_START_PROGRAMS, ECtl::Button, TXT_PED_SUBDIALOG),
+        Label(IDC_PED_GENERAL_ITEMS, TXT_PED_LBL_GENERAL_ITEMS),
+        SControl::Captioned(IDC_PED_GENERAL_ITEMS, ECtl::Button, TXT_PED_SUBDIALOG),
+        Label(IDC_PED_SNMP, TXT_PED_LBL_SNMP),
+        SControl::Captioned(IDC_PED_SNMP, ECtl::Button, TXT_PED_SUBDIALOG),
+
+        SControl::Captioned(IDC_PED_MODE_LABEL, ECtl::Label, TXT_PED_MODE_LABEL),
+        SControl::Of(IDC_PED_MODE, ECtl::ReadOnlyEdit),
+        SControl::Captioned(IDC_PED_OUTSIDE_NET, ECtl::CheckBox, TXT_PED_OUTSIDE_NET),
+        SControl::Captioned(IDC_PED_SEND, ECtl::Button, TXT_PED_SEND),
+        SControl::Captioned(DIALOG_CANCEL, ECtl::Button, TXT_PED_CANCEL),
+    };
 }
 
 // Edits and the record fields they show; lists are kept apart below.
@@ -58,6 +147,7 @@ const SListControl LIST_CONTROLS[] = {
 
 CParamEditor::CParamEditor(const NODEPARAM& defParam)
     : m_defParam(defParam), m_fnPcAddress(GetFirstHostAddress) {
+    SetControls(ParamEditorControls());
     SetTitle(TXT_PED_TEMPLATE_TITLE);
     SetCaption(IDC_PED_SEND, TXT_PED_SEND);
     SetCaption(DIALOG_CANCEL, TXT_PED_CANCEL);
@@ -116,9 +206,13 @@ SParamTexts CParamEditor::GatherTexts() const {
     return texts;
 }
 
-NODEPARAM CParamEditor::ReadBack() const { return BuildParamFromTexts(GatherTexts(), m_defParam); }
+NODEPARAM CParamEditor::ReadBack() const {
+    return BuildParamFromTexts(GatherTexts(), m_defParam);
+}
 
-bool CParamEditor::IsOutsideNetwork() const { return GetInt(IDC_PED_OUTSIDE_NET) != 0; }
+bool CParamEditor::IsOutsideNetwork() const {
+    return GetInt(IDC_PED_OUTSIDE_NET) != 0;
+}
 
 SDialogAction CParamEditor::OnCommand(CUi& /*ui*/, int nId) {
     switch (nId) {

@@ -4,7 +4,8 @@
 #include <iconv.h>
 
 namespace {
-bool Convert(const char* pszTo, const char* pszFrom, const std::string& strIn, std::string& strOut) {
+bool Convert(const char* pszTo, const char* pszFrom, const std::string& strIn,
+             std::string& strOut) {
     iconv_t cd = iconv_open(pszTo, pszFrom);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         return false;

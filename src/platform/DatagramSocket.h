@@ -16,7 +16,8 @@ public:
     // Reads one datagram without blocking. Returns its length (cut to nCapacity),
     // or -1 when nothing is there or the read failed. strAddr gets the sender's
     // dotted-decimal text.
-    virtual int ReceiveFrom(void* pBuf, size_t nCapacity, std::string& strAddr, uint16_t& wPort) = 0;
+    virtual int ReceiveFrom(void* pBuf, size_t nCapacity, std::string& strAddr,
+                            uint16_t& wPort) = 0;
     // Readable when a datagram waits; -1 when closed or never created.
     virtual int GetDescriptor() const = 0;
     virtual void Close() = 0;

@@ -1,6 +1,6 @@
 #pragma once
-#include "ui/DialogModel.h"
 #include "registry/NetProperty.h"
+#include "ui/DialogModel.h"
 
 #include <cstdint>
 #include <memory>

@@ -18,3 +18,15 @@ inline constexpr char TXT_IPSEARCH_ADD[] = ">>";
 inline constexpr char TXT_IPSEARCH_REMOVE[] = "<<";
 inline constexpr char TXT_IPSEARCH_TARGET_LIST[] = "検索対象ＩＰ";
 inline constexpr char TXT_IPSEARCH_SEARCH[] = "検索";
+
+// Version dialog.
+inline constexpr char TXT_VER_TITLE[] = "バージョン情報";
+inline constexpr char TXT_VER_GROUP_SYSTEM[] = "システム情報";
+inline constexpr char TXT_VER_BOARD_ID[] = "ボードID：";
+inline constexpr char TXT_VER_KERNEL[] = "カーネルバージョン：";
+inline constexpr char TXT_VER_BOOT[] = "ブートバージョン：";
+inline constexpr char TXT_VER_GROUP_APPS[] = "アプリケーション情報";
+inline constexpr char TXT_VER_COL_NAME[] = "アプリケーション名";
+inline constexpr char TXT_VER_COL_VERSION[] = "ﾊﾞｰｼﾞｮﾝ";
+inline constexpr char TXT_VER_COL_SECTORS[] = "セクタ数";
+inline constexpr char TXT_VER_OK[] = "OK";

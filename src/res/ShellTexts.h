@@ -13,3 +13,6 @@ inline constexpr char TXT_BUTTON_CANCEL[] = "ｷｬﾝｾﾙ";
 inline constexpr char TXT_BUTTON_YES[] = "はい(&Y)";
 inline constexpr char TXT_BUTTON_NO[] = "いいえ(&N)";
 inline constexpr char TXT_BUTTON_RETRY[] = "再試行(&R)";
+
+// Our own: a dialog the program has no form for is a fault of the program.
+inline constexpr char TXT_NO_DIALOG_FORM_FORMAT[] = "内部エラー: 画面 %s がありません";

@@ -2,12 +2,12 @@
 // Every fixed text of the manager, in UTF-8. Each area keeps its texts in a file
 // of its own in this folder; this header gathers them.
 
-#include "res/LinkTexts.h"
-#include "res/RegistryTexts.h"
-#include "res/OpsTexts.h"
-#include "res/DocumentTexts.h"
-#include "res/ParamTexts.h"
-#include "res/ParamEditorTexts.h"
-#include "res/ShellTexts.h"
 #include "res/CommandTexts.h"
+#include "res/DocumentTexts.h"
 #include "res/FtpTexts.h"
+#include "res/LinkTexts.h"
+#include "res/OpsTexts.h"
+#include "res/ParamEditorTexts.h"
+#include "res/ParamTexts.h"
+#include "res/RegistryTexts.h"
+#include "res/ShellTexts.h"

@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CUi;
@@ -69,7 +70,50 @@ struct SControl {
     bool bMultiSelect = false; // list box, report list
     std::vector<SColumn> vecColumns; // report list
     std::vector<int> vecMembers;     // radio group: the ids of its buttons, in order
+
+    // An edit or a list, with its limit for an edit.
+    static SControl Of(int nId, ECtl eKind, size_t nLimit = 0) {
+        SControl control;
+        control.nId = nId;
+        control.eKind = eKind;
+        control.nLimit = nLimit;
+        return control;
+    }
+    // A button, label, check box or group with its fixed text.
+    static SControl Captioned(int nId, ECtl eKind, std::string strCaption) {
+        SControl control = Of(nId, eKind);
+        control.strCaption = std::move(strCaption);
+        return control;
+    }
+    static SControl Report(int nId, std::vector<SColumn> vecColumns, bool bMultiSelect = false) {
+        SControl control = Of(nId, ECtl::ReportList);
+        control.vecColumns = std::move(vecColumns);
+        control.bMultiSelect = bMultiSelect;
+        return control;
+    }
+    static SControl Radio(int nId, std::vector<int> vecMembers) {
+        SControl control = Of(nId, ECtl::RadioGroup);
+        control.vecMembers = std::move(vecMembers);
+        return control;
+    }
+    SControl Hidden() && {
+        bVisible = false;
+        return std::move(*this);
+    }
+    SControl Disabled() && {
+        bEnabled = false;
+        return std::move(*this);
+    }
 };
+
+// Static texts and groups get ids too, so that forms and tables can name them:
+// the label that names control N has the id N + CTL_LABEL_OFFSET, and groups
+// take ids from CTL_GROUP_FIRST up.
+inline constexpr int CTL_LABEL_OFFSET = 10000;
+inline constexpr int CTL_GROUP_FIRST = 20001;
+inline constexpr int LabelOf(int nId) {
+    return nId + CTL_LABEL_OFFSET;
+}
 
 // What a list reports to its handler.
 enum class EListEvent { SelChange, DoubleClick };

@@ -1,11 +1,11 @@
 #include "gui/MainFrame.h"
-#include "gui/QtMessagePump.h"
-#include "gui/QtUi.h"
-#include "ui/BusyScope.h"
-#include "platform/Clock.h"
-#include "ui/DialogModel.h"
 #include "MemoryDatagramSocket.h"
 #include "doc/OrvixDoc.h"
+#include "gui/QtMessagePump.h"
+#include "gui/QtUi.h"
+#include "platform/Clock.h"
+#include "ui/BusyScope.h"
+#include "ui/DialogModel.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -152,19 +152,28 @@ TEST_F(MainFrame, MessageBoxWhileTheWindowIsDisabledStillTakesInput) {
     m_ui.EnableMainWindow(true);
 }
 
-TEST_F(MainFrame, DialogWithoutAViewIsCancelledAndAViewGetsTheModel) {
+// A dialog the program has no form for is a fault: it is reported on screen
+// and on standard error, never passed over as a silent cancel.
+TEST_F(MainFrame, DialogWithoutAFormIsReportedLoudlyAndCancelled) {
     struct CProbeDlg : CDialogModel {
         const char* GetDialogName() const override { return "CProbeDlg"; }
         SDialogAction OnCommand(CUi&, int) override { return {}; }
     } dlg;
-    EXPECT_EQ(m_ui.DoModal(dlg), DIALOG_CANCEL);
-    CDialogModel* pSeen = nullptr;
-    m_ui.RegisterDialogView("CProbeDlg", [&](CDialogModel& model, QWidget*) {
-        pSeen = &model;
-        return DIALOG_OK;
+    m_frame.show();
+    QString strText;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenMessageBoxShows([&](QMessageBox& box) {
+        strText = box.text();
+        icon = box.icon();
+        ButtonWithText(box, "OK")->click();
     });
-    EXPECT_EQ(m_ui.DoModal(dlg), DIALOG_OK);
-    EXPECT_EQ(pSeen, &dlg);
+    ::testing::internal::CaptureStderr();
+    int nResult = m_ui.DoModal(dlg);
+    std::string strStderr = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(nResult, DIALOG_CANCEL);
+    EXPECT_EQ(strText, QString::fromUtf8("内部エラー: 画面 CProbeDlg がありません"));
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_NE(strStderr.find("内部エラー: 画面 CProbeDlg がありません"), std::string::npos);
 }
 
 TEST(MainFrameStart, PortInUseIsReportedOnceAndTheWindowStillOpens) {

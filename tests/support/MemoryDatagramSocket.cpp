@@ -9,7 +9,9 @@ CMemoryDatagramSocket::CMemoryDatagramSocket() {
     m_fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
 }
 
-CMemoryDatagramSocket::~CMemoryDatagramSocket() { Close(); }
+CMemoryDatagramSocket::~CMemoryDatagramSocket() {
+    Close();
+}
 
 bool CMemoryDatagramSocket::Bind(uint16_t wPort) {
     if (m_bFailBind || m_fd < 0) {

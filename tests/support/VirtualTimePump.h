@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/PollMessagePump.h"
 #include "TestClock.h"
+#include "platform/PollMessagePump.h"
 
 // Poll pump for tests whose waits run on virtual time: a wait that finds
 // nothing ready advances the test clock by the whole wait instead of blocking.

@@ -1,12 +1,12 @@
+#include "MemoryDatagramSocket.h"
 #include "ScriptedUi.h"
-#include "ui/BusyScope.h"
+#include "TestClock.h"
 #include "platform/Cp932.h"
 #include "platform/HostAddress.h"
 #include "platform/IpText.h"
-#include "MemoryDatagramSocket.h"
 #include "platform/ModulePath.h"
 #include "platform/PollMessagePump.h"
-#include "TestClock.h"
+#include "ui/BusyScope.h"
 
 #include <gtest/gtest.h>
 
