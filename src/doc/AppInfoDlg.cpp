@@ -8,21 +8,6 @@
 #include <algorithm>
 
 namespace {
-// One control of the table (the label and group ids follow the forms' rule:
-// label of control N is N + 10000, groups from 20001).
-SControl Ctl(int nId, ECtl eKind, std::string strCaption = {}) {
-    SControl control;
-    control.nId = nId;
-    control.eKind = eKind;
-    control.strCaption = std::move(strCaption);
-    return control;
-}
-
-SControl Disabled(SControl control) {
-    control.bEnabled = false;
-    return control;
-}
-
 // An installed entry is cut here, never inside a double-byte character.
 constexpr size_t APP_ENTRY_MAX = 99;
 
@@ -70,15 +55,15 @@ CAppInfoDlg::CAppInfoDlg(std::string strHost, std::string strUser, std::string s
     : m_strHost(std::move(strHost)), m_strUser(std::move(strUser)),
       m_strPassword(std::move(strPassword)), m_listing(listing) {
     SetControls({
-        Ctl(IDC_APPINFO_INSTALLED_LABEL, ECtl::Label, TXT_APPINFO_INSTALLED),
-        Ctl(IDC_APPINFO_INSTALLED, ECtl::ListBox),
-        Ctl(IDC_APPINFO_DELETE_LABEL, ECtl::Label, TXT_APPINFO_DELETE_LIST),
-        Ctl(IDC_APPINFO_DELETE_LIST, ECtl::ListBox),
-        Ctl(IDC_APPINFO_ADD, ECtl::Button, TXT_APPINFO_ADD),
-        Ctl(IDC_APPINFO_REMOVE, ECtl::Button, TXT_APPINFO_REMOVE),
-        Ctl(IDC_APPINFO_ALL, ECtl::Button, TXT_APPINFO_ALL),
-        Disabled(Ctl(DIALOG_OK, ECtl::Button, TXT_APPINFO_OK)),
-        Ctl(DIALOG_CANCEL, ECtl::Button, TXT_APPINFO_CANCEL),
+        SControl::Captioned(IDC_APPINFO_INSTALLED_LABEL, ECtl::Label, TXT_APPINFO_INSTALLED),
+        SControl::Of(IDC_APPINFO_INSTALLED, ECtl::ListBox),
+        SControl::Captioned(IDC_APPINFO_DELETE_LABEL, ECtl::Label, TXT_APPINFO_DELETE_LIST),
+        SControl::Of(IDC_APPINFO_DELETE_LIST, ECtl::ListBox),
+        SControl::Captioned(IDC_APPINFO_ADD, ECtl::Button, TXT_APPINFO_ADD),
+        SControl::Captioned(IDC_APPINFO_REMOVE, ECtl::Button, TXT_APPINFO_REMOVE),
+        SControl::Captioned(IDC_APPINFO_ALL, ECtl::Button, TXT_APPINFO_ALL),
+        SControl::Captioned(DIALOG_OK, ECtl::Button, TXT_APPINFO_OK).Disabled(),
+        SControl::Captioned(DIALOG_CANCEL, ECtl::Button, TXT_APPINFO_CANCEL),
     });
     SetTitle(TXT_APPINFO_TITLE);
     SetInt(IDC_APPINFO_INSTALLED, -1);

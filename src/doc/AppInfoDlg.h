@@ -10,8 +10,8 @@ inline constexpr int IDC_APPINFO_DELETE_LIST = 1068;
 inline constexpr int IDC_APPINFO_ADD = 1150;
 inline constexpr int IDC_APPINFO_REMOVE = 1153;
 inline constexpr int IDC_APPINFO_ALL = 1159;
-inline constexpr int IDC_APPINFO_INSTALLED_LABEL = 11067;
-inline constexpr int IDC_APPINFO_DELETE_LABEL = 11068;
+inline constexpr int IDC_APPINFO_INSTALLED_LABEL = LabelOf(IDC_APPINFO_INSTALLED);
+inline constexpr int IDC_APPINFO_DELETE_LABEL = LabelOf(IDC_APPINFO_DELETE_LIST);
 
 // Installed user applications in a listing: after each "user", the text
 // from the next 'V' to the end of its line (CR or LF), at most 99 bytes.

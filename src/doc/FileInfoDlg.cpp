@@ -3,24 +3,12 @@
 #include "res/Texts.h"
 #include "ui/Ui.h"
 
-namespace {
-// One control of the table (the label and group ids follow the forms' rule:
-// label of control N is N + 10000, groups from 20001).
-SControl Ctl(int nId, ECtl eKind, std::string strCaption = {}) {
-    SControl control;
-    control.nId = nId;
-    control.eKind = eKind;
-    control.strCaption = std::move(strCaption);
-    return control;
-}
-} // namespace
-
 CFileInfoDlg::CFileInfoDlg(const std::optional<std::string>& listing)
     : m_bRead(listing.has_value()) {
     SetControls({
-        Ctl(IDC_FILEINFO_GROUP, ECtl::Group, TXT_FILEINFO_GROUP),
-        Ctl(IDC_FILEINFO_TEXT, ECtl::ReadOnlyEdit),
-        Ctl(DIALOG_OK, ECtl::Button, TXT_FILEINFO_OK),
+        SControl::Captioned(IDC_FILEINFO_GROUP, ECtl::Group, TXT_FILEINFO_GROUP),
+        SControl::Of(IDC_FILEINFO_TEXT, ECtl::ReadOnlyEdit),
+        SControl::Captioned(DIALOG_OK, ECtl::Button, TXT_FILEINFO_OK),
     });
     SetTitle(TXT_FILEINFO_TITLE);
     SetText(IDC_FILEINFO_TEXT, listing.value_or(std::string()));

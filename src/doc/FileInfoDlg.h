@@ -5,7 +5,7 @@
 #include <string>
 
 inline constexpr int IDC_FILEINFO_TEXT = 1122;
-inline constexpr int IDC_FILEINFO_GROUP = 20001;
+inline constexpr int IDC_FILEINFO_GROUP = CTL_GROUP_FIRST;
 
 // The node's listing, read-only.
 class CFileInfoDlg : public CDialogModel {

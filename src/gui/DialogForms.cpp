@@ -1,5 +1,9 @@
 #include "gui/DialogForms.h"
 
+#include "ui_CAppInfoDlg.h"
+#include "ui_CFileInfoDlg.h"
+#include "ui_CGetVersionDlg.h"
+#include "ui_CInformationDlg.h"
 #include "ui_CIpSearchDlg.h"
 #include "ui_CParamEditor.h"
 #include "ui_CVersionInfoDlg.h"
@@ -19,6 +23,10 @@ template <typename TForm> void SetUpForm(QDialog* pDialog) {
 // One line per dialog; the form names its widgets by control id.
 const std::map<std::string, FormSetup>& Forms() {
     static const std::map<std::string, FormSetup> s_mapForms{
+        {"CAppInfoDlg", &SetUpForm<Ui::CAppInfoDlg>},
+        {"CFileInfoDlg", &SetUpForm<Ui::CFileInfoDlg>},
+        {"CGetVersionDlg", &SetUpForm<Ui::CGetVersionDlg>},
+        {"CInformationDlg", &SetUpForm<Ui::CInformationDlg>},
         {"CIpSearchDlg", &SetUpForm<Ui::CIpSearchDlg>},
         {"CParamEditor", &SetUpForm<Ui::CParamEditor>},
         {"CVersionInfoDlg", &SetUpForm<Ui::CVersionInfoDlg>},

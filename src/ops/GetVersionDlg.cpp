@@ -2,31 +2,16 @@
 
 #include "res/Texts.h"
 
-namespace {
-// One control of the table (the label and group ids follow the forms' rule:
-// label of control N is N + 10000, groups from 20001).
-SControl Ctl(int nId, ECtl eKind, std::string strCaption = {}) {
-    SControl control;
-    control.nId = nId;
-    control.eKind = eKind;
-    control.strCaption = std::move(strCaption);
-    return control;
-}
-
-SControl EnabledIf(SControl control, bool bEnabled) {
-    control.bEnabled = bEnabled;
-    return control;
-}
-} // namespace
-
 CGetVersionDlg::CGetVersionDlg(bool bHasAddress) {
     SetControls({
-        Ctl(IDC_GETVER_TEXT, ECtl::Label, TXT_GETVER_TEXT),
-        EnabledIf(Ctl(IDC_GETVER_OUTSIDE, ECtl::CheckBox, TXT_GETVER_OUTSIDE), bHasAddress),
-        Ctl(DIALOG_OK, ECtl::Button, TXT_GETVER_OK),
-        Ctl(DIALOG_CANCEL, ECtl::Button, TXT_GETVER_CANCEL),
+        SControl::Captioned(IDC_GETVER_TEXT, ECtl::Label, TXT_GETVER_TEXT),
+        SControl::Captioned(IDC_GETVER_OUTSIDE, ECtl::CheckBox, TXT_GETVER_OUTSIDE),
+        SControl::Captioned(DIALOG_OK, ECtl::Button, TXT_GETVER_OK),
+        SControl::Captioned(DIALOG_CANCEL, ECtl::Button, TXT_GETVER_CANCEL),
     });
     SetTitle(TXT_GETVER_TITLE);
+    // Without an address only a broadcast can reach the node.
+    Enable(IDC_GETVER_OUTSIDE, bHasAddress);
     SetInt(IDC_GETVER_OUTSIDE, 0);
 }
 

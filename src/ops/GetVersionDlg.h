@@ -1,8 +1,8 @@
 #pragma once
 #include "ui/DialogModel.h"
 
-inline constexpr int IDC_GETVER_TEXT = 11058;
 inline constexpr int IDC_GETVER_OUTSIDE = 1058;
+inline constexpr int IDC_GETVER_TEXT = LabelOf(IDC_GETVER_OUTSIDE);
 
 // "設定の取得" before a version request: the box "ﾈｯﾄﾜｰｸ外" ticked sends to
 // the node's address, cleared by broadcast. For a node without an address it

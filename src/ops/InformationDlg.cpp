@@ -3,16 +3,6 @@
 #include "res/Texts.h"
 
 namespace {
-// One control of the table (the label and group ids follow the forms' rule:
-// label of control N is N + 10000, groups from 20001).
-SControl Ctl(int nId, ECtl eKind, std::string strCaption = {}) {
-    SControl control;
-    control.nId = nId;
-    control.eKind = eKind;
-    control.strCaption = std::move(strCaption);
-    return control;
-}
-
 constexpr size_t INFO_MESSAGE_MAX = 100;
 
 // Characters, not bytes: the text is UTF-8.
@@ -39,8 +29,8 @@ std::string ShownOnLines(std::string str) {
 CInformationDlg::CInformationDlg(const std::string& strMessage)
     : m_strMessage(CutCharacters(strMessage, INFO_MESSAGE_MAX)) {
     SetControls({
-        Ctl(IDC_INFO_TEXT, ECtl::Label, TXT_INFO_TEMPLATE_TEXT),
-        Ctl(DIALOG_CANCEL, ECtl::Button, TXT_INFO_CANCEL),
+        SControl::Captioned(IDC_INFO_TEXT, ECtl::Label, TXT_INFO_TEMPLATE_TEXT),
+        SControl::Captioned(DIALOG_CANCEL, ECtl::Button, TXT_INFO_CANCEL),
     });
     SetTitle(TXT_INFO_TITLE);
     SetCaption(IDC_INFO_TEXT, ShownOnLines(m_strMessage));

@@ -3,7 +3,8 @@
 
 #include <string>
 
-inline constexpr int IDC_INFO_TEXT = 11002;
+// The static text above the button.
+inline constexpr int IDC_INFO_TEXT = LabelOf(DIALOG_CANCEL);
 
 // The information window shown while a node is busy: a text and a button
 // "ｷｬﾝｾﾙ" that nothing listens to (the flows hide it).

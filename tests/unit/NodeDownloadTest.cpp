@@ -133,7 +133,7 @@ TEST_F(NodeCommands, KernelDownloadFetchesTheAccountOnceBeforeTheModeChange) {
     ExpectListingDialog();
     std::vector<std::string> vecInfo;
     m_ui.WatchModeless("CInformationDlg", [&](const CDialogModel& dlg) {
-        vecInfo.push_back(dlg.GetCaption(11002));
+        vecInfo.push_back(dlg.GetCaption(10002));
         EXPECT_FALSE(dlg.IsVisible(DIALOG_CANCEL));
         EXPECT_EQ(dlg.GetTitle(), "インフォメーション");
     });
@@ -252,7 +252,7 @@ TEST_F(NodeCommands, FileInformationShowsTheListingBetweenTheModeChanges) {
     m_fake.SetListing(strListing);
     std::vector<std::string> vecInfo;
     m_ui.WatchModeless("CInformationDlg",
-                       [&](const CDialogModel& dlg) { vecInfo.push_back(dlg.GetCaption(11002)); });
+                       [&](const CDialogModel& dlg) { vecInfo.push_back(dlg.GetCaption(10002)); });
     m_ui.ExpectDialog("CFileInfoDlg", [&](CDialogModel& dlg, CUi& ui) {
         EXPECT_EQ(dlg.GetText(1122), strListing);
         return Press(dlg, ui, DIALOG_OK);
