@@ -4,6 +4,8 @@
 #include "ops/AutoAssign.h"
 #include "ops/DefaultParams.h"
 #include "ops/NodeCommands.h"
+#include "ops/NodeDownload.h"
+#include "ops/NodeFiles.h"
 #include "ops/NodeSearch.h"
 #include "ops/RegistryCommands.h"
 #include "params/ParamFile.h"
@@ -35,6 +37,10 @@ void SetSelectedNode(SCommandContext& ctx) {
     }
 }
 
+CommandHandler OnDownload(int nKind) {
+    return [nKind](SCommandContext& ctx) { DownloadToSelectedNode(ctx.doc, ctx.nSelected, nKind); };
+}
+
 std::vector<SCommand> BuildTable() {
     using E = EEnable;
     // One row a command: id, label, context-menu label, prompt, enable rule, handler.
@@ -52,13 +58,13 @@ std::vector<SCommand> BuildTable() {
         {ID_NODE_SET, TXT_CMD_NODE_SET, TXT_CMD_NODE_SET_POPUP, TXT_PROMPT_NODE_SET, E::Selection, SetSelectedNode},
         {ID_NODE_GET, TXT_CMD_NODE_GET, TXT_CMD_NODE_GET_POPUP, TXT_PROMPT_NODE_GET, E::Selection, OnSelected(GetNodeSettings)},
         {ID_NODE_CHANGE_MODE, TXT_CMD_CHANGE_MODE, TXT_CMD_CHANGE_MODE_POPUP, TXT_PROMPT_CHANGE_MODE, E::Selection, OnSelected(ChangeNodeMode)},
-        {ID_APP_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_PROMPT_APP_DOWNLOAD_NODE, E::SelectionOnIp, {}},
+        {ID_APP_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_PROMPT_APP_DOWNLOAD_NODE, E::SelectionOnIp, OnDownload(DOWNLOAD_APPLICATION)},
         {ID_APP_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_PROMPT_APP_DOWNLOAD_BATCH, E::Always, {}},
-        {ID_KERNEL_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_PROMPT_KERNEL_DOWNLOAD_NODE, E::SelectionOnIp, {}},
+        {ID_KERNEL_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_PROMPT_KERNEL_DOWNLOAD_NODE, E::SelectionOnIp, OnDownload(DOWNLOAD_KERNEL)},
         {ID_KERNEL_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_PROMPT_KERNEL_DOWNLOAD_BATCH, E::Always, {}},
-        {ID_NODE_VERSION_INFO, TXT_CMD_VERSION_INFO, TXT_CMD_VERSION_INFO, TXT_PROMPT_VERSION_INFO, E::Selection, {}},
-        {ID_NODE_FILE_INFO, TXT_CMD_FILE_INFO, TXT_CMD_FILE_INFO, TXT_PROMPT_FILE_INFO, E::SelectionAddress, {}},
-        {ID_NODE_DELETE_APP, TXT_CMD_DELETE_APP, TXT_CMD_DELETE_APP, TXT_PROMPT_DELETE_APP, E::Selection, {}},
+        {ID_NODE_VERSION_INFO, TXT_CMD_VERSION_INFO, TXT_CMD_VERSION_INFO, TXT_PROMPT_VERSION_INFO, E::Selection, OnSelected(ShowNodeVersions)},
+        {ID_NODE_FILE_INFO, TXT_CMD_FILE_INFO, TXT_CMD_FILE_INFO, TXT_PROMPT_FILE_INFO, E::SelectionAddress, OnSelected(ShowNodeFiles)},
+        {ID_NODE_DELETE_APP, TXT_CMD_DELETE_APP, TXT_CMD_DELETE_APP, TXT_PROMPT_DELETE_APP, E::Selection, OnSelected(DeleteNodeApplications)},
         {ID_NODE_NEW, TXT_CMD_NODE_NEW, TXT_CMD_NODE_NEW_POPUP, TXT_PROMPT_NODE_NEW, E::Network, OnRow(RegisterNode)},
         {ID_NODE_PROPERTIES, TXT_CMD_NODE_PROPERTIES, TXT_CMD_NODE_PROPERTIES_POPUP, TXT_PROMPT_NODE_PROPERTIES, E::Selection, OnRow(ShowNodeProperties)},
         {ID_NODE_DELETE, TXT_CMD_NODE_DELETE, TXT_CMD_NODE_DELETE_POPUP, TXT_PROMPT_NODE_DELETE, E::Selection, OnRow(DeleteSelectedNode)},

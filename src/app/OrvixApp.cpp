@@ -70,6 +70,7 @@ void COrvixApp::Init(const SModulePath& module, const std::string& strFallbackDi
         strDir = WithSlash(strFallbackDir);
         MakeDirs(strDir); // a failure shows later as a lost save, reported by the saver
     }
+    m_strFilesDir = strDir;
     SAppPaths paths = FormAppPaths(module, strDir);
     m_strDataPath = paths.strDataPath;
     m_paramFile.Load(paths.strIniPath, m_settings);

@@ -35,6 +35,9 @@ public:
     const NODEPARAM& GetDefaultParam() const { return m_paramFile.m_param; }
 
     std::string m_strDataPath;
+    // Where the manager's own files go (with its trailing slash): the
+    // executable's folder, or the per-user folder when that is not writable.
+    std::string m_strFilesDir;
     CParamFile m_paramFile;
     SAppSettings m_settings;
 

@@ -2,6 +2,7 @@
 
 #include "link/NodeProtocol.h"
 #include "platform/Cp932.h"
+#include "platform/FtpSession.h"
 #include "platform/MessagePump.h"
 #include "res/Texts.h"
 #include "ui/Ui.h"

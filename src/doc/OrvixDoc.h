@@ -1,4 +1,5 @@
 #pragma once
+#include "doc/FtpRun.h"
 #include "link/NodeSocket.h"
 #include "params/AppSettings.h"
 #include "params/NodeParam.h"
@@ -15,6 +16,7 @@
 class CUi;
 class CMessagePump;
 class CClock;
+class CFtpClient;
 struct SNodeRequest;
 struct SNodeResponse;
 
@@ -114,6 +116,34 @@ public:
     // MACs of new nodes refused because the network was full, since the last clear.
     std::set<std::string> m_setRefusedMacs;
 
+    // --- FTP runs (FtpRunner.cpp) ---
+    // Puts one local file on the node; FTPRUN_*. nShowListing 1 shows the
+    // node's listing afterwards.
+    int RunFtpPut(const std::string& strHost, const std::string& strLocalPath,
+                  const std::string& strUser, const std::string& strPassword, int nShowListing);
+    // Shows the node's listing: FTPRUN_NO_SESSION, FTPRUN_NO_CONNECTION,
+    // FTPRUN_UNSAFE_TEXT or FTPRUN_OK.
+    int RunFtpListing(const std::string& strHost, const std::string& strUser,
+                      const std::string& strPassword);
+    // Lets the operator choose installed applications and deletes them.
+    int RunFtpDeleteSelection(const std::string& strHost, const std::string& strUser,
+                              const std::string& strPassword);
+    // Deletes one file on the node; note the order, account first.
+    void RunFtpDelete(const std::string& strUser, const std::string& strPassword,
+                      const std::string& strHost, const std::string& strFileName, int nShowListing);
+    bool CreateFtpClient();
+    // Connects m_pFtpClient; shows the failure's text (or "FTP接続失敗").
+    bool CheckFtpConnection(const std::string& strHost, const std::string& strUser,
+                            const std::string& strPassword);
+    // Closes and deletes m_pFtpClient.
+    void ReleaseFtpClient();
+    // The confirmation of a deletion, one line per name (CP932 names).
+    static std::string ComposeDeleteConfirmation(const std::vector<std::string>& vecNames);
+    void SetFtpRunEnv(SFtpRunEnv env);
+    const SFtpRunEnv& GetFtpRunEnv() const { return m_ftpEnv; }
+    int32_t m_nFtpScriptCount = 0;
+    std::unique_ptr<CFtpClient> m_pFtpClient;
+
     CNodeSocket& GetSocket() { return *m_pSocket; }
     const SDocEnv& GetEnv() const { return m_env; }
 
@@ -142,6 +172,10 @@ private:
     // 0x0203 while the node settings are awaited: the dialog, the set and its reply.
     void RunSettingsExchange(const SNodeResponse& resp);
 
+    // Create, check and release: FTPRUN_OK, FTPRUN_NO_SESSION or FTPRUN_NO_CONNECTION.
+    int CheckFtpAccount(const std::string& strHost, const std::string& strUser,
+                        const std::string& strPassword);
+
     static bool DocumentFileExists(const std::string& strPath);
     // Moves an unreadable data file aside so that the exit's save cannot overwrite it.
     std::string KeepUnreadableFile();
@@ -152,4 +186,5 @@ private:
     int m_nViewHold = 0;
     uint32_t m_nRegistryRevision = 0;
     bool m_bViewUpdateMissed = false;
+    SFtpRunEnv m_ftpEnv;
 };

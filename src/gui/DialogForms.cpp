@@ -1,9 +1,13 @@
 #include "gui/DialogForms.h"
 
+#include "ui_CAppInfoDlg.h"
 #include "ui_CAutoSetDlg.h"
 #include "ui_CAutoSetErrorDlg.h"
+#include "ui_CFileInfoDlg.h"
 #include "ui_CGeneralItemsDlg.h"
 #include "ui_CGetParamDlg.h"
+#include "ui_CGetVersionDlg.h"
+#include "ui_CInformationDlg.h"
 #include "ui_CInitErrorDlg.h"
 #include "ui_CInitModelDlg.h"
 #include "ui_CInitializeDlg.h"
@@ -33,6 +37,10 @@ template <typename TForm> void SetUpForm(QDialog* pDialog) {
 const std::map<std::string, FormSetup>& Forms() {
     static const std::map<std::string, FormSetup> s_mapForms{
         {"CGeneralItemsDlg", &SetUpForm<Ui::CGeneralItemsDlg>},
+        {"CAppInfoDlg", &SetUpForm<Ui::CAppInfoDlg>},
+        {"CFileInfoDlg", &SetUpForm<Ui::CFileInfoDlg>},
+        {"CGetVersionDlg", &SetUpForm<Ui::CGetVersionDlg>},
+        {"CInformationDlg", &SetUpForm<Ui::CInformationDlg>},
         {"CIpSearchDlg", &SetUpForm<Ui::CIpSearchDlg>},
         {"CNetworkDlg", &SetUpForm<Ui::CNetworkDlg>},
         {"CNodeDlg", &SetUpForm<Ui::CNodeDlg>},

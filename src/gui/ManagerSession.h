@@ -2,7 +2,7 @@
 #include "gui/MainFrame.h"
 #include "gui/QtMessagePump.h"
 #include "gui/QtUi.h"
-#include "platform/Clock.h"
+#include "platform/PumpClock.h"
 
 #include <memory>
 #include <string>
@@ -33,8 +33,9 @@ public:
 
 private:
     COrvixApp& m_app;
-    CSystemClock m_clock;
     CQtMessagePump m_pump;
+    // Fixed pauses keep the windows painting, as the waits do.
+    CPumpClock m_clock{m_pump};
     CMainFrame m_frame;
     CQtUi m_ui;
     std::unique_ptr<COrvixDoc> m_pDoc;

@@ -7,7 +7,14 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <atomic>
+#include <cerrno>
 #include <climits>
+#include <ctime>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 // A descriptor whose handler never reads must not hang the pump for ever.
@@ -29,6 +36,7 @@ void CQtMessagePump::Watch(int fd, Handler handler) {
     SWatch watch;
     watch.pHandler = std::make_shared<Handler>(std::move(handler));
     watch.pNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    watch.pNotifier->setEnabled(m_nPauseDepth == 0);
     QObject::connect(watch.pNotifier, &QSocketNotifier::activated, this,
                      [this, fd] { OnActivated(fd); });
     m_mapWatches[fd] = std::move(watch);
@@ -63,6 +71,9 @@ void CQtMessagePump::ScheduleWake() {
         this,
         [this] {
             m_bWakeQueued = false;
+            if (m_nPauseDepth > 0) {
+                return; // the pause's end schedules it again
+            }
             RunPosted();
             if (!m_queuePosted.empty()) {
                 ScheduleWake();
@@ -171,4 +182,74 @@ size_t CQtMessagePump::WaitForMessages(uint32_t ms) {
         PumpPendingMessages(); // the rest of a burst
     }
     return m_nDispatched - nStart;
+}
+
+namespace {
+int64_t MonotonicMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+// Blocks until fd is readable, fdStop is signalled or ms passed; true for fd.
+bool BlockOnDescriptor(int fd, int fdStop, uint32_t ms) {
+    int64_t llDeadline = MonotonicMs() + static_cast<int64_t>(ms);
+    pollfd apfd[2] = {{fdStop, POLLIN, 0}, {fd, POLLIN, 0}};
+    nfds_t nCount = fd >= 0 ? 2 : 1;
+    for (;;) {
+        int64_t llLeft = llDeadline - MonotonicMs();
+        if (llLeft < 0) {
+            llLeft = 0;
+        }
+        int nReady = poll(apfd, nCount, llLeft > INT_MAX ? INT_MAX : static_cast<int>(llLeft));
+        if (nReady < 0 && errno == EINTR) {
+            continue;
+        }
+        if (nReady <= 0 || (apfd[0].revents & POLLIN) != 0) {
+            return false;
+        }
+        if ((apfd[1].revents & POLLNVAL) != 0) {
+            nCount = 1; // closed: it can never become readable
+            continue;
+        }
+        return (apfd[1].revents & (POLLIN | POLLERR | POLLHUP)) != 0;
+    }
+}
+} // namespace
+
+bool CQtMessagePump::PauseUntilReadable(int fd, uint32_t ms) {
+    if (fd >= 0 && IsReadableNow(fd)) {
+        return true;
+    }
+    int fdStop = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (fdStop < 0) {
+        return false; // no way to end the helper; do not pause at all
+    }
+    if (m_nPauseDepth++ == 0) {
+        for (auto& [nFd, watch] : m_mapWatches) {
+            watch.pNotifier->setEnabled(false);
+        }
+    }
+    QEventLoop loop;
+    std::atomic<bool> bReadable{false};
+    std::thread waiter([&loop, &bReadable, fd, fdStop, ms] {
+        bReadable = BlockOnDescriptor(fd, fdStop, ms);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    // Paints and timers go on; keys, clicks and our descriptors wait.
+    loop.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    // The loop may also have been ended by the application's exit.
+    uint64_t qwOne = 1;
+    [[maybe_unused]] ssize_t nWritten = write(fdStop, &qwOne, sizeof qwOne);
+    waiter.join();
+    close(fdStop);
+    if (--m_nPauseDepth == 0) {
+        for (auto& [nFd, watch] : m_mapWatches) {
+            watch.pNotifier->setEnabled(true);
+        }
+        if (!m_queuePosted.empty()) {
+            ScheduleWake();
+        }
+    }
+    return bReadable || (fd >= 0 && IsReadableNow(fd));
 }

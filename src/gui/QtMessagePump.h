@@ -30,6 +30,10 @@ public:
     size_t PumpPendingMessages() override;
     // A nested event loop that ends when a handler ran or the time is up.
     size_t WaitForMessages(uint32_t ms) override;
+    // A nested event loop without user input and socket notifiers; the
+    // watched descriptors are silenced and posted work is held back. A helper
+    // thread blocks on fd and the time, and ends the loop.
+    bool PauseUntilReadable(int fd, uint32_t ms) override;
 
 private:
     struct SWatch {
@@ -50,4 +54,5 @@ private:
     std::vector<QEventLoop*> m_vecWaits;
     size_t m_nDispatched = 0;
     bool m_bWakeQueued = false;
+    int m_nPauseDepth = 0; // pauses in progress: nothing is dispatched
 };

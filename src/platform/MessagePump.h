@@ -27,4 +27,10 @@ public:
     // Blocks until something is ready or ms have passed, then dispatches
     // what is ready. Returns the number of handlers run.
     virtual size_t WaitForMessages(uint32_t ms) = 0;
+
+    // A pause: blocks up to ms, or until fd (when >= 0) is readable, and
+    // returns true in that case. No handler runs meanwhile: watched
+    // descriptors and posted work wait for the next pump, as they would behind
+    // a blocked thread. A windowed pump keeps painting but takes no user input.
+    virtual bool PauseUntilReadable(int fd, uint32_t ms) = 0;
 };

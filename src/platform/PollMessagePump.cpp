@@ -2,6 +2,7 @@
 
 #include "platform/PollReady.h"
 
+#include <cstdint>
 #include <ctime>
 #include <vector>
 
@@ -113,4 +114,35 @@ size_t CPollMessagePump::WaitForMessages(uint32_t ms) {
         PollReady(nTimeout);
     }
     return PumpPendingMessages();
+}
+
+bool CPollMessagePump::PauseUntilReadable(int fd, uint32_t ms) {
+    // Only fd is looked at; what the watched descriptors bring stays queued.
+    timespec tsStart{};
+    clock_gettime(CLOCK_MONOTONIC, &tsStart);
+    for (;;) {
+        timespec tsNow{};
+        clock_gettime(CLOCK_MONOTONIC, &tsNow);
+        int64_t llElapsed = (tsNow.tv_sec - tsStart.tv_sec) * 1000LL +
+                            (tsNow.tv_nsec - tsStart.tv_nsec) / 1000000LL;
+        if (llElapsed >= static_cast<int64_t>(ms)) {
+            return fd >= 0 && IsReadableNow(fd);
+        }
+        int64_t llLeft = static_cast<int64_t>(ms) - llElapsed;
+        int nLeft = llLeft > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(llLeft);
+        if (fd < 0) {
+            timespec ts{nLeft / 1000, static_cast<long>(nLeft % 1000) * 1000000L};
+            nanosleep(&ts, nullptr); // a signal only shortens one round
+            continue;
+        }
+        std::vector<int> vecReady;
+        std::vector<int> vecClosed;
+        PollForInput({fd}, nLeft, vecReady, vecClosed);
+        if (!vecReady.empty()) {
+            return true;
+        }
+        if (!vecClosed.empty()) {
+            fd = -1; // can never become readable: the rest is a plain pause
+        }
+    }
 }

@@ -14,6 +14,7 @@ public:
     void Post(Handler fn) override;
     size_t PumpPendingMessages() override;
     size_t WaitForMessages(uint32_t ms) override;
+    bool PauseUntilReadable(int fd, uint32_t ms) override;
 
 protected:
     // Waits up to ms (0: just looks) for a watched descriptor; true when one is ready.

@@ -6,6 +6,7 @@
 #include "res/DefaultParamTexts.h"
 #include "res/DocumentTexts.h"
 #include "res/FrameTexts.h"
+#include "res/FtpTexts.h"
 #include "res/LinkTexts.h"
 #include "res/NodeListTexts.h"
 #include "res/NodeOpsTexts.h"

@@ -1,0 +1,482 @@
+// The FTP runs: a connection check through the FTP session, then the
+// command-line client (tnftp) on a generated script, in a private working
+// folder, waited for as a pause of the pump.
+#include "doc/AppInfoDlg.h"
+#include "doc/FileInfoDlg.h"
+#include "doc/FtpRun.h"
+#include "doc/OrvixDoc.h"
+#include "platform/AtomicFile.h"
+#include "platform/Clock.h"
+#include "platform/Cp932.h"
+#include "platform/FtpSession.h"
+#include "platform/ModulePath.h"
+#include "platform/Process.h"
+#include "res/Texts.h"
+#include "ui/Ui.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+constexpr char FTP_PUT_SCRIPT_FORMAT[] = "_ftpscr%d_.txt";
+constexpr char FTP_SCRIPT_NAME[] = "_ftpscr_.txt";
+constexpr char FTP_LISTING_PUT[] = "Dir.txt";
+constexpr char FTP_LISTING_DIR[] = "dir.txt";
+// The reserved values the check passes, as the manager always has.
+constexpr int FTP_CONNECT_RESERVED1 = 5000;
+constexpr int FTP_CONNECT_RESERVED2 = 1;
+// What the client printed is kept up to this much.
+constexpr size_t FTP_OUTPUT_MAX = 64 * 1024;
+// The library's error text is shown up to this many bytes.
+constexpr size_t FTP_ERROR_TEXT_MAX = 1023;
+
+class CWaitCursorScope {
+public:
+    explicit CWaitCursorScope(CUi& ui) : m_ui(ui) { m_ui.BeginWaitCursor(); }
+    ~CWaitCursorScope() { m_ui.EndWaitCursor(); }
+    CWaitCursorScope(const CWaitCursorScope&) = delete;
+    CWaitCursorScope& operator=(const CWaitCursorScope&) = delete;
+
+private:
+    CUi& m_ui;
+};
+
+// The client's working folder: readable by us only, removed with everything
+// in it, so its listing file never meets a file of the operator's.
+class CPrivateDir {
+public:
+    CPrivateDir() {
+        const char* pszTmp = std::getenv("TMPDIR");
+        std::string strBase = (pszTmp != nullptr && pszTmp[0] == '/') ? pszTmp : "/tmp";
+        std::string strTemplate = strBase + "/mrvmgr-ftp-XXXXXX";
+        if (::mkdtemp(strTemplate.data()) != nullptr) {
+            m_strDir = strTemplate;
+        }
+    }
+    ~CPrivateDir() {
+        if (!m_strDir.empty()) {
+            std::error_code ec;
+            std::filesystem::remove_all(m_strDir, ec);
+        }
+    }
+    CPrivateDir(const CPrivateDir&) = delete;
+    CPrivateDir& operator=(const CPrivateDir&) = delete;
+
+    const std::string& Path() const { return m_strDir; }
+
+    // A file the client wrote, read whole up to nMax bytes; none when it is
+    // missing, not a plain file, or a link.
+    std::optional<std::string> Read(const std::string& strName, size_t nMax) const {
+        int fd = ::open((m_strDir + "/" + strName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            return std::nullopt;
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        std::string str;
+        char ab[8192];
+        ssize_t n;
+        while (str.size() < nMax && (n = ::read(fd, ab, sizeof ab)) != 0) {
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                ::close(fd);
+                return std::nullopt;
+            }
+            str.append(ab, std::min(static_cast<size_t>(n), nMax - str.size()));
+        }
+        ::close(fd);
+        return str;
+    }
+
+private:
+    std::string m_strDir;
+};
+
+// The script on disk for as long as this lives, and never longer.
+class CScriptFile {
+public:
+    CScriptFile(std::string strPath, const std::string& strText) : m_strPath(std::move(strPath)) {
+        // A file left by a run that did not end (the manager killed): unlink
+        // never follows a link, and the new file is created exclusively.
+        ::unlink(m_strPath.c_str());
+        std::string strError;
+        m_bCreated = CreateExclusiveFile(m_strPath, strText, 0600, strError) == 0;
+    }
+    ~CScriptFile() { Remove(); }
+    CScriptFile(const CScriptFile&) = delete;
+    CScriptFile& operator=(const CScriptFile&) = delete;
+
+    bool IsCreated() const { return m_bCreated; }
+    const std::string& Path() const { return m_strPath; }
+    void Remove() {
+        if (m_bCreated) {
+            ::unlink(m_strPath.c_str());
+            m_bCreated = false;
+        }
+    }
+
+private:
+    std::string m_strPath;
+    bool m_bCreated = false;
+};
+
+struct SScriptRun {
+    int nResult = FTPRUN_NO_PROCESS;
+    std::optional<std::string> listing; // after an end in time, when the client wrote one
+    std::string strOutput;              // what the client printed
+};
+
+std::string ScriptDir(const SFtpRunEnv& env) {
+    return env.strScriptDir.empty() ? GetModulePath().strDir : env.strScriptDir;
+}
+
+std::vector<std::string> SplitSelection(const std::string& strSelection) {
+    std::vector<std::string> vec;
+    size_t nStart = 0;
+    while (nStart <= strSelection.size()) {
+        size_t nComma = strSelection.find(',', nStart);
+        std::string strName = strSelection.substr(
+            nStart, nComma == std::string::npos ? std::string::npos : nComma - nStart);
+        if (!strName.empty()) {
+            vec.push_back(strName);
+        }
+        if (nComma == std::string::npos) {
+            break;
+        }
+        nStart = nComma + 1;
+    }
+    return vec;
+}
+
+std::string BaseName(const std::string& strPath) {
+    size_t nSlash = strPath.rfind('/');
+    return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+}
+} // namespace
+
+std::string ComposePutScript(const std::string& strUser, const std::string& strPassword,
+                             const std::string& strLocalPath) {
+    return "user " + strUser + " " + strPassword + "\nbin\nput \"" + strLocalPath +
+           "\"\ndir > Dir.txt\nclose\nquit\n";
+}
+
+std::string ComposeListingScript(const std::string& strUser, const std::string& strPassword) {
+    return "user " + strUser + " " + strPassword + "\ndir > dir.txt\nclose\nquit\n";
+}
+
+std::string ComposeDeleteScript(const std::string& strUser, const std::string& strPassword,
+                                const std::string& strFileName) {
+    return "user " + strUser + " " + strPassword + "\nbin\ndel " + strFileName +
+           "\n\ndir > Dir.txt\nclose\nquit\n";
+}
+
+bool IsScriptSafeText(const std::string& str) {
+    for (char c : str) {
+        auto by = static_cast<unsigned char>(c);
+        if (by < 0x20 || by == 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsScriptSafePath(const std::string& str) {
+    return IsScriptSafeText(str) && str.find('"') == std::string::npos;
+}
+
+bool ListingShowsFile(const std::string& strListing, const std::string& strBaseName,
+                      uint64_t qwSize) {
+    if (strBaseName.empty()) {
+        return false;
+    }
+    std::string strSize = std::to_string(qwSize);
+    std::string strTail = " " + strBaseName;
+    size_t nStart = 0;
+    while (nStart < strListing.size()) {
+        size_t nEnd = strListing.find_first_of("\r\n", nStart);
+        std::string strLine = strListing.substr(
+            nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
+        if (strLine.size() > strTail.size() &&
+            strLine.compare(strLine.size() - strTail.size(), strTail.size(), strTail) == 0) {
+            std::string strHead = " " + strLine.substr(0, strLine.size() - strTail.size()) + " ";
+            if (strHead.find(" " + strSize + " ") != std::string::npos) {
+                return true;
+            }
+        }
+        if (nEnd == std::string::npos) {
+            break;
+        }
+        nStart = nEnd + 1;
+    }
+    return false;
+}
+
+void COrvixDoc::SetFtpRunEnv(SFtpRunEnv env) {
+    m_ftpEnv = std::move(env);
+}
+
+bool COrvixDoc::CreateFtpClient() {
+    try {
+        m_pFtpClient =
+            m_ftpEnv.fnCreateClient ? m_ftpEnv.fnCreateClient() : std::make_unique<CFtpClient>();
+    } catch (const CFtpError& err) {
+        std::string strIgnored;
+        err.GetErrorMessage(strIgnored); // not shown: the caller reports the result
+        m_pFtpClient.reset();
+    }
+    if (m_pFtpClient == nullptr) {
+        return false;
+    }
+    m_pFtpClient->SetPump(&m_env.pump);
+    return true;
+}
+
+bool COrvixDoc::CheckFtpConnection(const std::string& strHost, const std::string& strUser,
+                                   const std::string& strPassword) {
+    if (m_pFtpClient == nullptr) {
+        return false;
+    }
+    try {
+        if (!m_pFtpClient->Connect(strHost, FTP_CONNECT_RESERVED1, FTP_CONNECT_RESERVED2, strUser,
+                                   strPassword, m_ftpEnv.wCheckPort, false)) {
+            m_env.ui.ShowMessage(TXT_FTP_CONNECT_FAILED);
+            return false;
+        }
+    } catch (const CFtpError& err) {
+        std::string strText;
+        if (err.GetErrorMessage(strText)) {
+            m_env.ui.ShowMessage(strText.substr(0, FTP_ERROR_TEXT_MAX));
+        } else {
+            m_env.ui.ShowMessage(TXT_FTP_CONNECT_FAILED);
+        }
+        return false;
+    }
+    return true;
+}
+
+void COrvixDoc::ReleaseFtpClient() {
+    if (m_pFtpClient != nullptr) {
+        m_pFtpClient->CloseConnection();
+        m_pFtpClient.reset();
+    }
+}
+
+int COrvixDoc::CheckFtpAccount(const std::string& strHost, const std::string& strUser,
+                               const std::string& strPassword) {
+    if (!CreateFtpClient()) {
+        return FTPRUN_NO_SESSION;
+    }
+    bool bConnected = CheckFtpConnection(strHost, strUser, strPassword);
+    ReleaseFtpClient();
+    return bConnected ? FTPRUN_OK : FTPRUN_NO_CONNECTION;
+}
+
+// Writes the script, starts the client on it in a private folder, removes the
+// script as soon as the client holds it open, and waits for the end.
+static SScriptRun RunFtpScript(CMessagePump& pump, const SFtpRunEnv& env,
+                               const std::string& strScriptName, const std::string& strScript,
+                               const std::string& strHost, const char* pszListing) {
+    SScriptRun run;
+    CPrivateDir dir;
+    if (dir.Path().empty()) {
+        return run;
+    }
+    CScriptFile script(ScriptDir(env) + strScriptName, strScript);
+    if (!script.IsCreated()) {
+        return run;
+    }
+    CProcess proc;
+    std::string strError;
+    bool bStarted = proc.Start(
+        {{env.strClient, "-A", "-i", "-n", strHost}, script.Path(), dir.Path(), true}, strError);
+    script.Remove();
+    if (!bStarted) {
+        return run;
+    }
+    if (!proc.Wait(pump, env.dwTimeLimit)) {
+        proc.Terminate();
+        run.nResult = FTPRUN_TIMEOUT;
+        return run;
+    }
+    run.nResult = FTPRUN_OK;
+    run.listing = dir.Read(pszListing, FTP_LISTING_MAX);
+    run.strOutput = proc.ReadOutput(FTP_OUTPUT_MAX);
+    return run;
+}
+
+int COrvixDoc::RunFtpPut(const std::string& strHost, const std::string& strLocalPath,
+                         const std::string& strUser, const std::string& strPassword,
+                         int nShowListing) {
+    ++m_nFtpScriptCount;
+    if (!IsScriptSafeText(strUser) || !IsScriptSafeText(strPassword)) {
+        m_env.ui.ShowMessage(TXT_FTP_UNSAFE_ACCOUNT);
+        return FTPRUN_UNSAFE_TEXT;
+    }
+    if (!IsScriptSafePath(strLocalPath)) {
+        m_env.ui.ShowMessage(TXT_FTP_UNSAFE_PATH);
+        return FTPRUN_UNSAFE_TEXT;
+    }
+    SScriptRun run;
+    {
+        CWaitCursorScope cursor(m_env.ui);
+        int nCheck = CheckFtpAccount(strHost, strUser, strPassword);
+        if (nCheck != FTPRUN_OK) {
+            return nCheck;
+        }
+        char szName[64];
+        std::snprintf(szName, sizeof szName, FTP_PUT_SCRIPT_FORMAT, m_nFtpScriptCount);
+        run = RunFtpScript(m_env.pump, m_ftpEnv, szName,
+                           ComposePutScript(strUser, strPassword, strLocalPath), strHost,
+                           FTP_LISTING_PUT);
+    }
+    if (run.nResult == FTPRUN_TIMEOUT) {
+        m_env.ui.ShowMessage(TXT_FTP_TIMEOUT);
+        return FTPRUN_TIMEOUT;
+    }
+    if (run.nResult != FTPRUN_OK) {
+        return run.nResult;
+    }
+    if (nShowListing == 1) {
+        CFileInfoDlg dlg(run.listing);
+        dlg.Run(m_env.ui);
+    }
+    // The client's end says nothing about the transfer: the node keeps a file
+    // it took, and lists it with the size it was sent.
+    struct stat st {};
+    if (::stat(strLocalPath.c_str(), &st) != 0 ||
+        !ListingShowsFile(run.listing.value_or(std::string()), BaseName(strLocalPath),
+                          static_cast<uint64_t>(st.st_size))) {
+        return FTPRUN_REFUSED;
+    }
+    return FTPRUN_OK;
+}
+
+int COrvixDoc::RunFtpListing(const std::string& strHost, const std::string& strUser,
+                             const std::string& strPassword) {
+    if (!IsScriptSafeText(strUser) || !IsScriptSafeText(strPassword)) {
+        m_env.ui.ShowMessage(TXT_FTP_UNSAFE_ACCOUNT);
+        return FTPRUN_UNSAFE_TEXT;
+    }
+    SScriptRun run;
+    {
+        CWaitCursorScope cursor(m_env.ui);
+        int nCheck = CheckFtpAccount(strHost, strUser, strPassword);
+        if (nCheck != FTPRUN_OK) {
+            return nCheck;
+        }
+        run = RunFtpScript(m_env.pump, m_ftpEnv, FTP_SCRIPT_NAME,
+                           ComposeListingScript(strUser, strPassword), strHost, FTP_LISTING_DIR);
+    }
+    if (run.nResult == FTPRUN_OK) {
+        CFileInfoDlg dlg(run.listing);
+        dlg.Run(m_env.ui);
+    }
+    return FTPRUN_OK;
+}
+
+int COrvixDoc::RunFtpDeleteSelection(const std::string& strHost, const std::string& strUser,
+                                     const std::string& strPassword) {
+    if (!IsScriptSafeText(strUser) || !IsScriptSafeText(strPassword)) {
+        m_env.ui.ShowMessage(TXT_FTP_UNSAFE_ACCOUNT);
+        return FTPRUN_UNSAFE_TEXT;
+    }
+    SScriptRun run;
+    {
+        CWaitCursorScope cursor(m_env.ui);
+        int nCheck = CheckFtpAccount(strHost, strUser, strPassword);
+        if (nCheck != FTPRUN_OK) {
+            return nCheck;
+        }
+        // Waited for to its end, so the dialog never reads half a listing.
+        run = RunFtpScript(m_env.pump, m_ftpEnv, FTP_SCRIPT_NAME,
+                           ComposeListingScript(strUser, strPassword), strHost, FTP_LISTING_DIR);
+        m_env.clock.Sleep(FTP_SELECTION_PAUSE_MS);
+    }
+    CAppInfoDlg dlg(strHost, strUser, strPassword,
+                    run.nResult == FTPRUN_OK ? run.listing : std::nullopt);
+    if (dlg.Run(m_env.ui) != DIALOG_OK || dlg.GetSelectionText().empty()) {
+        return FTPRUN_OK;
+    }
+    std::vector<std::string> vecNames = SplitSelection(dlg.GetSelectionText());
+    for (const std::string& strName : vecNames) {
+        if (!IsScriptSafeText(strName) || strName.size() > FTP_NAME_MAX) {
+            m_env.ui.ShowMessage(TXT_FTP_UNSAFE_NAME);
+            return FTPRUN_UNSAFE_TEXT;
+        }
+    }
+    if (m_env.ui.ShowMessage(ComposeDeleteConfirmation(vecNames), EMsgButtons::OkCancel,
+                             EMsgIcon::Question) != EMsgAnswer::Ok) {
+        return FTPRUN_OK;
+    }
+    // Only the last deletion shows what is left.
+    for (size_t i = 0; i < vecNames.size(); ++i) {
+        RunFtpDelete(strUser, strPassword, strHost, vecNames[i], i + 1 == vecNames.size() ? 1 : 0);
+    }
+    return FTPRUN_OK;
+}
+
+std::string COrvixDoc::ComposeDeleteConfirmation(const std::vector<std::string>& vecNames) {
+    // Measured in CP932 bytes, as the message buffer holds them.
+    std::string strTailCp932;
+    Utf8ToCp932(TXT_DELETE_CONFIRM_TAIL, strTailCp932);
+    std::string strText;
+    size_t nCp932 = strTailCp932.size();
+    for (const std::string& strName : vecNames) {
+        std::string strLineCp932;
+        std::string strLine;
+        char szLine[128];
+        std::snprintf(szLine, sizeof szLine, TXT_DELETE_CONFIRM_LINE,
+                      Cp932ToUtf8Lossy(strName).c_str());
+        strLine = szLine;
+        Utf8ToCp932(strLine, strLineCp932);
+        if (nCp932 + strLineCp932.size() > FTP_CONFIRM_MAX) {
+            break; // cannot happen with a selection within its bounds
+        }
+        nCp932 += strLineCp932.size();
+        strText += strLine;
+    }
+    return strText + TXT_DELETE_CONFIRM_TAIL;
+}
+
+void COrvixDoc::RunFtpDelete(const std::string& strUser, const std::string& strPassword,
+                             const std::string& strHost, const std::string& strFileName,
+                             int nShowListing) {
+    if (!IsScriptSafeText(strUser) || !IsScriptSafeText(strPassword)) {
+        m_env.ui.ShowMessage(TXT_FTP_UNSAFE_ACCOUNT);
+        return;
+    }
+    if (!IsScriptSafeText(strFileName) || strFileName.empty()) {
+        m_env.ui.ShowMessage(TXT_FTP_UNSAFE_NAME);
+        return;
+    }
+    SScriptRun run;
+    {
+        CWaitCursorScope cursor(m_env.ui);
+        int nCheck = CheckFtpAccount(strHost, strUser, strPassword);
+        if (nCheck == FTPRUN_NO_SESSION) {
+            return;
+        }
+        if (nCheck == FTPRUN_NO_CONNECTION) {
+            m_env.ui.ShowMessage(TXT_FTP_CONNECT_ERR);
+            return;
+        }
+        run = RunFtpScript(m_env.pump, m_ftpEnv, FTP_SCRIPT_NAME,
+                           ComposeDeleteScript(strUser, strPassword, strFileName), strHost,
+                           FTP_LISTING_PUT);
+    }
+    if (run.nResult == FTPRUN_OK && nShowListing == 1) {
+        CFileInfoDlg dlg(run.listing);
+        dlg.Run(m_env.ui);
+    }
+}

@@ -1,0 +1,161 @@
+#include "ops/MotImage.h"
+
+#include "res/Texts.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+// Larger files are no image a node could take.
+constexpr std::streamoff MOT_FILE_MAX = 64 * 1024 * 1024;
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+// Address bytes of a record type; 0 for a type that does not exist.
+size_t AddressBytes(char cType) {
+    switch (cType) {
+    case '0':
+    case '1':
+    case '5':
+    case '9':
+        return 2;
+    case '2':
+    case '6':
+    case '8':
+        return 3;
+    case '3':
+    case '7':
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+// Empty when the record is well formed.
+const char* CheckRecord(const std::string& strLine) {
+    if (strLine.size() < 4 || strLine[0] != 'S') {
+        return TXT_MOT_NOT_SRECORD;
+    }
+    size_t nAddress = AddressBytes(strLine[1]);
+    if (nAddress == 0) {
+        return TXT_MOT_BAD_TYPE;
+    }
+    std::vector<uint8_t> vecBytes;
+    for (size_t i = 2; i < strLine.size(); i += 2) {
+        int nHigh = HexValue(strLine[i]);
+        int nLow = i + 1 < strLine.size() ? HexValue(strLine[i + 1]) : -1;
+        if (nHigh < 0 || (i + 1 < strLine.size() && nLow < 0)) {
+            return TXT_MOT_NOT_HEX;
+        }
+        if (nLow < 0) {
+            return TXT_MOT_BAD_LENGTH; // an odd number of digits
+        }
+        vecBytes.push_back(static_cast<uint8_t>(nHigh * 16 + nLow));
+    }
+    size_t nCount = vecBytes[0];
+    if (nCount != vecBytes.size() - 1 || nCount < nAddress + 1) {
+        return TXT_MOT_BAD_LENGTH;
+    }
+    unsigned nSum = 0;
+    for (size_t i = 0; i + 1 < vecBytes.size(); ++i) {
+        nSum += vecBytes[i];
+    }
+    if (static_cast<uint8_t>(~nSum) != vecBytes.back()) {
+        return TXT_MOT_BAD_CHECKSUM;
+    }
+    return "";
+}
+
+bool HasMotExtension(const std::string& strPath) {
+    size_t nSlash = strPath.rfind('/');
+    size_t nDot = strPath.rfind('.');
+    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash)) {
+        return false;
+    }
+    std::string strExt = strPath.substr(nDot);
+    for (char& c : strExt) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return strExt == ".mot";
+}
+} // namespace
+
+std::string FindSRecordFault(const std::string& strText, size_t& nBadLine) {
+    size_t nLine = 0;
+    size_t nStart = 0;
+    bool bEnded = false;
+    bool bData = false;
+    while (nStart < strText.size()) {
+        size_t nEnd = strText.find('\n', nStart);
+        std::string strLine =
+            strText.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
+        nStart = nEnd == std::string::npos ? strText.size() : nEnd + 1;
+        ++nLine;
+        if (!strLine.empty() && strLine.back() == '\r') {
+            strLine.pop_back();
+        }
+        if (strLine.empty()) {
+            continue;
+        }
+        if (bEnded) {
+            nBadLine = nLine;
+            return TXT_MOT_AFTER_END;
+        }
+        std::string strWhy = CheckRecord(strLine);
+        if (!strWhy.empty()) {
+            nBadLine = nLine;
+            return strWhy;
+        }
+        char cType = strLine[1];
+        bData = bData || (cType >= '1' && cType <= '3');
+        bEnded = cType >= '7' && cType <= '9';
+    }
+    if (!bData || !bEnded) {
+        nBadLine = nLine + 1;
+        return !bData ? TXT_MOT_NO_DATA : TXT_MOT_NO_END;
+    }
+    nBadLine = 0;
+    return {};
+}
+
+bool CheckMotImage(const std::string& strPath, std::string& strMessage) {
+    strMessage.clear();
+    if (!HasMotExtension(strPath)) {
+        return true;
+    }
+    std::ifstream in(strPath, std::ios::binary | std::ios::ate);
+    std::streamoff nSize = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+    if (nSize < 0 || nSize > MOT_FILE_MAX) {
+        strMessage = TXT_MOT_UNREADABLE;
+        return false;
+    }
+    in.seekg(0);
+    std::string strText((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t nBadLine = 0;
+    std::string strWhy = FindSRecordFault(strText, nBadLine);
+    if (strWhy.empty()) {
+        return true;
+    }
+    char szLine[256];
+    std::snprintf(szLine, sizeof szLine, TXT_MOT_LINE_FORMAT, nBadLine, strWhy.c_str());
+    char szMessage[512];
+    std::snprintf(szMessage, sizeof szMessage, TXT_MOT_INVALID_FORMAT, szLine);
+    strMessage = szMessage;
+    return false;
+}

@@ -1,0 +1,371 @@
+// Download to one node, file information, application deletion and version
+// information against a node played on the in-memory socket, with the fake
+// FTP client and a loopback server for the connection check.
+#include "ops/NodeDownload.h"
+#include "DocFixture.h"
+#include "FakeFtpClient.h"
+#include "LoopbackFtpServer.h"
+#include "ScratchDir.h"
+#include "doc/AppInfoDlg.h"
+#include "ops/MotImage.h"
+#include "ops/NodeFiles.h"
+
+#include <cstdlib>
+
+namespace {
+const char SECRET[] = "s3cr3t-pw";
+const uint32_t IP_NODE = 0x7F000001u; // the connection check goes to the loopback server
+const std::string IMAGE = "S00600004844521B\nS107000001020304EE\nS9030000FC\n";
+
+uint16_t Code(const CMemoryDatagramSocket::SDatagram& dg) {
+    return static_cast<uint16_t>((dg.vecData[2] << 8) | dg.vecData[3]);
+}
+
+Bytes Reply(uint16_t wCode, uint8_t byResult, size_t nLen) {
+    Bytes vec(nLen, 0);
+    Bytes head = {0x76,           0x01, uint8_t(wCode >> 8),
+                  uint8_t(wCode), 0x00, 0x80,
+                  0xC8,           0x00, 0x00,
+                  0x01,           0x95, 0x00,
+                  byResult};
+    std::copy(head.begin(), head.end(), vec.begin());
+    return vec;
+}
+
+Bytes AccountReply(const std::string& strUser, const std::string& strPassword) {
+    Bytes vec = Reply(0x0203, 0, 730);
+    std::copy(strUser.begin(), strUser.end(), vec.begin() + 36);
+    std::copy(strPassword.begin(), strPassword.end(), vec.begin() + 52);
+    return vec;
+}
+
+std::string AppLine(const std::string& strEntry, size_t nSize) {
+    return "-rwxr-xr-x   1 user     user     " + std::to_string(nSize) + " Jan  1 00:00 " +
+           strEntry + "\n";
+}
+
+// What the played node got: request code, and for a mode change its mode.
+struct SSeen {
+    uint16_t wCode;
+    int nMode;
+    size_t nSleepsBefore; // fixed pauses that had passed when it was sent
+    bool operator==(const SSeen&) const = default;
+};
+
+class NodeCommands : public CDocFixture {
+protected:
+    void SetUp() override {
+        const char* pszOld = std::getenv("TMPDIR");
+        m_bHadTmp = pszOld != nullptr;
+        m_strOldTmp = m_bHadTmp ? pszOld : "";
+        std::string strTmp = m_tmp.Dir();
+        strTmp.pop_back();
+        setenv("TMPDIR", strTmp.c_str(), 1);
+        MakeDoc();
+        AddNetworkWithNodes({{"0080C8000001", IP_NODE}});
+        SFtpRunEnv env;
+        env.strClient = m_fake.Program();
+        env.strScriptDir = m_scripts.Dir();
+        env.wCheckPort = m_server.Port();
+        m_pDoc->SetFtpRunEnv(env);
+        m_strImage = m_files.File("APP.mot");
+        CScratchDir::Write(m_strImage, IMAGE);
+        m_fake.SetListing(AppLine("V1.02 APP.mot", IMAGE.size()));
+        m_pSocket->SetSendHook([this](const CMemoryDatagramSocket::SDatagram& dg) { Play(dg); });
+    }
+    void TearDown() override {
+        CDocFixture::TearDown();
+        if (m_bHadTmp) {
+            setenv("TMPDIR", m_strOldTmp.c_str(), 1);
+        } else {
+            unsetenv("TMPDIR");
+        }
+    }
+
+    // The node: answers get-parameters with its account (after nSilentGets
+    // unanswered ones) and mode changes with nModeResult (-1: silent).
+    void Play(const CMemoryDatagramSocket::SDatagram& dg) {
+        uint16_t wCode = Code(dg);
+        m_vecSeen.push_back(
+            {wCode, wCode == 0x0105 ? dg.vecData[11] : -1, m_clock.GetSleeps().size()});
+        m_vecSentAt.push_back(m_clock.Now());
+        if (wCode == 0x0103 && m_nSilentGets-- <= 0) {
+            m_pSocket->Inject(AccountReply(m_strUser, m_strPassword), "127.0.0.1", 65533);
+        } else if (wCode == 0x0105 && m_nModeResult >= 0 &&
+                   !(dg.vecData[11] == 0 && m_bSilentModeZero)) {
+            Bytes vec = Reply(0x0205, uint8_t(m_nModeResult), 13);
+            vec[11] = dg.vecData[11];
+            m_pSocket->Inject(vec, "127.0.0.1", 65533);
+        } else if (wCode == 0x0108 && m_bAnswerVersion) {
+            Bytes vec = Reply(0x0208, 0, 232);
+            std::copy_n("TESTAPP", 7, vec.begin() + 32);
+            m_pSocket->Inject(vec, "127.0.0.1", 65533);
+        }
+    }
+
+    void ExpectChoice(const std::string& strPath) { m_ui.ExpectFileChoice(strPath); }
+    void ExpectListingDialog() {
+        m_ui.ExpectDialog("CFileInfoDlg",
+                          [](CDialogModel& dlg, CUi& ui) { return Press(dlg, ui, DIALOG_OK); });
+    }
+
+    CLoopbackFtpServer m_server{"admin", SECRET};
+    CFakeFtpClient m_fake{SECRET};
+    CScratchDir m_scripts;
+    CScratchDir m_tmp;
+    CScratchDir m_files;
+    std::string m_strImage;
+    std::string m_strUser = "admin";
+    std::string m_strPassword = SECRET;
+    int m_nSilentGets = 0;
+    int m_nModeResult = 0;
+    bool m_bSilentModeZero = false;
+    bool m_bAnswerVersion = true;
+    std::vector<SSeen> m_vecSeen;
+    std::vector<uint32_t> m_vecSentAt;
+    std::string m_strOldTmp;
+    bool m_bHadTmp = false;
+};
+} // namespace
+
+TEST_F(NodeCommands, KernelDownloadFetchesTheAccountOnceBeforeTheModeChange) {
+    ExpectChoice(m_strImage);
+    ExpectListingDialog();
+    std::vector<std::string> vecInfo;
+    m_ui.WatchModeless("CInformationDlg", [&](const CDialogModel& dlg) {
+        vecInfo.push_back(dlg.GetCaption(10002));
+        EXPECT_FALSE(dlg.IsVisible(DIALOG_CANCEL));
+        EXPECT_EQ(dlg.GetTitle(), "インフォメーション");
+    });
+    m_ui.ExpectMessage("ﾀﾞｳﾝﾛｰﾄﾞ処理が終了しました").WithIcon(EMsgIcon::Information);
+    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_KERNEL);
+
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0103, -1, 0}, {0x0105, 6, 0}, {0x0105, 0, 2}}));
+    EXPECT_EQ(m_clock.GetSleeps(), (std::vector<uint32_t>{3000, 700}));
+    EXPECT_EQ(vecInfo, std::vector<std::string>{"ダウンロード中です\nしばらくお待ちください"});
+    ASSERT_EQ(m_ui.m_vecFileChoices.size(), 1u);
+    const SFileChoice& choice = m_ui.m_vecFileChoices[0];
+    EXPECT_EQ(choice.strTitle, "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙの選択");
+    EXPECT_EQ(choice.strDefaultExt, ".mot");
+    ASSERT_EQ(choice.vecFilters.size(), 2u);
+    EXPECT_EQ(choice.vecFilters[0].strName, "MOT Files (*.mot)");
+    EXPECT_EQ(choice.vecFilters[0].strPatterns, "*.mot");
+    EXPECT_EQ(choice.vecFilters[1].strName, "All Files");
+    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾀﾞｳﾝﾛｰﾄﾞ準備中", "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙの選択",
+                                                          "ﾀﾞｳﾝﾛｰﾄﾞ中", "ﾚﾃﾞｨ"}));
+    EXPECT_EQ(m_ui.m_vecEnable, (std::vector<bool>{false, true}));
+    // The account of the reply went into the script.
+    EXPECT_EQ(m_fake.Run(1, "script"), "user admin s3cr3t-pw\nbin\nput \"" + m_strImage +
+                                           "\"\ndir > Dir.txt\nclose\nquit\n");
+    EXPECT_EQ(m_ui.m_vecModeless.back().eKind, CScriptedUi::SModelessEvent::Close);
+    EXPECT_EQ(m_ui.m_nWaitCursorDepth, 0);
+    EXPECT_EQ(m_pDoc->GetSocket().m_nPending, PENDING_NONE);
+}
+
+TEST_F(NodeCommands, KernelAccountGetsASingleAttempt) {
+    m_nSilentGets = 99;
+    m_ui.ExpectMessage("MRV-620から応答がありません");
+    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_KERNEL);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0103, -1, 0}}));
+}
+
+TEST_F(NodeCommands, ApplicationFetchesTheAccountAfterThePauseWithRetries) {
+    m_nSilentGets = 3; // the fourth request is answered
+    ExpectChoice(m_strImage);
+    ExpectListingDialog();
+    m_ui.ExpectMessage("ﾀﾞｳﾝﾛｰﾄﾞ処理が終了しました");
+    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0},
+                                             {0x0103, -1, 1},
+                                             {0x0103, -1, 1},
+                                             {0x0103, -1, 1},
+                                             {0x0103, -1, 1},
+                                             {0x0105, 0, 2}}));
+    // Each silent request was waited for the whole time-out.
+    EXPECT_EQ(m_vecSentAt[2] - m_vecSentAt[1], 5000u);
+}
+
+TEST_F(NodeCommands, ApplicationAccountThatNeverComesEndsAfterRetrycntPlusOne) {
+    m_settings.m_nRetryGetParam = 2;
+    m_nSilentGets = 99;
+    m_ui.ExpectMessage("MRV-620から応答がありません");
+    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{
+                             {0x0105, 7, 0}, {0x0103, -1, 1}, {0x0103, -1, 1}, {0x0103, -1, 1}}));
+}
+
+TEST_F(NodeCommands, CancelledChoiceSendsOneModeZeroWithoutWaiting) {
+    m_bSilentModeZero = true;
+    m_ui.ExpectFileChoiceCancelled();
+    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}, {0x0105, 0, 1}}));
+    EXPECT_TRUE(m_ui.m_vecMessages.empty());
+    // Nothing waited for the silent node after the last request.
+    EXPECT_LT(m_clock.Now() - m_vecSentAt.back(), 5000u);
+    EXPECT_EQ(m_fake.Runs(), 0);
+}
+
+TEST_F(NodeCommands, BrokenImageIsRefusedWithItsLineAndNothingIsPut) {
+    std::string strBad = m_files.File("BAD.MOT");
+    CScratchDir::Write(strBad, "S00600004844521B\r\nS107000001020304EF\r\nS9030000FC\r\n");
+    ExpectChoice(strBad);
+    m_ui.ExpectMessage("ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙがMOT形式(Sﾚｺｰﾄﾞ)として正しくありません\r\n"
+                       "2行目: ﾁｪｯｸｻﾑが一致しません");
+    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
+    EXPECT_EQ(m_fake.Runs(), 0);
+    EXPECT_EQ(m_server.Connections(), 0);
+    // Back to operation as after a cancel.
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}, {0x0105, 0, 1}}));
+}
+
+TEST_F(NodeCommands, FailedConnectionCheckLeavesTheNodeInItsDownloadMode) {
+    m_strPassword = "wrong";
+    ExpectChoice(m_strImage);
+    m_ui.ExpectMessageThat(testing::HasSubstr("530"));
+    m_ui.ExpectMessage("FTP接続失敗");
+    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}}));
+    EXPECT_EQ(m_clock.GetSleeps(), (std::vector<uint32_t>{3000}));
+    EXPECT_EQ(m_fake.Runs(), 0);
+}
+
+TEST_F(NodeCommands, RefusedPutIsNotASuccessAndNoModeChangeFollows) {
+    m_fake.SetListing("-r--r--r--   1 root     root     717 Jan  1 00:00 param.dat\n");
+    ExpectChoice(m_strImage);
+    ExpectListingDialog();
+    m_ui.ExpectMessage("MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n"
+                       "(ﾀﾞｳﾝﾛｰﾄﾞ後のﾌｧｲﾙ一覧にﾌｧｲﾙがありません)");
+    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}}));
+}
+
+TEST_F(NodeCommands, AbnormalModeReplyIsReportedTwice) {
+    m_nModeResult = 4;
+    m_ui.ExpectMessageThat(testing::StartsWith("MRV-620から異常応答を受信しました\n"));
+    m_ui.ExpectMessage("MRV-620から異常応答を受信しました");
+    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}}));
+}
+
+TEST_F(NodeCommands, FileInformationShowsTheListingBetweenTheModeChanges) {
+    std::string strListing = AppLine("V1.02 APP.mot", 40);
+    m_fake.SetListing(strListing);
+    std::vector<std::string> vecInfo;
+    m_ui.WatchModeless("CInformationDlg",
+                       [&](const CDialogModel& dlg) { vecInfo.push_back(dlg.GetCaption(10002)); });
+    m_ui.ExpectDialog("CFileInfoDlg", [&](CDialogModel& dlg, CUi& ui) {
+        EXPECT_EQ(dlg.GetText(1122), strListing);
+        return Press(dlg, ui, DIALOG_OK);
+    });
+    ShowNodeFiles(*m_pDoc, 0);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}, {0x0105, 0, 1}}));
+    EXPECT_EQ(vecInfo, std::vector<std::string>{"ファイル情報取得中です\nしばらくお待ちください"});
+    EXPECT_EQ(m_ui.m_vecStatus,
+              (std::vector<std::string>{"ファイル情報取得準備中", "ファイル情報取得中", "ﾚﾃﾞｨ"}));
+    EXPECT_EQ(m_fake.Run(1, "script"), "user admin s3cr3t-pw\ndir > dir.txt\nclose\nquit\n");
+}
+
+TEST_F(NodeCommands, FileInformationOnASilentNodeShowsOneMessageAndSendsNothingMore) {
+    m_nModeResult = -1;
+    m_ui.ExpectMessage("MRV-620から応答がありません");
+    ShowNodeFiles(*m_pDoc, 0);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}}));
+    EXPECT_EQ(m_fake.Runs(), 0);
+}
+
+TEST_F(NodeCommands, FailedFtpStepStillSendsTheNodeBackToOperation) {
+    m_strPassword = "wrong";
+    m_ui.ExpectMessageThat(testing::HasSubstr("530"));
+    ShowNodeFiles(*m_pDoc, 0);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}, {0x0105, 0, 1}}));
+}
+
+TEST_F(NodeCommands, ApplicationDeletionDeletesTheChosenNames) {
+    m_fake.SetListing(AppLine("V1.00 A.mot", 10) + AppLine("V1.00 B.mot", 10) +
+                      AppLine("V1.00 C.mot", 10));
+    m_ui.ExpectDialog("CAppInfoDlg", [](CDialogModel& dlg, CUi& ui) {
+        DoubleClick(dlg, ui, IDC_APPINFO_INSTALLED, 0);
+        DoubleClick(dlg, ui, IDC_APPINFO_INSTALLED, 2);
+        return Press(dlg, ui, DIALOG_OK);
+    });
+    m_ui.ExpectMessageThat(testing::StartsWith("「A.mot」\r\n「C.mot」\r\n\r\n"), EMsgAnswer::Ok);
+    ExpectListingDialog();
+    DeleteNodeApplications(*m_pDoc, 0);
+    ASSERT_EQ(m_fake.Runs(), 3);
+    EXPECT_NE(m_fake.Run(2, "script").find("\ndel A.mot\n\n"), std::string::npos);
+    EXPECT_NE(m_fake.Run(3, "script").find("\ndel C.mot\n\n"), std::string::npos);
+    EXPECT_EQ(m_vecSeen.back(), (SSeen{0x0105, 0, 2}));
+}
+
+TEST_F(NodeCommands, VersionInformationOpensTheDialogFromInsideTheWait) {
+    m_ui.ExpectDialog("CGetVersionDlg", [](CDialogModel& dlg, CUi& ui) {
+        EXPECT_EQ(dlg.GetTitle(), "設定の取得");
+        EXPECT_TRUE(dlg.IsEnabled(1058));
+        Tick(dlg, ui, 1058, true);
+        return Press(dlg, ui, DIALOG_OK);
+    });
+    m_ui.ExpectDialog("CVersionInfoDlg", [](CDialogModel& dlg, CUi& ui) {
+        EXPECT_EQ(dlg.GetText(1126), "TESTAPP");
+        return Press(dlg, ui, DIALOG_OK);
+    });
+    ShowNodeVersions(*m_pDoc, 0);
+    ASSERT_EQ(Sent().size(), 1u);
+    EXPECT_EQ(Sent()[0].dwIp, IP_NODE);
+    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ｱﾌﾟﾘｹｰｼｮﾝ情報取得中", "ﾚﾃﾞｨ"}));
+    EXPECT_TRUE(m_ui.m_vecMessages.empty());
+}
+
+TEST_F(NodeCommands, VersionInformationWithoutAddressGoesByBroadcastAndSilenceIsReported) {
+    m_pDoc->AddOrUpdateNode(0, 0xC0A8C8FEu, "0080C8000002", true, "", "");
+    m_bAnswerVersion = false;
+    m_ui.ExpectDialog("CGetVersionDlg", [](CDialogModel& dlg, CUi& ui) {
+        EXPECT_FALSE(dlg.IsEnabled(1058));
+        EXPECT_EQ(dlg.GetInt(1058), 0);
+        return Press(dlg, ui, DIALOG_OK);
+    });
+    m_ui.ExpectMessage("MRV-620から応答がありません");
+    ShowNodeVersions(*m_pDoc, 1);
+    ASSERT_EQ(Sent().size(), 1u);
+    EXPECT_EQ(Sent()[0].dwIp, 0xFFFFFFFFu);
+    // Cancel sends nothing.
+    m_ui.ExpectDialog("CGetVersionDlg",
+                      [](CDialogModel& dlg, CUi& ui) { return Press(dlg, ui, DIALOG_CANCEL); });
+    ShowNodeVersions(*m_pDoc, 1);
+    EXPECT_EQ(Sent().size(), 1u);
+}
+
+TEST(MotImage, FirstBadLineIsNamed) {
+    size_t nLine = 0;
+    EXPECT_EQ(FindSRecordFault(IMAGE, nLine), "");
+    EXPECT_EQ(FindSRecordFault("S00600004844521B\r\n\r\nS107000001020304EE\r\nS9030000FC", nLine),
+              "");
+    auto fault = [&](const std::string& strText) {
+        std::string strWhy = FindSRecordFault(strText, nLine);
+        return std::to_string(nLine) + ": " + strWhy;
+    };
+    EXPECT_EQ(fault("S00600004844521B\nX107000001020304EE\nS9030000FC\n"),
+              "2: Sﾚｺｰﾄﾞではありません");
+    EXPECT_EQ(fault("S407000001020304EE\n"), "1: ﾚｺｰﾄﾞ種別が正しくありません");
+    EXPECT_EQ(fault("S10700000102030GEE\n"), "1: 16進数でない文字があります");
+    EXPECT_EQ(fault("S10800000102030411\n"), "1: ﾊﾞｲﾄ数が長さと一致しません");
+    EXPECT_EQ(fault("S107000001020304E\n"), "1: ﾊﾞｲﾄ数が長さと一致しません");
+    EXPECT_EQ(fault("S107000001020304EF\n"), "1: ﾁｪｯｸｻﾑが一致しません");
+    EXPECT_EQ(fault("S107000001020304EE\nS9030000FC\nS107000001020304EE\n"),
+              "3: 終了ﾚｺｰﾄﾞの後にﾚｺｰﾄﾞがあります");
+    EXPECT_EQ(fault("S107000001020304EE\n"), "2: 終了ﾚｺｰﾄﾞ(S7/S8/S9)がありません");
+    EXPECT_EQ(fault("S00600004844521B\nS9030000FC\n"), "3: ﾃﾞｰﾀﾚｺｰﾄﾞがありません");
+}
+
+TEST(MotImage, OnlyMotFilesAreChecked) {
+    CScratchDir dir;
+    CScratchDir::Write(dir.File("image.bin"), "not an image");
+    CScratchDir::Write(dir.File("app.Mot"), "not an image");
+    std::string strMessage;
+    EXPECT_TRUE(CheckMotImage(dir.File("image.bin"), strMessage));
+    EXPECT_EQ(strMessage, "");
+    EXPECT_FALSE(CheckMotImage(dir.File("app.Mot"), strMessage));
+    EXPECT_EQ(strMessage, "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙがMOT形式(Sﾚｺｰﾄﾞ)として正しくありません\r\n"
+                          "1行目: Sﾚｺｰﾄﾞではありません");
+    EXPECT_FALSE(CheckMotImage(dir.File("missing.mot"), strMessage));
+    EXPECT_EQ(strMessage, "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを読み込めません");
+}
