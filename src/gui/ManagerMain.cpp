@@ -120,6 +120,8 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
     QApplication app(argc, argv);
     NameApplication();
     QApplication::setWindowIcon(LoadAppIcon());
+    // Desktops match the window to its entry (mrvmgr.desktop) by this name.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(TXT_PROGRAM_NAME));
 
     // The toolkit's own options are gone from the arguments now.
     QCommandLineParser parser;
