@@ -1,8 +1,12 @@
 #include "app/CommandTable.h"
 
 #include "doc/OrvixDoc.h"
+#include "ops/AutoAssign.h"
+#include "ops/DefaultParams.h"
+#include "ops/NodeCommands.h"
 #include "ops/NodeSearch.h"
 #include "ops/RegistryCommands.h"
+#include "params/ParamFile.h"
 #include "res/CommandTexts.h"
 
 #include <algorithm>
@@ -12,127 +16,61 @@ namespace {
 CommandHandler OnDoc(void (*fn)(COrvixDoc&)) {
     return [fn](SCommandContext& ctx) { fn(ctx.doc); };
 }
-// A handler that works on the selected row.
+// A handler given the selected row as it is (-1: none).
 CommandHandler OnRow(void (*fn)(COrvixDoc&, int)) {
     return [fn](SCommandContext& ctx) { fn(ctx.doc, ctx.nSelected); };
+}
+// A handler on the selected row; nothing without one.
+CommandHandler OnSelected(void (*fn)(COrvixDoc&, int)) {
+    return [fn](SCommandContext& ctx) {
+        if (ctx.nSelected >= 0) {
+            fn(ctx.doc, ctx.nSelected);
+        }
+    };
+}
+
+void SetSelectedNode(SCommandContext& ctx) {
+    if (ctx.nSelected >= 0) {
+        SetNodeIndividually(ctx.doc, ctx.paramFile.m_param, ctx.nSelected);
+    }
 }
 
 std::vector<SCommand> BuildTable() {
     using E = EEnable;
+    // One row a command: id, label, context-menu label, prompt, enable rule, handler.
+    // clang-format off
     std::vector<SCommand> vec = {
         {ID_APP_EXIT, TXT_CMD_EXIT, nullptr, TXT_PROMPT_EXIT, E::Always, {}, true},
-        {ID_NETWORK_NEW, TXT_CMD_NETWORK_NEW, nullptr, TXT_PROMPT_NETWORK_NEW, E::Always,
-         OnRow(RegisterNetwork)},
-        {ID_NETWORK_PROPERTIES, TXT_CMD_NETWORK_PROPERTIES, nullptr, TXT_PROMPT_NETWORK_PROPERTIES,
-         E::Network, OnRow(ShowNetworkProperties)},
-        {ID_NETWORK_DELETE, TXT_CMD_NETWORK_DELETE, nullptr, TXT_PROMPT_NETWORK_DELETE, E::Network,
-         OnRow(DeleteNetwork)},
-        {ID_NODE_SEARCH, TXT_CMD_SEARCH, TXT_CMD_SEARCH_POPUP, TXT_PROMPT_SEARCH, E::Network,
-         OnDoc(SearchNodes)},
-        {ID_NODE_REFRESH_SEARCH, TXT_CMD_REFRESH_SEARCH, TXT_CMD_REFRESH_SEARCH,
-         TXT_PROMPT_REFRESH_SEARCH, E::Network, OnDoc(RefreshSearch)},
-        {ID_NODE_IP_SEARCH, TXT_CMD_IP_SEARCH, TXT_CMD_IP_SEARCH_POPUP, TXT_PROMPT_IP_SEARCH,
-         E::Network, OnDoc(SearchByIp)},
-        {ID_NODE_AUTO_SET,
-         TXT_CMD_AUTO_SET,
-         TXT_CMD_AUTO_SET_POPUP,
-         TXT_PROMPT_AUTO_SET,
-         E::Rows,
-         {}},
-        {ID_NODE_SET,
-         TXT_CMD_NODE_SET,
-         TXT_CMD_NODE_SET_POPUP,
-         TXT_PROMPT_NODE_SET,
-         E::Selection,
-         {}},
-        {ID_NODE_GET,
-         TXT_CMD_NODE_GET,
-         TXT_CMD_NODE_GET_POPUP,
-         TXT_PROMPT_NODE_GET,
-         E::Selection,
-         {}},
-        {ID_NODE_CHANGE_MODE,
-         TXT_CMD_CHANGE_MODE,
-         TXT_CMD_CHANGE_MODE_POPUP,
-         TXT_PROMPT_CHANGE_MODE,
-         E::Selection,
-         {}},
-        {ID_APP_DOWNLOAD_NODE,
-         TXT_CMD_DOWNLOAD_NODE,
-         TXT_CMD_DOWNLOAD_NODE,
-         TXT_PROMPT_APP_DOWNLOAD_NODE,
-         E::SelectionOnIp,
-         {}},
-        {ID_APP_DOWNLOAD_BATCH,
-         TXT_CMD_DOWNLOAD_BATCH,
-         TXT_CMD_DOWNLOAD_BATCH,
-         TXT_PROMPT_APP_DOWNLOAD_BATCH,
-         E::Always,
-         {}},
-        {ID_KERNEL_DOWNLOAD_NODE,
-         TXT_CMD_DOWNLOAD_NODE,
-         TXT_CMD_DOWNLOAD_NODE,
-         TXT_PROMPT_KERNEL_DOWNLOAD_NODE,
-         E::SelectionOnIp,
-         {}},
-        {ID_KERNEL_DOWNLOAD_BATCH,
-         TXT_CMD_DOWNLOAD_BATCH,
-         TXT_CMD_DOWNLOAD_BATCH,
-         TXT_PROMPT_KERNEL_DOWNLOAD_BATCH,
-         E::Always,
-         {}},
-        {ID_NODE_VERSION_INFO,
-         TXT_CMD_VERSION_INFO,
-         TXT_CMD_VERSION_INFO,
-         TXT_PROMPT_VERSION_INFO,
-         E::Selection,
-         {}},
-        {ID_NODE_FILE_INFO,
-         TXT_CMD_FILE_INFO,
-         TXT_CMD_FILE_INFO,
-         TXT_PROMPT_FILE_INFO,
-         E::SelectionAddress,
-         {}},
-        {ID_NODE_DELETE_APP,
-         TXT_CMD_DELETE_APP,
-         TXT_CMD_DELETE_APP,
-         TXT_PROMPT_DELETE_APP,
-         E::Selection,
-         {}},
-        {ID_NODE_NEW, TXT_CMD_NODE_NEW, TXT_CMD_NODE_NEW_POPUP, TXT_PROMPT_NODE_NEW, E::Network,
-         OnRow(RegisterNode)},
-        {ID_NODE_PROPERTIES, TXT_CMD_NODE_PROPERTIES, TXT_CMD_NODE_PROPERTIES_POPUP,
-         TXT_PROMPT_NODE_PROPERTIES, E::Selection, OnRow(ShowNodeProperties)},
-        {ID_NODE_DELETE, TXT_CMD_NODE_DELETE, TXT_CMD_NODE_DELETE_POPUP, TXT_PROMPT_NODE_DELETE,
-         E::Selection, OnRow(DeleteSelectedNode)},
-        {ID_DEFAULT_PARAM,
-         TXT_CMD_DEFAULT_PARAM,
-         TXT_CMD_DEFAULT_PARAM_POPUP,
-         TXT_PROMPT_DEFAULT_PARAM,
-         E::Always,
-         {}},
-        {ID_INIT_NODE,
-         TXT_CMD_INIT_NODE,
-         TXT_CMD_INIT_NODE_POPUP,
-         TXT_PROMPT_INIT_NODE,
-         E::Selection,
-         {}},
-        {ID_INIT_MODEL,
-         TXT_CMD_INIT_MODEL,
-         TXT_CMD_INIT_MODEL_POPUP,
-         TXT_PROMPT_INIT_MODEL,
-         E::Rows,
-         {}},
-        {ID_VIEW_STATUS_BAR,
-         TXT_CMD_STATUS_BAR,
-         nullptr,
-         TXT_PROMPT_STATUS_BAR,
-         E::Always,
-         {},
-         true},
+        {ID_NETWORK_NEW, TXT_CMD_NETWORK_NEW, nullptr, TXT_PROMPT_NETWORK_NEW, E::Always, OnRow(RegisterNetwork)},
+        {ID_NETWORK_PROPERTIES, TXT_CMD_NETWORK_PROPERTIES, nullptr, TXT_PROMPT_NETWORK_PROPERTIES, E::Network, OnRow(ShowNetworkProperties)},
+        {ID_NETWORK_DELETE, TXT_CMD_NETWORK_DELETE, nullptr, TXT_PROMPT_NETWORK_DELETE, E::Network, OnRow(DeleteNetwork)},
+        {ID_NODE_SEARCH, TXT_CMD_SEARCH, TXT_CMD_SEARCH_POPUP, TXT_PROMPT_SEARCH, E::Network, OnDoc(SearchNodes)},
+        {ID_NODE_REFRESH_SEARCH, TXT_CMD_REFRESH_SEARCH, TXT_CMD_REFRESH_SEARCH, TXT_PROMPT_REFRESH_SEARCH, E::Network, OnDoc(RefreshSearch)},
+        {ID_NODE_IP_SEARCH, TXT_CMD_IP_SEARCH, TXT_CMD_IP_SEARCH_POPUP, TXT_PROMPT_IP_SEARCH, E::Network, OnDoc(SearchByIp)},
+        {ID_NODE_AUTO_SET, TXT_CMD_AUTO_SET, TXT_CMD_AUTO_SET_POPUP, TXT_PROMPT_AUTO_SET, E::Rows,
+         [](SCommandContext& ctx) { AutoAssignAddresses(ctx.doc, ctx.paramFile.m_param); }},
+        {ID_NODE_SET, TXT_CMD_NODE_SET, TXT_CMD_NODE_SET_POPUP, TXT_PROMPT_NODE_SET, E::Selection, SetSelectedNode},
+        {ID_NODE_GET, TXT_CMD_NODE_GET, TXT_CMD_NODE_GET_POPUP, TXT_PROMPT_NODE_GET, E::Selection, OnSelected(GetNodeSettings)},
+        {ID_NODE_CHANGE_MODE, TXT_CMD_CHANGE_MODE, TXT_CMD_CHANGE_MODE_POPUP, TXT_PROMPT_CHANGE_MODE, E::Selection, OnSelected(ChangeNodeMode)},
+        {ID_APP_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_PROMPT_APP_DOWNLOAD_NODE, E::SelectionOnIp, {}},
+        {ID_APP_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_PROMPT_APP_DOWNLOAD_BATCH, E::Always, {}},
+        {ID_KERNEL_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_PROMPT_KERNEL_DOWNLOAD_NODE, E::SelectionOnIp, {}},
+        {ID_KERNEL_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_PROMPT_KERNEL_DOWNLOAD_BATCH, E::Always, {}},
+        {ID_NODE_VERSION_INFO, TXT_CMD_VERSION_INFO, TXT_CMD_VERSION_INFO, TXT_PROMPT_VERSION_INFO, E::Selection, {}},
+        {ID_NODE_FILE_INFO, TXT_CMD_FILE_INFO, TXT_CMD_FILE_INFO, TXT_PROMPT_FILE_INFO, E::SelectionAddress, {}},
+        {ID_NODE_DELETE_APP, TXT_CMD_DELETE_APP, TXT_CMD_DELETE_APP, TXT_PROMPT_DELETE_APP, E::Selection, {}},
+        {ID_NODE_NEW, TXT_CMD_NODE_NEW, TXT_CMD_NODE_NEW_POPUP, TXT_PROMPT_NODE_NEW, E::Network, OnRow(RegisterNode)},
+        {ID_NODE_PROPERTIES, TXT_CMD_NODE_PROPERTIES, TXT_CMD_NODE_PROPERTIES_POPUP, TXT_PROMPT_NODE_PROPERTIES, E::Selection, OnRow(ShowNodeProperties)},
+        {ID_NODE_DELETE, TXT_CMD_NODE_DELETE, TXT_CMD_NODE_DELETE_POPUP, TXT_PROMPT_NODE_DELETE, E::Selection, OnRow(DeleteSelectedNode)},
+        {ID_DEFAULT_PARAM, TXT_CMD_DEFAULT_PARAM, TXT_CMD_DEFAULT_PARAM_POPUP, TXT_PROMPT_DEFAULT_PARAM, E::Always,
+         [](SCommandContext& ctx) { EditDefaultParams(ctx.doc, ctx.paramFile); }},
+        {ID_INIT_NODE, TXT_CMD_INIT_NODE, TXT_CMD_INIT_NODE_POPUP, TXT_PROMPT_INIT_NODE, E::Selection, OnSelected(InitializeNode)},
+        {ID_INIT_MODEL, TXT_CMD_INIT_MODEL, TXT_CMD_INIT_MODEL_POPUP, TXT_PROMPT_INIT_MODEL, E::Rows, OnDoc(InitializeModel)},
+        {ID_VIEW_STATUS_BAR, TXT_CMD_STATUS_BAR, nullptr, TXT_PROMPT_STATUS_BAR, E::Always, {}, true},
         {ID_APP_ABOUT, TXT_CMD_ABOUT, nullptr, TXT_PROMPT_ABOUT, E::Always, {}, true},
         {ID_HELP, TXT_CMD_HELP, nullptr, nullptr, E::Always, {}, true},
     };
+    // clang-format on
     return vec;
 }
 
@@ -214,6 +152,13 @@ const SCommand* FindCommand(int nId) {
     auto it =
         std::find_if(vec.begin(), vec.end(), [nId](const SCommand& cmd) { return cmd.nId == nId; });
     return it == vec.end() ? nullptr : &*it;
+}
+
+void OnNodeDoubleClick(SCommandContext& ctx) {
+    const SCommand* pCommand = FindCommand(ID_NODE_GET);
+    if (ctx.nSelected >= 0 && pCommand != nullptr && pCommand->fnHandler) {
+        pCommand->fnHandler(ctx);
+    }
 }
 
 const std::vector<SMenuEntry>& GetMainMenu() {

@@ -77,6 +77,8 @@ struct SCommand {
 
 const std::vector<SCommand>& GetCommandTable();
 const SCommand* FindCommand(int nId);
+// The node list's double click on a row: "設定取得" of that row.
+void OnNodeDoubleClick(SCommandContext& ctx);
 
 // A menu as a flat list: a Popup entry opens a submenu that runs to its End.
 struct SMenuEntry {

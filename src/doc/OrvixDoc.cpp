@@ -38,6 +38,7 @@ CNetProperty* COrvixDoc::CurrentNetwork() {
 }
 
 void COrvixDoc::UpdateAllViews() {
+    ++m_nRegistryRevision;
     for (size_t i = 0; i < m_arrNets.size(); ++i) {
         m_arrNets[i]->m_nMenuId = NET_MENU_ID_BASE + static_cast<uint32_t>(i);
     }

@@ -64,6 +64,9 @@ public:
     int16_t GetNetCount() const { return static_cast<int16_t>(m_arrNets.size()); }
     // Refreshes m_pCurNet and asks the views to redraw.
     void UpdateAllViews();
+    // Counts the registry changes announced through UpdateAllViews, so that a
+    // run over many nodes can tell that rows changed while it waited.
+    uint32_t GetRegistryRevision() const { return m_nRegistryRevision; }
 
     // --- data file (DocumentFile.cpp) ---
     // Reads the data file into a cleared registry and lists: 0, or -1 after the
@@ -147,5 +150,6 @@ private:
     bool m_bSkipSave = false; // an unreadable file could not be moved aside
     std::unique_ptr<CNodeSocket> m_pSocket;
     int m_nViewHold = 0;
+    uint32_t m_nRegistryRevision = 0;
     bool m_bViewUpdateMissed = false;
 };

@@ -24,8 +24,11 @@ void COrvixDoc::RunSettingsExchange(const SNodeResponse& resp) {
     }
     NODEPARAM paramNew = dlg.ReadBack();
     uint32_t dwDest = dlg.IsOutsideNetwork() ? node.m_dwIp : NODE_UNSET_IP;
+    // The dialog pumps messages: a stray reply while it was open (a late search
+    // answer, a 0x0202, another node's 0x0204) may have changed the pending
+    // state. The set's answer is awaited in the state of this exchange.
     int nOutcome = Exchange(
-        m_pSocket->m_nPending, [&] { SendSetParam(paramNew, node, dwDest); },
+        PENDING_GET_PARAM, [&] { SendSetParam(paramNew, node, dwDest); },
         static_cast<uint32_t>(m_env.settings.m_nTimeout));
 
     uint32_t dwIp = node.m_dwIp;

@@ -1,9 +1,20 @@
 #include "gui/DialogForms.h"
 
+#include "ui_CAutoSetDlg.h"
+#include "ui_CAutoSetErrorDlg.h"
+#include "ui_CGeneralItemsDlg.h"
+#include "ui_CGetParamDlg.h"
+#include "ui_CInitErrorDlg.h"
+#include "ui_CInitModelDlg.h"
+#include "ui_CInitializeDlg.h"
 #include "ui_CIpSearchDlg.h"
+#include "ui_CModeChangeDlg.h"
 #include "ui_CNetworkDlg.h"
 #include "ui_CNodeDlg.h"
+#include "ui_COXPropSheet.h"
 #include "ui_CParamEditor.h"
+#include "ui_CSnmpDlg.h"
+#include "ui_CStartProgramDlg.h"
 #include "ui_CVersionInfoDlg.h"
 
 #include <QDialog>
@@ -21,10 +32,21 @@ template <typename TForm> void SetUpForm(QDialog* pDialog) {
 // One line per dialog; the form names its widgets by control id.
 const std::map<std::string, FormSetup>& Forms() {
     static const std::map<std::string, FormSetup> s_mapForms{
+        {"CGeneralItemsDlg", &SetUpForm<Ui::CGeneralItemsDlg>},
         {"CIpSearchDlg", &SetUpForm<Ui::CIpSearchDlg>},
         {"CNetworkDlg", &SetUpForm<Ui::CNetworkDlg>},
         {"CNodeDlg", &SetUpForm<Ui::CNodeDlg>},
+        {"COXPropSheet", &SetUpForm<Ui::COXPropSheet>},
+        {"CAutoSetDlg", &SetUpForm<Ui::CAutoSetDlg>},
+        {"CAutoSetErrorDlg", &SetUpForm<Ui::CAutoSetErrorDlg>},
+        {"CGetParamDlg", &SetUpForm<Ui::CGetParamDlg>},
+        {"CInitErrorDlg", &SetUpForm<Ui::CInitErrorDlg>},
+        {"CInitModelDlg", &SetUpForm<Ui::CInitModelDlg>},
+        {"CInitializeDlg", &SetUpForm<Ui::CInitializeDlg>},
+        {"CModeChangeDlg", &SetUpForm<Ui::CModeChangeDlg>},
         {"CParamEditor", &SetUpForm<Ui::CParamEditor>},
+        {"CSnmpDlg", &SetUpForm<Ui::CSnmpDlg>},
+        {"CStartProgramDlg", &SetUpForm<Ui::CStartProgramDlg>},
         {"CVersionInfoDlg", &SetUpForm<Ui::CVersionInfoDlg>},
     };
     return s_mapForms;

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTreeWidget>
 #include <QValidator>
 
@@ -77,6 +78,17 @@ QStringList ItemTexts(const std::vector<std::string>& vecItems) {
         list << FromCp932(str);
     }
     return list;
+}
+
+// The tab widget whose page the widget is, or null: a page of a property
+// sheet is a group whose caption is its tab's text.
+QTabWidget* TabOfPage(QWidget* pWidget) {
+    for (QWidget* p = pWidget->parentWidget(); p != nullptr; p = p->parentWidget()) {
+        if (auto* pTab = qobject_cast<QTabWidget*>(p)) {
+            return pTab->indexOf(pWidget) >= 0 ? pTab : nullptr;
+        }
+    }
+    return nullptr;
 }
 
 // Rows the model wants selected.
@@ -264,7 +276,8 @@ bool CDialogView::Bind(SBinding& binding) {
     case ECtl::Label:
         return qobject_cast<QLabel*>(pWidget) != nullptr;
     case ECtl::Group:
-        return qobject_cast<QGroupBox*>(pWidget) != nullptr;
+        return qobject_cast<QGroupBox*>(pWidget) != nullptr ||
+               (pWidget != nullptr && TabOfPage(pWidget) != nullptr);
     }
     return false;
 }
@@ -376,6 +389,17 @@ void CDialogView::RefreshFromModel() {
         }
         vecWidgets.insert(vecWidgets.end(), binding.vecMembers.begin(), binding.vecMembers.end());
         for (QWidget* pWidget : vecWidgets) {
+            if (QTabWidget* pTab = TabOfPage(pWidget)) {
+                // A page is shown and enabled through its tab.
+                int nIndex = pTab->indexOf(pWidget);
+                if (pTab->isTabEnabled(nIndex) != m_dialog.IsEnabled(nId)) {
+                    pTab->setTabEnabled(nIndex, m_dialog.IsEnabled(nId));
+                }
+                if (pTab->isTabVisible(nIndex) != m_dialog.IsVisible(nId)) {
+                    pTab->setTabVisible(nIndex, m_dialog.IsVisible(nId));
+                }
+                continue;
+            }
             // The widget's own state: a disabled group greys its children too.
             if (pWidget->testAttribute(Qt::WA_ForceDisabled) == m_dialog.IsEnabled(nId)) {
                 pWidget->setEnabled(m_dialog.IsEnabled(nId));
@@ -407,6 +431,11 @@ void CDialogView::WriteCaption(const SBinding& binding) {
         } else if (auto* pGroup = qobject_cast<QGroupBox*>(pWidget)) {
             if (pGroup->title() != str) {
                 pGroup->setTitle(str);
+            }
+        } else if (QTabWidget* pTab = TabOfPage(pWidget)) {
+            int nIndex = pTab->indexOf(pWidget);
+            if (pTab->tabText(nIndex) != str) {
+                pTab->setTabText(nIndex, str);
             }
         }
     };

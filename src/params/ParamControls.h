@@ -34,6 +34,13 @@ inline constexpr int IDC_PRM_DHCP = 1145;
 inline constexpr int IDC_PRM_START_PROGRAMS = 1136; // button "設定画面"
 inline constexpr int IDC_PRM_GENERAL_ITEMS = 1147;  // button "設定画面"
 inline constexpr int IDC_PRM_SNMP = 1149;           // button "設定画面"
+inline constexpr int IDC_PRM_GROUP_LAN = CTL_GROUP_FIRST;
+inline constexpr int IDC_PRM_GROUP_SERIAL = CTL_GROUP_FIRST + 1;
+inline constexpr int IDC_PRM_GROUP_SYSTEM = CTL_GROUP_FIRST + 2;
+// The page itself, a tab of the sheet; its caption is the tab's.
+inline constexpr int IDC_PRM_PAGE = CTL_GROUP_FIRST + 3;
+// The sheet's Apply button (OK and Cancel are DIALOG_OK and DIALOG_CANCEL).
+inline constexpr int IDC_SHEET_APPLY = 12321;
 
 // Node settings dialog (CParamEditor).
 inline constexpr int IDC_PED_OWN_IP = 1039;        // dotted address, 15

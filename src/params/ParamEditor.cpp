@@ -1,24 +1,16 @@
 #include "params/ParamEditor.h"
 
 #include "params/ParamControls.h"
+#include "params/ParamLists.h"
+#include "params/ParamSubDialogs.h"
 #include "platform/Cp932.h"
 #include "platform/HostAddress.h"
 #include "res/Texts.h"
+#include "ui/Ui.h"
 
 #include <iterator>
 
 namespace {
-// List items are held in CP932, as the operator's texts are.
-template <size_t N> std::vector<std::string> Items(const char* const (&arr)[N]) {
-    std::vector<std::string> vecItems;
-    for (const char* pszItem : arr) {
-        std::string strCp932;
-        Utf8ToCp932(pszItem, strCp932);
-        vecItems.push_back(strCp932);
-    }
-    return vecItems;
-}
-
 // The controls, group by group as the dialog shows them.
 std::vector<SControl> ParamEditorControls() {
     auto Label = [](int nId, const char* pszText) {
@@ -153,17 +145,17 @@ CParamEditor::CParamEditor(const NODEPARAM& defParam)
     SetCaption(DIALOG_CANCEL, TXT_PED_CANCEL);
     SetCaption(IDC_PED_MODE_LABEL, TXT_PED_MODE_LABEL);
     SetCaption(IDC_PED_OUTSIDE_NET, TXT_PED_OUTSIDE_NET);
-    SetItems(IDC_PED_COMM_TRIGGER, Items(TXT_LIST_FLAG));
-    SetItems(IDC_PED_AUTONEGO, Items(TXT_LIST_AUTONEGO));
-    SetItems(IDC_PED_BAUD_RATE, Items(TXT_LIST_BAUD_RATE));
-    SetItems(IDC_PED_DATA_BITS, Items(TXT_LIST_DATA_BITS));
-    SetItems(IDC_PED_STOP_BITS, Items(TXT_LIST_STOP_BITS));
-    SetItems(IDC_PED_PARITY, Items(TXT_LIST_PARITY));
-    SetItems(IDC_PED_FLOW_CONTROL, Items(TXT_LIST_FLOW_CONTROL));
-    SetItems(IDC_PED_CONN_NOTIFY, Items(TXT_LIST_FLAG));
-    SetItems(IDC_PED_CONN_WATCH, Items(TXT_LIST_FLAG));
-    SetItems(IDC_PED_BOOTP, Items(TXT_LIST_FLAG));
-    SetItems(IDC_PED_DHCP, Items(TXT_LIST_FLAG));
+    SetItems(IDC_PED_COMM_TRIGGER, ParamListItems(TXT_LIST_FLAG));
+    SetItems(IDC_PED_AUTONEGO, ParamListItems(TXT_LIST_AUTONEGO));
+    SetItems(IDC_PED_BAUD_RATE, ParamListItems(TXT_LIST_BAUD_RATE));
+    SetItems(IDC_PED_DATA_BITS, ParamListItems(TXT_LIST_DATA_BITS));
+    SetItems(IDC_PED_STOP_BITS, ParamListItems(TXT_LIST_STOP_BITS));
+    SetItems(IDC_PED_PARITY, ParamListItems(TXT_LIST_PARITY));
+    SetItems(IDC_PED_FLOW_CONTROL, ParamListItems(TXT_LIST_FLOW_CONTROL));
+    SetItems(IDC_PED_CONN_NOTIFY, ParamListItems(TXT_LIST_FLAG));
+    SetItems(IDC_PED_CONN_WATCH, ParamListItems(TXT_LIST_FLAG));
+    SetItems(IDC_PED_BOOTP, ParamListItems(TXT_LIST_FLAG));
+    SetItems(IDC_PED_DHCP, ParamListItems(TXT_LIST_FLAG));
     SetInt(IDC_PED_OUTSIDE_NET, 0);
 }
 
@@ -173,11 +165,21 @@ void CParamEditor::Fill(const NODEPARAM& param) {
         SetText(ctl.nId, texts.*ctl.pMember);
     }
     for (const SListControl& ctl : LIST_CONTROLS) {
-        SetInt(ctl.nId, texts.*ctl.pMember);
+        SetInt(ctl.nId, SelectorIndex(texts.*ctl.pMember, GetItems(ctl.nId).size()));
     }
     m_arrStartProgram = texts.arrStartProgram;
     m_arrGeneralItem = texts.arrGeneralItem;
     m_snmp = texts.snmp;
+}
+
+void CParamEditor::FillForIndividualSetting(uint32_t dwNodeIp, uint32_t dwSubnetMask,
+                                            uint32_t dwGateway) {
+    NODEPARAM param = m_defParam;
+    param.dwOwnIp = dwNodeIp;
+    param.dwSubnetMask = dwSubnetMask;
+    param.dwGateway = dwGateway;
+    Fill(param);
+    SetMode(PARAMEDIT_SET, std::string(), PARAMEDIT_NO_MODE);
 }
 
 void CParamEditor::SetMode(int nMode, const std::string& strModeText, int nModeSwitch) {
@@ -214,8 +216,41 @@ bool CParamEditor::IsOutsideNetwork() const {
     return GetInt(IDC_PED_OUTSIDE_NET) != 0;
 }
 
-SDialogAction CParamEditor::OnCommand(CUi& /*ui*/, int nId) {
+void CParamEditor::EditStartPrograms(CUi& ui) {
+    CStartProgramDlg dlg;
+    dlg.SetNames(m_arrStartProgram);
+    if (ui.DoModal(dlg) == DIALOG_OK) {
+        m_arrStartProgram = dlg.GetNames();
+    }
+}
+
+void CParamEditor::EditGeneralItems(CUi& ui) {
+    CGeneralItemsDlg dlg;
+    dlg.SetGeneralItems(m_arrGeneralItem);
+    if (ui.DoModal(dlg) == DIALOG_OK) {
+        m_arrGeneralItem = dlg.GetGeneralItems();
+    }
+}
+
+void CParamEditor::EditSnmp(CUi& ui) {
+    CSnmpDlg dlg;
+    dlg.SetSnmp(m_snmp);
+    if (ui.DoModal(dlg) == DIALOG_OK) {
+        m_snmp = dlg.GetSnmp();
+    }
+}
+
+SDialogAction CParamEditor::OnCommand(CUi& ui, int nId) {
     switch (nId) {
+    case IDC_PED_START_PROGRAMS:
+        EditStartPrograms(ui);
+        return SDialogAction::StayOpen();
+    case IDC_PED_GENERAL_ITEMS:
+        EditGeneralItems(ui);
+        return SDialogAction::StayOpen();
+    case IDC_PED_SNMP:
+        EditSnmp(ui);
+        return SDialogAction::StayOpen();
     case IDC_PED_SEND: {
         SCheck check = ValidateParamEditor(GatherTexts(), m_fnPcAddress);
         if (!check.Ok()) {

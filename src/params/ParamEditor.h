@@ -5,6 +5,7 @@
 #include "ui/DialogModel.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 inline constexpr int PARAMEDIT_GET = 0;
@@ -22,8 +23,13 @@ public:
     const char* GetDialogName() const override { return "CParamEditor"; }
     SDialogAction OnCommand(CUi& ui, int nId) override;
 
-    // Every control and member from a record in host order.
+    // Every control and member from a record in host order. A list byte
+    // outside its list selects nothing (read back as 255).
     void Fill(const NODEPARAM& param);
+    // The individual setting of a node: the defaults given to the constructor
+    // with the node's listed address and the current network's mask and
+    // gateway (host order), in set mode without an operation mode.
+    void FillForIndividualSetting(uint32_t dwNodeIp, uint32_t dwSubnetMask, uint32_t dwGateway);
     // PARAMEDIT_GET or PARAMEDIT_SET; the mode text (UTF-8) shows in get mode
     // unless nModeSwitch is PARAMEDIT_NO_MODE.
     void SetMode(int nMode, const std::string& strModeText, int nModeSwitch);
@@ -40,6 +46,12 @@ public:
     int m_nModeSwitch = 0;
 
 private:
+    // The three "設定画面" buttons: the sub-dialog gets these members and
+    // gives them back on OK; no record is touched.
+    void EditStartPrograms(CUi& ui);
+    void EditGeneralItems(CUi& ui);
+    void EditSnmp(CUi& ui);
+
     NODEPARAM m_defParam;
     PcAddressFn m_fnPcAddress;
     // Members behind the sub-dialogs; they have no control on this dialog.

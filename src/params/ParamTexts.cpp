@@ -89,6 +89,31 @@ SParamTexts RenderParamTexts(const NODEPARAM& p) {
     return t;
 }
 
+void StoreStartPrograms(NODEPARAM& p, const std::array<std::string, 16>& arrNames) {
+    for (size_t i = 0; i < arrNames.size(); ++i) {
+        SetTextField(p.szStartProgram[i], arrNames[i]);
+    }
+}
+
+void StoreGeneralItems(NODEPARAM& p, const std::array<std::string, 8>& arrItems) {
+    for (size_t i = 0; i < arrItems.size(); ++i) {
+        SetTextField(p.szGeneralItem[i], arrItems[i]);
+    }
+}
+
+void StoreSnmp(NODEPARAM& p, const SSnmpTexts& snmp) {
+    p.bySnmp = ToByte(snmp.nSnmp);
+    p.byAuthTrap = ToByte(snmp.nAuthTrap);
+    p.dwTrapIp = ParseTrapIp(snmp.strTrapIp);
+    SetTextField(p.szObjectId, snmp.strObjectId);
+    SetTextField(p.szGetCommunity, snmp.strGetCommunity);
+    SetTextField(p.szSetCommunity, snmp.strSetCommunity);
+    SetTextField(p.szTrapCommunity, snmp.strTrapCommunity);
+    SetTextField(p.szContact, snmp.strContact);
+    SetTextField(p.szLocation, snmp.strLocation);
+    SetTextField(p.szSysName, snmp.strSysName);
+}
+
 NODEPARAM BuildParamFromTexts(const SParamTexts& t, const NODEPARAM& defParam) {
     NODEPARAM p = defParam; // supplies the reserved bytes
     p.dwOwnIp = ParseIpHost(t.strOwnIp);
@@ -121,23 +146,9 @@ NODEPARAM BuildParamFromTexts(const SParamTexts& t, const NODEPARAM& defParam) {
     ParseTerminator(t.strFileTerm, p.byFileTermLen, p.abFileTerm);
     ParseTerminator(t.strRecordTerm, p.byRecordTermLen, p.abRecordTerm);
 
-    for (size_t i = 0; i < t.arrStartProgram.size(); ++i) {
-        SetTextField(p.szStartProgram[i], t.arrStartProgram[i]);
-    }
-    for (size_t i = 0; i < t.arrGeneralItem.size(); ++i) {
-        SetTextField(p.szGeneralItem[i], t.arrGeneralItem[i]);
-    }
-
-    p.bySnmp = ToByte(t.snmp.nSnmp);
-    p.byAuthTrap = ToByte(t.snmp.nAuthTrap);
-    p.dwTrapIp = ParseTrapIp(t.snmp.strTrapIp);
-    SetTextField(p.szObjectId, t.snmp.strObjectId);
-    SetTextField(p.szGetCommunity, t.snmp.strGetCommunity);
-    SetTextField(p.szSetCommunity, t.snmp.strSetCommunity);
-    SetTextField(p.szTrapCommunity, t.snmp.strTrapCommunity);
-    SetTextField(p.szContact, t.snmp.strContact);
-    SetTextField(p.szLocation, t.snmp.strLocation);
-    SetTextField(p.szSysName, t.snmp.strSysName);
+    StoreStartPrograms(p, t.arrStartProgram);
+    StoreGeneralItems(p, t.arrGeneralItem);
+    StoreSnmp(p, t.snmp);
 
     SetTextField(p.szLanProtocol, t.strLanProtocol);
     SetTextField(p.szRsProtocol, t.strRsProtocol);

@@ -95,6 +95,13 @@ SParamTexts RenderParamTexts(const NODEPARAM& param);
 // with its first four hex digits only; texts are cut to the field width - 1.
 NODEPARAM BuildParamFromTexts(const SParamTexts& texts, const NODEPARAM& defParam);
 
+// The sub-dialogs' values into a record, as their OK stores them: each text
+// field cleared to its width, then the text copied; the SNMP lists' indexes
+// into their bytes and the trap text parsed into network order.
+void StoreStartPrograms(NODEPARAM& param, const std::array<std::string, 16>& arrNames);
+void StoreGeneralItems(NODEPARAM& param, const std::array<std::string, 8>& arrItems);
+void StoreSnmp(NODEPARAM& param, const SSnmpTexts& snmp);
+
 // The trap address, held in network order: dotted text of its bytes and back.
 std::string FormatTrapIp(uint32_t dwTrapIp);
 uint32_t ParseTrapIp(const std::string& strText);

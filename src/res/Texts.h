@@ -3,10 +3,12 @@
 // of its own in this folder; this header gathers them.
 
 #include "res/CommandTexts.h"
+#include "res/DefaultParamTexts.h"
 #include "res/DocumentTexts.h"
 #include "res/FrameTexts.h"
 #include "res/LinkTexts.h"
 #include "res/NodeListTexts.h"
+#include "res/NodeOpsTexts.h"
 #include "res/OpsTexts.h"
 #include "res/ParamEditorTexts.h"
 #include "res/ParamTexts.h"

@@ -3,7 +3,9 @@
 #include "doc/VersionInfoDlg.h"
 #include "gui/QtUi.h"
 #include "ops/IpSearchDlg.h"
+#include "params/DefaultParamSheet.h"
 #include "params/ParamEditor.h"
+#include "params/ParamSubDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -272,7 +274,12 @@ TEST(DialogForms, EveryFormBindsEveryControlOfItsTable) {
     CIpSearchDlg ipSearch(listA, listB);
     std::vector<uint8_t> vecReply(232, 0);
     CVersionInfoDlg versionInfo(vecReply.data(), vecReply.size());
-    for (CDialogModel* pModel : std::vector<CDialogModel*>{&paramEditor, &ipSearch, &versionInfo}) {
+    COXPropSheet sheet(defParam);
+    CStartProgramDlg startPrograms;
+    CGeneralItemsDlg generalItems;
+    CSnmpDlg snmp;
+    for (CDialogModel* pModel : std::vector<CDialogModel*>{
+             &paramEditor, &ipSearch, &versionInfo, &sheet, &startPrograms, &generalItems, &snmp}) {
         auto pView = CDialogView::Create(*pModel, ui, nullptr);
         ASSERT_NE(pView, nullptr) << pModel->GetDialogName();
         EXPECT_EQ(pView->objectName(), pModel->GetDialogName());

@@ -216,6 +216,89 @@ TEST_F(SettingsExchange, ALateSetReplyChangesNothing) {
     EXPECT_EQ(m_ui.m_vecMessages.size(), 1u);
 }
 
+// The settings dialog pumps messages while the operator edits: a reply that
+// comes meanwhile (a late search answer, an initialise answer, another node's
+// set answer) settles the pending state. The set that "送信" sends must still
+// be awaited as this exchange's, or a refusal or silence would pass for success.
+namespace {
+enum class EStray { LateSearchAnswer, InitializeAnswer, OtherNodesSetAnswer };
+
+class StrayReplyDuringTheDialog : public SettingsExchange,
+                                  public ::testing::WithParamInterface<EStray> {
+protected:
+    Bytes StrayReply() const {
+        switch (GetParam()) {
+        case EStray::LateSearchAnswer:
+            return {0x76, 0x01, 0x02, 0x01, 0x00, 0x80, 0xC8, 0x09, 0x09, 0x09, 0x95, 0x00, 0x00};
+        case EStray::InitializeAnswer:
+            return {0x76, 0x01, 0x02, 0x02, 0x00, 0x80, 0xC8, 0x09, 0x09, 0x09, 0x95, 0x00, 0x00};
+        case EStray::OtherNodesSetAnswer:
+            return {0x76, 0x01, 0x02, 0x04, 0x00, 0x80, 0xC8, 0x09, 0x09, 0x09, 0x95, 0x00, 0x00};
+        }
+        return {};
+    }
+    // The stray reply is taken in while the dialog is open; then the operator
+    // changes the address and sends.
+    void OperatorSendsAfterAStrayReply() {
+        m_ui.ExpectDialog("CParamEditor", [this](CDialogModel& dlg, CUi& ui) {
+            m_pSocket->Inject(StrayReply(), "192.168.1.99", 65533);
+            m_pump.PumpPendingMessages();
+            EXPECT_EQ(Pending(), PENDING_NONE); // the stray reply did settle it
+            Type(dlg, ui, IDC_PED_OWN_IP, "192.168.1.20");
+            return Press(dlg, ui, IDC_PED_SEND);
+        });
+    }
+};
+} // namespace
+
+TEST_P(StrayReplyDuringTheDialog, ARefusingNodeIsReportedAndKeepsItsOldAddress) {
+    NodeAnswersSet(3);
+    OperatorSendsAfterAStrayReply();
+    m_ui.ExpectMessage("MRV-620から異常応答を受信しました\n"
+                       "ｺﾏﾝﾄﾞｺｰﾄﾞ=0204\nMACｱﾄﾞﾚｽ=0080C8010203\n"
+                       "機種ｺｰﾄﾞ=95\n動作ﾓｰﾄﾞ=07\n結果ｺｰﾄﾞ=03");
+    m_ui.ExpectMessage("MRV-620から異常応答を受信しました");
+    Deliver(GetParamReply(0));
+    EXPECT_EQ(m_vecSet.size(), 730u);
+    EXPECT_EQ(Node().m_dwIp, 0xC0A8010Au);
+    EXPECT_EQ(Pending(), PENDING_NONE);
+}
+
+TEST_P(StrayReplyDuringTheDialog, ASilentNodeGivesTheNoResponseMessage) {
+    NodeAnswersSet(-1);
+    OperatorSendsAfterAStrayReply();
+    m_ui.ExpectMessage("MRV-620から応答がありません");
+    uint32_t dwStart = m_clock.Now();
+    Deliver(GetParamReply(0));
+    EXPECT_GE(m_clock.Now() - dwStart, 5000u);
+    EXPECT_EQ(Node().m_dwIp, 0xC0A8010Au);
+    EXPECT_EQ(Pending(), PENDING_NONE);
+}
+
+TEST_P(StrayReplyDuringTheDialog, AGoodAnswerTakesTheNewAddress) {
+    NodeAnswersSet(0);
+    OperatorSendsAfterAStrayReply();
+    Deliver(GetParamReply(0));
+    EXPECT_EQ(Node().m_dwIp, 0xC0A80114u);
+    EXPECT_TRUE(m_ui.m_vecMessages.empty());
+    EXPECT_EQ(Pending(), PENDING_NONE);
+}
+
+INSTANTIATE_TEST_SUITE_P(, StrayReplyDuringTheDialog,
+                         ::testing::Values(EStray::LateSearchAnswer, EStray::InitializeAnswer,
+                                           EStray::OtherNodesSetAnswer),
+                         [](const ::testing::TestParamInfo<EStray>& info) {
+                             switch (info.param) {
+                             case EStray::LateSearchAnswer:
+                                 return "LateSearchAnswer";
+                             case EStray::InitializeAnswer:
+                                 return "InitializeAnswer";
+                             case EStray::OtherNodesSetAnswer:
+                                 return "OtherNodesSetAnswer";
+                             }
+                             return "Unknown";
+                         });
+
 TEST(ParamEditor, SendRunsTheChecksAndEnterDoesNothing) {
     CScriptedUi ui;
     NODEPARAM defParam{};
