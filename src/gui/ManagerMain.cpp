@@ -120,6 +120,8 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
     QApplication app(argc, argv);
     NameApplication();
     QApplication::setWindowIcon(LoadAppIcon());
+    // Desktops match the window to its entry (mrvmgr.desktop) by this name.
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(TXT_PROGRAM_NAME));
 
     // The toolkit's own options are gone from the arguments now.
     QCommandLineParser parser;
@@ -150,14 +152,15 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
 
     CManagerSession session(theApp);
     CMainFrame& frame = session.GetFrame();
-    // Told to stop: leave the event loop, so the document saves as on a close.
-    // A stop that comes while the start-up still shows a message is kept.
+    // Told to stop: every event loop ends, a message box's too, so the
+    // document saves as on a close. A stop that comes while the start-up still
+    // shows a message ends the start-up there.
     bool bStop = false;
     if (fdSignals >= 0) {
         session.GetPump().Watch(fdSignals, [fdSignals, &bStop] {
             if (ReadTerminationSignal(fdSignals) != 0) {
                 bStop = true;
-                QApplication::quit();
+                QCoreApplication::exit(0);
             }
         });
     }

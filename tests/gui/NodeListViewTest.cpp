@@ -120,14 +120,6 @@ TEST_F(NodeList, DoubleClickRunsGetSettingsOnTheSelectedRowOnly) {
     EXPECT_TRUE(vecRun.empty());
 }
 
-TEST_F(NodeList, DoubleClickWithoutSelectionSendsNothing) {
-    OpenDoc();
-    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"}});
-    DoubleClick(Empty());
-    EXPECT_TRUE(m_pSocket->GetSent().empty());
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-}
-
 TEST_F(NodeList, DeleteKeyRemovesTheSelectedNodeAtOnceAndRenumbers) {
     OpenDoc();
     AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"},

@@ -22,7 +22,12 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr int PROCESS_WAIT_MS = 20000;
@@ -231,6 +236,30 @@ TEST(Startup, DataFileOnTheCommandLineIsLoadedAndSaved) {
     ASSERT_TRUE(WaitForEnd(*pRun));
     EXPECT_EQ(pRun->exitCode(), 0);
     EXPECT_EQ(NetworksIn(strOld), std::vector<std::string>{"LINE-A"});
+}
+
+TEST(Startup, StopWhileTheStartUpShowsAMessageEndsTheRunAndSaves) {
+    CUserSession session;
+    // The node port taken: the start-up reports it in a message box and waits
+    // for the operator. (Taken by someone else already is as good.)
+    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(65532);
+    int nBind = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ASSERT_TRUE(nBind == 0 || errno == EADDRINUSE);
+    std::string strPath = session.File("stop.dat");
+    auto pRun = session.Start({QString::fromStdString(strPath)});
+    // It answers from inside the message box's loop.
+    ASSERT_TRUE(AskRunningCopyToComeForward(session.SocketPath(), PROCESS_WAIT_MS, 5000));
+    pRun->terminate();
+    EXPECT_TRUE(WaitForEnd(*pRun));
+    EXPECT_EQ(pRun->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(pRun->exitCode(), 0);
+    EXPECT_TRUE(CScratchDir::Exists(strPath));
+    Stop(*pRun);
+    ::close(fd);
 }
 
 TEST(Startup, HelpAndVersionAnswerWithoutADisplayAndEnd) {
