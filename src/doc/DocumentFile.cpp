@@ -179,6 +179,8 @@ private:
             !m_ar.ReadCount(nNodes) || nNodes > NET_MAX_NODES || !FitsObjects(nNodes)) {
             return false;
         }
+        // A count from the file is not trusted beyond what a network can hold.
+        pNet->m_arrNodes.reserve(std::min<size_t>(nNodes, NET_MAX_NODES));
         for (uint32_t i = 0; i < nNodes; ++i) {
             if (!ReadNode(*pNet)) {
                 return false;

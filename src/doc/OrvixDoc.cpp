@@ -108,13 +108,9 @@ bool COrvixDoc::AddOrUpdateNode(int nModel, uint32_t dwIp, const std::string& st
         return false;
     }
     bool bStored = true;
-    COXParam* pMatch = nullptr;
-    for (COXParam& node : pNet->m_arrNodes) {
-        if (Cp932EqualNoCase(node.m_strMac, strMac)) {
-            pMatch = &node;
-            break;
-        }
-    }
+    uint32_t nBefore = m_nRegistryRevision;
+    int nMatch = m_macIndex.FindNode(*pNet, nBefore, strMac);
+    COXParam* pMatch = nMatch >= 0 ? &pNet->m_arrNodes[static_cast<size_t>(nMatch)] : nullptr;
     if (pMatch != nullptr) {
         pMatch->m_nModel = nModel;
         pMatch->m_dwIp = dwIp;
@@ -133,6 +129,7 @@ bool COrvixDoc::AddOrUpdateNode(int nModel, uint32_t dwIp, const std::string& st
         bStored = false; // the list has one row per node and no room for a 1025th
     }
     UpdateAllViews();
+    m_macIndex.FollowChange(*pNet, nBefore, m_nRegistryRevision);
     return bStored;
 }
 
@@ -174,23 +171,6 @@ void COrvixDoc::ClearCurrentNodes() {
     pNet->m_arrNodes.clear();
     UpdateAllViews();
 }
-
-namespace {
-// A MAC as AddOrUpdateNode matches it: single-byte letters folded, the two
-// bytes of a double-byte character kept (the same test as Cp932EqualNoCase).
-std::string MacMatchKey(const std::string& strMac) {
-    std::string strKey = strMac;
-    for (size_t i = 0; i < strKey.size(); ++i) {
-        auto by = static_cast<unsigned char>(strKey[i]);
-        if (IsCp932LeadByte(by) && i + 1 < strKey.size()) {
-            ++i;
-        } else if (by >= 'a' && by <= 'z') {
-            strKey[i] = static_cast<char>(by - 'a' + 'A');
-        }
-    }
-    return strKey;
-}
-} // namespace
 
 void COrvixDoc::ReplaceCurrentNodes(const std::vector<COXParam>& vecNodes) {
     CNetProperty* pNet = CurrentNetwork();

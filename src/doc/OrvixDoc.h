@@ -4,6 +4,7 @@
 #include "params/AppSettings.h"
 #include "params/NodeParam.h"
 #include "registry/IpSearchList.h"
+#include "registry/MacIndex.h"
 #include "registry/NetProperty.h"
 
 #include <cstdint>
@@ -185,6 +186,7 @@ private:
     std::unique_ptr<CNodeSocket> m_pSocket;
     int m_nViewHold = 0;
     uint32_t m_nRegistryRevision = 0;
+    CMacIndex m_macIndex;
     bool m_bViewUpdateMissed = false;
     SFtpRunEnv m_ftpEnv;
 };

@@ -138,11 +138,13 @@ TEST(Process, RunsInItsOwnSessionWithoutTerminalSignalsOrOurDescriptors) {
     close(fdLeak);
     ASSERT_TRUE(bStarted) << strError;
     pid_t pid = proc.GetPid();
-    // Wait until it runs sleep, not the spawn helper.
+    // Wait until it runs sleep, not the spawn helper (seconds on a loaded machine).
     for (int i = 0;
-         i < 500 && CScratchDir::Read("/proc/" + std::to_string(pid) + "/comm") != "sleep\n"; ++i) {
+         i < 5000 && CScratchDir::Read("/proc/" + std::to_string(pid) + "/comm") != "sleep\n";
+         ++i) {
         usleep(2000);
     }
+    ASSERT_EQ(CScratchDir::Read("/proc/" + std::to_string(pid) + "/comm"), "sleep\n");
     std::vector<std::string> vecStat = StatFields(pid);
     ASSERT_GE(vecStat.size(), 5u);
     EXPECT_EQ(vecStat[2], std::to_string(pid)); // its own group

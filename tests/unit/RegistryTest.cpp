@@ -250,3 +250,57 @@ TEST_F(Registry, ReplacingTheNodesAddsThemAsRegistrationWouldWithOneUpdate) {
     EXPECT_EQ(Nodes()[1].m_strSerial, "S1");
     EXPECT_EQ(Nodes()[1023].m_strMac, Mac(1023));
 }
+
+// Replies find their node through an index; every way the nodes change behind
+// it must still lead a reply to the right row and never to a duplicate.
+TEST_F(Registry, ARepliedMacFindsItsNodeAfterEveryKindOfChange) {
+    AddNets({"Lab"});
+    for (int i = 1; i <= 5; ++i) {
+        m_pDoc->AddOrUpdateNode(0, 0x0A000000u + i, Mac(i), true, "", "");
+    }
+    m_pDoc->DeleteNode(1); // Mac(2) gone, the rest move up
+    m_pDoc->AddOrUpdateNode(0, 0x0A000064u, Mac(4), false, "", "");
+    ASSERT_EQ(Nodes().size(), 4u);
+    EXPECT_EQ(Nodes()[2].m_strMac, Mac(4));
+    EXPECT_EQ(Nodes()[2].m_dwIp, 0x0A000064u);
+
+    // Re-ordered as a column sort does it.
+    std::vector<COXParam> vecReversed(Nodes().rbegin(), Nodes().rend());
+    m_pDoc->ReplaceCurrentNodes(vecReversed);
+    m_pDoc->AddOrUpdateNode(0, 0x0A0000C8u, Mac(1), false, "", "");
+    ASSERT_EQ(Nodes().size(), 4u);
+    EXPECT_EQ(Nodes()[3].m_strMac, Mac(1));
+    EXPECT_EQ(Nodes()[3].m_dwIp, 0x0A0000C8u);
+
+    // A MAC edited in place; the editor announces it, as the list needs it to.
+    Nodes()[0].m_strMac = "00AABBCCDDEE";
+    m_pDoc->UpdateAllViews();
+    m_pDoc->AddOrUpdateNode(0, 0x0A0000C9u, "00aabbccddee", false, "", "");
+    ASSERT_EQ(Nodes().size(), 4u);
+    EXPECT_EQ(Nodes()[0].m_dwIp, 0x0A0000C9u);
+    EXPECT_EQ(Nodes()[0].m_strMac, "00aabbccddee");
+    m_pDoc->AddOrUpdateNode(0, 0x0A0000CAu, Mac(5), false, "", "");
+    EXPECT_EQ(Nodes().size(), 5u) << "the MAC replaced in place is not registered any more";
+
+    m_pDoc->ClearCurrentNodes();
+    m_pDoc->AddOrUpdateNode(0, 0x0A000001u, Mac(1), false, "", "");
+    ASSERT_EQ(Nodes().size(), 1u);
+}
+
+TEST_F(Registry, AReplyUpdatesTheFirstOfTwoNodesWithTheSameMacInEachNetwork) {
+    AddNets({"A"});
+    // A data file may hold the same MAC twice; the first row is the one updated.
+    Nodes().push_back(COXParam{0, "first", Mac(7), 0x0A000001u, ""});
+    Nodes().push_back(COXParam{0, "second", Mac(7), 0x0A000002u, ""});
+    m_pDoc->AddOrUpdateNode(0, 0x0A000063u, Mac(7), false, "", "");
+    EXPECT_EQ(Nodes()[0].m_dwIp, 0x0A000063u);
+    EXPECT_EQ(Nodes()[1].m_dwIp, 0x0A000002u);
+
+    AddNets({"B"}); // now current, and empty: the index of A must not answer for it
+    m_pDoc->AddOrUpdateNode(0, 0x0A000064u, Mac(7), false, "", "");
+    ASSERT_EQ(Nodes().size(), 1u);
+    m_pDoc->SelectNetwork(NET_MENU_ID_BASE);
+    m_pDoc->AddOrUpdateNode(0, 0x0A000065u, Mac(7), false, "", "");
+    EXPECT_EQ(Nodes().size(), 2u);
+    EXPECT_EQ(Nodes()[0].m_dwIp, 0x0A000065u);
+}
