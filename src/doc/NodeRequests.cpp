@@ -11,6 +11,9 @@
 namespace {
 // More than this must pass between two search probes.
 constexpr uint32_t SEARCH_PACING_MS = 50;
+// How long a pause lets replies gather before reading them (a socket buffer
+// holds far more than arrive meanwhile).
+constexpr uint32_t PAUSE_GATHER_MS = 4;
 } // namespace
 
 bool COrvixDoc::SendRequest(const SNodeRequest& req, uint32_t dwIp) {
@@ -35,9 +38,14 @@ void COrvixDoc::PauseKeepingReplies(uint32_t dwMs) {
             break;
         }
         uint32_t dwLeft = dwMs - dwElapsed;
-        if (m_env.clock.SleepUnlessReadable(m_pSocket->GetDescriptor(), dwLeft) &&
-            !m_pSocket->AbsorbPending()) {
-            m_env.clock.Sleep(dwLeft); // queue full: what is left waits on the socket
+        if (m_env.clock.SleepUnlessReadable(m_pSocket->GetDescriptor(), dwLeft)) {
+            if (!m_pSocket->AbsorbPending()) {
+                m_env.clock.Sleep(dwLeft); // queue full: what is left waits on the socket
+            } else if (dwLeft > PAUSE_GATHER_MS) {
+                // Nothing waits on these replies: let a burst gather in the
+                // socket and read it in one go instead of waking for each one.
+                m_env.clock.Sleep(PAUSE_GATHER_MS);
+            }
         }
     }
 }
