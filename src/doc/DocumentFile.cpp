@@ -13,7 +13,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_map>
 
 namespace {
 
@@ -98,7 +97,18 @@ private:
         const std::vector<CIpSearchList>* pList = nullptr;
         const CNetProperty* pNet = nullptr;
         size_t nIndex = 0;
+        bool bRead = false;
     };
+
+    // Object numbers count up from 1 as objects are read, so a vector indexed
+    // by number holds the places; the number is bounded by what the file holds.
+    void NotePlace(uint32_t nNumber, SObjectPlace place) {
+        if (nNumber >= m_vecObjects.size()) {
+            m_vecObjects.resize(nNumber + size_t{1});
+        }
+        place.bRead = true;
+        m_vecObjects[nNumber] = place;
+    }
 
     // A count the remaining bytes cannot hold is refused before anything is allocated.
     bool FitsObjects(size_t nCount) const {
@@ -123,11 +133,10 @@ private:
         *ppPlace = nullptr;
         if (tag.eKind == EObjectTag::Reference) {
             // Only objects read to their end can be referred to.
-            auto it = m_mapObjects.find(tag.nNumber);
-            if (it == m_mapObjects.end()) {
+            if (tag.nNumber >= m_vecObjects.size() || !m_vecObjects[tag.nNumber].bRead) {
                 return false;
             }
-            *ppPlace = &it->second;
+            *ppPlace = &m_vecObjects[tag.nNumber];
         }
         return true;
     }
@@ -153,7 +162,7 @@ private:
         CIpSearchList entry;
         entry.m_strIp.assign(szIp, strnlen(szIp, sizeof szIp));
         list.push_back(std::move(entry));
-        m_mapObjects[tag.nNumber] = {&list, nullptr, list.size() - 1};
+        NotePlace(tag.nNumber, {&list, nullptr, list.size() - 1});
         return true;
     }
 
@@ -179,14 +188,13 @@ private:
             !m_ar.ReadCount(nNodes) || nNodes > NET_MAX_NODES || !FitsObjects(nNodes)) {
             return false;
         }
-        // A count from the file is not trusted beyond what a network can hold.
-        pNet->m_arrNodes.reserve(std::min<size_t>(nNodes, NET_MAX_NODES));
+        pNet->m_arrNodes.reserve(nNodes); // bounded just above
         for (uint32_t i = 0; i < nNodes; ++i) {
             if (!ReadNode(*pNet)) {
                 return false;
             }
         }
-        m_mapObjects[tag.nNumber] = {nullptr, pNet.get(), 0};
+        NotePlace(tag.nNumber, {nullptr, pNet.get(), 0});
         arrNets.push_back(std::move(pNet));
         return true;
     }
@@ -214,12 +222,12 @@ private:
         }
         node.m_nModel = byModel; // the upper bytes start as 0
         net.m_arrNodes.push_back(std::move(node));
-        m_mapObjects[tag.nNumber] = {nullptr, &net, net.m_arrNodes.size() - 1};
+        NotePlace(tag.nNumber, {nullptr, &net, net.m_arrNodes.size() - 1});
         return true;
     }
 
     CArchiveReader m_ar;
-    std::unordered_map<uint32_t, SObjectPlace> m_mapObjects;
+    std::vector<SObjectPlace> m_vecObjects;
     size_t m_nCopyBudget;
 };
 
@@ -332,6 +340,11 @@ int ReadWholeFile(const std::string& strPath, std::vector<uint8_t>& vecData, boo
         nErr = EISDIR;
     } else if (!S_ISREG(st.st_mode)) {
         nErr = EINVAL;
+    }
+    if (nErr == 0 && st.st_size > 0) {
+        // The size is only a hint (the file may change meanwhile), but it spares
+        // the regrowth of a big buffer.
+        vecData.reserve(std::min<size_t>(static_cast<size_t>(st.st_size), DOC_MAX_FILE_SIZE));
     }
     uint8_t abyChunk[65536];
     while (nErr == 0) {
