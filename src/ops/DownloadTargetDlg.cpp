@@ -1,7 +1,6 @@
 #include "ops/DownloadTargetDlg.h"
 
 #include "res/Texts.h"
-#include "ui/Ui.h"
 
 #include <algorithm>
 #include <vector>
@@ -68,14 +67,14 @@ SDialogAction CDownloadTargetDlg::AddSelected() {
     return SDialogAction::StayOpen();
 }
 
-SDialogAction CDownloadTargetDlg::AddAll(CUi& ui) {
-    size_t nConsidered = GetItems(IDC_BATCH_REGISTERED).size();
-    // Said whenever there are 16 or more, before anything is added.
-    if (nConsidered >= BATCH_MAX_TARGETS) {
-        ui.ShowMessage(TXT_BATCH_FIRST_16);
-        nConsidered = BATCH_MAX_TARGETS;
-    }
+SDialogAction CDownloadTargetDlg::AddAll() {
+    size_t nRegistered = GetItems(IDC_BATCH_REGISTERED).size();
+    size_t nConsidered = std::min(nRegistered, BATCH_MAX_TARGETS);
     for (size_t n = 0; n < nConsidered && AddEntry(static_cast<int>(n)); ++n) {
+    }
+    // Said whenever there are 16 or more, over the list as it now stands.
+    if (nRegistered >= BATCH_MAX_TARGETS) {
+        return SDialogAction::Fail(TXT_BATCH_FIRST_16, 0);
     }
     return SDialogAction::StayOpen();
 }
@@ -96,14 +95,14 @@ SDialogAction CDownloadTargetDlg::RemoveSelected() {
     return SDialogAction::StayOpen();
 }
 
-SDialogAction CDownloadTargetDlg::OnCommand(CUi& ui, int nId) {
+SDialogAction CDownloadTargetDlg::OnCommand(CUi& /*ui*/, int nId) {
     switch (nId) {
     case IDC_BATCH_ADD:
         return AddSelected();
     case IDC_BATCH_REMOVE:
         return RemoveSelected();
     case IDC_BATCH_ALL:
-        return AddAll(ui);
+        return AddAll();
     case DIALOG_OK: {
         // Enter reaches here even while the button is disabled.
         m_strTargets.clear();

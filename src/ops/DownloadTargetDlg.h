@@ -34,7 +34,7 @@ private:
     // the list is full.
     bool AddEntry(int nRow);
     SDialogAction AddSelected();
-    SDialogAction AddAll(CUi& ui);
+    SDialogAction AddAll();
     SDialogAction RemoveSelected();
 
     std::string m_strTargets;
