@@ -1,5 +1,6 @@
 // The forms of the batch download on the generic view: the choice of the
 // target nodes and the progress window.
+#include "FormBinding.h"
 #include "ModalScript.h"
 #include "gui/DialogView.h"
 #include "gui/QtUi.h"
@@ -10,24 +11,14 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <vector>
 
 namespace {
-QStringList Items(QListWidget* pList) {
-    QStringList list;
-    for (int i = 0; i < pList->count(); ++i) {
-        list << pList->item(i)->text();
-    }
-    return list;
-}
-
 QStringList Row(QTreeWidget* pTree, int nRow) {
     QStringList list;
     QTreeWidgetItem* pItem = pTree->topLevelItem(nRow);
@@ -35,15 +26,6 @@ QStringList Row(QTreeWidget* pTree, int nRow) {
         list << pItem->text(c);
     }
     return list;
-}
-
-void ClickRow(QListWidget* pList, int nRow) {
-    QRect rect = pList->visualItemRect(pList->item(nRow));
-    QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-void DoubleClickRow(QListWidget* pList, int nRow) {
-    DoubleClickAt(pList->viewport(), pList->visualItemRect(pList->item(nRow)).center());
 }
 
 QString Registered(int nCount) {
@@ -69,7 +51,7 @@ TEST(DownloadTargetDlgView, AllAddsSixteenAfterItsMessageAndTheButtonsMoveEntrie
                                 QString::fromUtf8("登録ノード"));
                       EXPECT_EQ(ControlWidget<QLabel>(dlg, 11155)->text(),
                                 QString::fromUtf8("ダウンロード先ノードリスト"));
-                      EXPECT_EQ(Items(ControlWidget<QListWidget>(dlg, 1154)).size(), 17);
+                      EXPECT_EQ(ListItemTexts(ControlWidget<QListWidget>(dlg, 1154)).size(), 17);
                       EXPECT_FALSE(ControlWidget<QPushButton>(dlg, 1)->isEnabled());
                       QTest::mouseClick(ControlWidget<QPushButton>(dlg, 1160), Qt::LeftButton);
                   })
@@ -77,24 +59,24 @@ TEST(DownloadTargetDlgView, AllAddsSixteenAfterItsMessageAndTheButtonsMoveEntrie
         .OnDialog("CDownloadTargetDlg",
                   [&](QDialog& dlg) {
                       auto* pTargets = ControlWidget<QListWidget>(dlg, 1155);
-                      EXPECT_EQ(Items(pTargets).size(), 16);
-                      EXPECT_EQ(Items(pTargets).last(), "10.0.0.16");
+                      EXPECT_EQ(ListItemTexts(pTargets).size(), 16);
+                      EXPECT_EQ(ListItemTexts(pTargets).last(), "10.0.0.16");
                       EXPECT_TRUE(ControlWidget<QPushButton>(dlg, 1)->isEnabled());
-                      DoubleClickRow(ControlWidget<QListWidget>(dlg, 1154), 16);
+                      DoubleClickListRow(ControlWidget<QListWidget>(dlg, 1154), 16);
                   })
         .AcknowledgeMessage(&strFull)
         .OnDialog("CDownloadTargetDlg", [&](QDialog& dlg) {
             auto* pTargets = ControlWidget<QListWidget>(dlg, 1155);
-            EXPECT_EQ(Items(pTargets).size(), 16);
+            EXPECT_EQ(ListItemTexts(pTargets).size(), 16);
             // Out with a double click and with "<<", the seventeenth in with ">>".
-            DoubleClickRow(pTargets, 0);
-            ClickRow(pTargets, 0);
+            DoubleClickListRow(pTargets, 0);
+            ClickListRow(pTargets, 0);
             QTest::mouseClick(ControlWidget<QPushButton>(dlg, 1151), Qt::LeftButton);
-            ClickRow(ControlWidget<QListWidget>(dlg, 1154), 16);
+            ClickListRow(ControlWidget<QListWidget>(dlg, 1154), 16);
             QTest::mouseClick(ControlWidget<QPushButton>(dlg, 1150), Qt::LeftButton);
-            EXPECT_EQ(Items(pTargets).size(), 15);
-            EXPECT_EQ(Items(pTargets).first(), "10.0.0.3");
-            EXPECT_EQ(Items(pTargets).last(), "10.0.0.17");
+            EXPECT_EQ(ListItemTexts(pTargets).size(), 15);
+            EXPECT_EQ(ListItemTexts(pTargets).first(), "10.0.0.3");
+            EXPECT_EQ(ListItemTexts(pTargets).last(), "10.0.0.17");
             QTest::mouseClick(ControlWidget<QPushButton>(dlg, 1), Qt::LeftButton);
         });
     EXPECT_EQ(ui.DoModal(model), DIALOG_OK);
@@ -170,18 +152,6 @@ TEST(BatchDialogForms, EveryFormBindsEveryControlOfItsTable) {
     CQtUi ui;
     CDownloadTargetDlg target("10.0.0.1");
     CDownloadProgressDlg progress;
-    for (CDialogModel* pModel : std::vector<CDialogModel*>{&target, &progress}) {
-        auto pView = CDialogView::Create(*pModel, ui, nullptr);
-        ASSERT_NE(pView, nullptr) << pModel->GetDialogName();
-        EXPECT_EQ(pView->objectName(), pModel->GetDialogName());
-        EXPECT_EQ(pView->GetUnboundControls(), std::vector<int>{}) << pModel->GetDialogName();
-        std::set<int> setKnown;
-        for (const SControl& control : pModel->GetControls()) {
-            setKnown.insert(control.nId);
-        }
-        for (QWidget* pWidget : pView->findChildren<QWidget*>(QRegularExpression("^id\\d+$"))) {
-            int nId = pWidget->objectName().mid(2).toInt();
-            EXPECT_EQ(setKnown.count(nId), 1u) << pModel->GetDialogName() << " id" << nId;
-        }
-    }
+    ExpectFormBindsItsTable(target, ui);
+    ExpectFormBindsItsTable(progress, ui);
 }
