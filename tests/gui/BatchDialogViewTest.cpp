@@ -3,9 +3,11 @@
 #include "FormBinding.h"
 #include "ModalScript.h"
 #include "gui/DialogView.h"
+#include "gui/QtMessagePump.h"
 #include "gui/QtUi.h"
 #include "ops/DownloadProgressDlg.h"
 #include "ops/DownloadTargetDlg.h"
+#include "platform/PumpClock.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -35,6 +37,19 @@ QString Registered(int nCount) {
     }
     return list.join(',');
 }
+// Counts the paints of a widget.
+class CPaintCount : public QObject {
+public:
+    int m_nPaints = 0;
+
+protected:
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override {
+        if (pEvent->type() == QEvent::Paint) {
+            ++m_nPaints;
+        }
+        return QObject::eventFilter(pObject, pEvent);
+    }
+};
 } // namespace
 
 TEST(DownloadTargetDlgView, AllAddsSixteenAfterItsMessageAndTheButtonsMoveEntries) {
@@ -154,4 +169,30 @@ TEST(BatchDialogForms, EveryFormBindsEveryControlOfItsTable) {
     CDownloadProgressDlg progress;
     ExpectFormBindsItsTable(target, ui);
     ExpectFormBindsItsTable(progress, ui);
+}
+
+// A row changed just before the restart pause is on screen during it, not
+// only once the batch waits for a reply again.
+TEST(DownloadProgressDlgView, RowChangedBeforeAPauseIsPaintedDuringIt) {
+    CDownloadProgressDlg model;
+    CQtUi ui;
+    CQtMessagePump pump;
+    CPumpClock clock(pump);
+    model.Begin(ui, "10.0.0.1", "/x/app.mot");
+    CDialogView* pView = ui.GetModelessView(model);
+    ASSERT_NE(pView, nullptr);
+    auto* pTree = ControlWidget<QTreeWidget>(*pView, 1158);
+    QCoreApplication::processEvents();
+    CPaintCount count;
+    pTree->viewport()->installEventFilter(&count);
+
+    model.SetRowState(ui, 0, "準備中", "－");
+    clock.Sleep(100);
+    EXPECT_GT(count.m_nPaints, 0);
+    EXPECT_EQ(Row(pTree, 0),
+              (QStringList{"10.0.0.1", QString::fromUtf8("準備中"), QString::fromUtf8("－")}));
+    pTree->viewport()->removeEventFilter(&count);
+    model.End(ui);
+    model.OnCommand(ui, DIALOG_OK);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
