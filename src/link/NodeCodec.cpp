@@ -3,14 +3,17 @@
 #include "link/NodeProtocol.h"
 #include "platform/NumberText.h"
 
-#include <cstdio>
 #include <cstring>
 
 std::string MacToText(const uint8_t* pMac) {
-    char sz[13];
-    std::snprintf(sz, sizeof sz, "%02X%02X%02X%02X%02X%02X", pMac[0], pMac[1], pMac[2], pMac[3],
-                  pMac[4], pMac[5]);
-    return sz;
+    // Every reply goes through here: no format parsing per byte.
+    static constexpr char s_szHex[] = "0123456789ABCDEF";
+    std::string strMac(12, '0');
+    for (size_t i = 0; i < 6; ++i) {
+        strMac[2 * i] = s_szHex[pMac[i] >> 4];
+        strMac[2 * i + 1] = s_szHex[pMac[i] & 0x0F];
+    }
+    return strMac;
 }
 
 void TextToMac(const std::string& strMac, uint8_t* pMac) {

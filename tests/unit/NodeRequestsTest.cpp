@@ -179,6 +179,8 @@ TEST_F(NodeRequestsPortInUse, ReportedOnceThenEverySendFails) {
 TEST(NodeCodec, MacTextAndBytes) {
     const uint8_t abMac[6] = {0x00, 0x0a, 0xBC, 0xde, 0xF0, 0x01};
     EXPECT_EQ(MacToText(abMac), "000ABCDEF001");
+    const uint8_t abHigh[6] = {0xFF, 0x9A, 0x10, 0x7F, 0x80, 0x09};
+    EXPECT_EQ(MacToText(abHigh), "FF9A107F8009");
     uint8_t abOut[6];
     TextToMac("000abcdef001", abOut);
     EXPECT_EQ(Bytes(abOut, abOut + 6), (Bytes{0x00, 0x0A, 0xBC, 0xDE, 0xF0, 0x01}));
