@@ -53,7 +53,9 @@ TEST_F(NodeSearch, SixteenRepliesPerNodeGiveOneRowEach) {
         EXPECT_EQ(Nodes()[n].m_dwIp, 0x0A010001u + n);
     }
     EXPECT_EQ(m_pDoc->GetSocket().m_nPending, PENDING_NONE);
-    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ"}));
+    // Ready again, then the tally of the search.
+    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ",
+                                                          "検索終了  応答 3 / 登録 3 / 無応答 0"}));
     EXPECT_EQ(m_ui.m_vecEnable, (std::vector<bool>{false, true}));
     // 48 replies, one rebuild of the list.
     EXPECT_EQ(m_ui.m_nViewUpdates - nUpdatesBefore, 1);
@@ -100,7 +102,8 @@ TEST_F(NodeSearch, SendFailureIsReportedOnceAndTheWindowStillRuns) {
     SearchNodes(*m_pDoc);
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_SEND_ERROR});
     EXPECT_GE(m_clock.Now() - dwStart, 1500u);
-    EXPECT_EQ(m_ui.m_vecStatus.back(), "ﾚﾃﾞｨ");
+    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ",
+                                                          "検索終了  応答 0 / 登録 0 / 無応答 0"}));
 }
 
 TEST_F(NodeSearch, RefreshSearchKeepsOnlyTheNodesThatAnswer) {
