@@ -159,4 +159,12 @@ TEST_F(ManagerSegments, SilentNodesOfEitherSegmentAreMarkedUntilTheyAnswer) {
     EXPECT_EQ(mapSilent,
               (std::map<std::string, bool>{{"0080D4300002", true}, {"0080D4400003", true}}));
     EXPECT_EQ(m_ui.m_vecStatus.back(), "検索終了  応答 7 / 登録 9 / 無応答 2");
+
+    ASSERT_NE(controlA.Request("FAULT 0080D4300002 silent off").find("OK"), std::string::npos);
+    ASSERT_NE(controlB.Request("FAULT 0080D4400003 silent off").find("OK"), std::string::npos);
+    SearchNodes(*pDoc);
+    for (const COXParam& node : pDoc->m_pCurNet->m_arrNodes) {
+        EXPECT_FALSE(pDoc->m_contacts.IsSilent(node.m_strMac)) << node.m_strMac;
+    }
+    EXPECT_EQ(m_ui.m_vecStatus.back(), "検索終了  応答 9 / 登録 9 / 無応答 0");
 }
