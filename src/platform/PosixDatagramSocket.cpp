@@ -11,6 +11,23 @@
 namespace {
 // A search on a big segment brings a thousand replies per probe at once.
 constexpr int SOCKET_RECEIVE_BUFFER = 4 * 1024 * 1024;
+
+// Room for the one control message of a datagram: its interface.
+struct SPacketInfoControl {
+    alignas(cmsghdr) char abData[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+};
+
+// One datagram with its address and room for the interface information.
+msghdr MakeMessage(sockaddr_in& sin, iovec& iov, SPacketInfoControl& control) {
+    msghdr msg{};
+    msg.msg_name = &sin;
+    msg.msg_namelen = sizeof sin;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control.abData;
+    msg.msg_controllen = sizeof control.abData;
+    return msg;
+}
 } // namespace
 
 CPosixDatagramSocket::CPosixDatagramSocket() {
@@ -75,14 +92,8 @@ int CPosixDatagramSocket::SendThrough(const void* pData, size_t nLen, uint32_t d
     iovec iov{const_cast<void*>(pData), nLen};
     // The outgoing interface rides along with the datagram; the kernel picks
     // that interface's own address as the source.
-    alignas(cmsghdr) char abControl[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    msghdr msg{};
-    msg.msg_name = &sin;
-    msg.msg_namelen = sizeof sin;
-    msg.msg_iov = &iov;
-    msg.msg_iovlen = 1;
-    msg.msg_control = abControl;
-    msg.msg_controllen = sizeof abControl;
+    SPacketInfoControl control;
+    msghdr msg = MakeMessage(sin, iov, control);
     cmsghdr* pCmsg = CMSG_FIRSTHDR(&msg);
     pCmsg->cmsg_level = IPPROTO_IP;
     pCmsg->cmsg_type = IP_PKTINFO;
@@ -104,14 +115,8 @@ int CPosixDatagramSocket::ReceiveFrom(void* pBuf, size_t nCapacity, std::string&
     }
     sockaddr_in sin{};
     iovec iov{pBuf, nCapacity};
-    alignas(cmsghdr) char abControl[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    msghdr msg{};
-    msg.msg_name = &sin;
-    msg.msg_namelen = sizeof sin;
-    msg.msg_iov = &iov;
-    msg.msg_iovlen = 1;
-    msg.msg_control = abControl;
-    msg.msg_controllen = sizeof abControl;
+    SPacketInfoControl control;
+    msghdr msg = MakeMessage(sin, iov, control);
     ssize_t n;
     do {
         n = recvmsg(m_fd, &msg, 0);

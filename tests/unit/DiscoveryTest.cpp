@@ -4,6 +4,7 @@
 #include "DocFixture.h"
 #include "ScratchDir.h"
 #include "ScriptedInterfaces.h"
+#include "SearchReplies.h"
 #include "app/NodeListModel.h"
 #include "ops/NodeSearch.h"
 #include "ops/SearchInterface.h"
@@ -22,15 +23,6 @@
 #include "platform/PosixDatagramSocket.h"
 
 namespace {
-Bytes SearchReply(uint32_t nNode) {
-    const auto byHigh = uint8_t(nNode >> 16), byMid = uint8_t(nNode >> 8), byLow = uint8_t(nNode);
-    return Bytes{0x76, 0x01, 0x02, 0x01, 0x00, 0x80, 0xC8, byHigh, byMid, byLow, 0x95, 0x00, 0x00};
-}
-std::string NodeMac(uint32_t nNode) {
-    char sz[16];
-    std::snprintf(sz, sizeof sz, "0080C8%06X", nNode);
-    return sz;
-}
 uint32_t NodeIp(uint32_t nNode) {
     return 0x0A010001u + nNode;
 }

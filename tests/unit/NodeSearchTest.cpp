@@ -1,22 +1,13 @@
 #include "ops/NodeSearch.h"
 #include "DocFixture.h"
 #include "ScriptedUi.h"
+#include "SearchReplies.h"
 #include "ops/IpSearchDlg.h"
 #include "res/Texts.h"
 
 #include <cstdio>
 
 namespace {
-Bytes SearchReply(uint32_t nNode) {
-    // The node's number in the last three bytes of its MAC.
-    const auto byHigh = uint8_t(nNode >> 16), byMid = uint8_t(nNode >> 8), byLow = uint8_t(nNode);
-    return Bytes{0x76, 0x01, 0x02, 0x01, 0x00, 0x80, 0xC8, byHigh, byMid, byLow, 0x95, 0x00, 0x00};
-}
-std::string NodeMac(uint32_t nNode) {
-    char sz[16];
-    std::snprintf(sz, sizeof sz, "0080C8%06X", nNode);
-    return sz;
-}
 std::string NodeIp(uint32_t nNode) {
     return "10.1." + std::to_string(nNode / 250) + "." + std::to_string(nNode % 250 + 1);
 }
