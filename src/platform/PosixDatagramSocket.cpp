@@ -12,6 +12,14 @@ namespace {
 // A search on a big segment brings a thousand replies per probe at once.
 constexpr int SOCKET_RECEIVE_BUFFER = 4 * 1024 * 1024;
 
+sockaddr_in MakeAddress(uint32_t dwIp, uint16_t wPort) {
+    sockaddr_in sin{};
+    sin.sin_family = AF_INET;
+    sin.sin_port = htons(wPort);
+    sin.sin_addr.s_addr = htonl(dwIp);
+    return sin;
+}
+
 // Room for the one control message of a datagram: its interface.
 struct SPacketInfoControl {
     alignas(cmsghdr) char abData[CMSG_SPACE(sizeof(in_pktinfo))] = {};
@@ -69,10 +77,7 @@ int CPosixDatagramSocket::SendTo(const void* pData, size_t nLen, uint32_t dwIp, 
     if (m_fd < 0) {
         return -1;
     }
-    sockaddr_in sin{};
-    sin.sin_family = AF_INET;
-    sin.sin_port = htons(wPort);
-    sin.sin_addr.s_addr = htonl(dwIp);
+    sockaddr_in sin = MakeAddress(dwIp, wPort);
     ssize_t n;
     do {
         n = sendto(m_fd, pData, nLen, 0, reinterpret_cast<const sockaddr*>(&sin), sizeof sin);
@@ -85,10 +90,7 @@ int CPosixDatagramSocket::SendThrough(const void* pData, size_t nLen, uint32_t d
     if (m_fd < 0) {
         return -1;
     }
-    sockaddr_in sin{};
-    sin.sin_family = AF_INET;
-    sin.sin_port = htons(wPort);
-    sin.sin_addr.s_addr = htonl(dwIp);
+    sockaddr_in sin = MakeAddress(dwIp, wPort);
     iovec iov{const_cast<void*>(pData), nLen};
     // The outgoing interface rides along with the datagram; the kernel picks
     // that interface's own address as the source.
