@@ -78,6 +78,7 @@ int COrvixDoc::SendSearchTo(const std::string& strAddr) {
     uint32_t dwIp = 0;
     bool bSent = ParseDottedAddress(strAddr, dwIp) &&
                  m_pSocket->SendTo(req.abData.data(), req.nLen, dwIp, NODE_DEVICE_PORT) >= 0;
+    ReportMissingInterface(); // a target of 255.255.255.255 is a broadcast too
     PauseKeepingReplies(SEARCH_PACING_MS + 1);
     if (!bSent) {
         m_env.ui.ShowMessage(TXT_SEND_ERROR);
