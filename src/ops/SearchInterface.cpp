@@ -1,6 +1,7 @@
 #include "ops/SearchInterface.h"
 
 #include "doc/OrvixDoc.h"
+#include "platform/Cp932.h"
 #include "platform/IpText.h"
 #include "res/Texts.h"
 #include "ui/Ui.h"
@@ -39,7 +40,10 @@ CSearchInterfaceDlg::CSearchInterfaceDlg(std::vector<SNetInterface> vecInterface
         SControl::Captioned(DIALOG_CANCEL, ECtl::Button, TXT_NODECMD_CANCEL),
     });
     SetTitle(TXT_ITFDLG_TITLE);
-    std::vector<std::string> vecItems{TXT_ITFDLG_ALL};
+    // List items are operator texts, CP932; the names are plain ASCII.
+    std::string strAll;
+    Utf8ToCp932(TXT_ITFDLG_ALL, strAll);
+    std::vector<std::string> vecItems{strAll};
     int nSelected = 0;
     for (size_t i = 0; i < m_vecInterfaces.size(); ++i) {
         const SNetInterface& itf = m_vecInterfaces[i];

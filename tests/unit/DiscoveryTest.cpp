@@ -386,9 +386,11 @@ TEST_F(Discovery, TheDialogListsAllThenEachInterfaceAndKeepsTheChoice) {
     MakeDocWithInterfaces();
     m_ui.ExpectDialog("CSearchInterfaceDlg", [](CDialogModel& dlg, CUi& ui) {
         EXPECT_EQ(dlg.GetTitle(), "検索ｲﾝﾀｰﾌｪｰｽ");
+        // List items are CP932: "すべてのｲﾝﾀｰﾌｪｰｽ".
         EXPECT_EQ(dlg.GetItems(IDC_ITF_LIST),
-                  (std::vector<std::string>{"すべてのｲﾝﾀｰﾌｪｰｽ", "eth0 (192.168.1.5)",
-                                            "wlan0 (10.0.0.7)"}));
+                  (std::vector<std::string>{"\x82\xb7\x82\xd7\x82\xc4\x82\xcc\xb2\xdd\xc0\xb0"
+                                            "\xcc\xaa\xb0\xbd",
+                                            "eth0 (192.168.1.5)", "wlan0 (10.0.0.7)"}));
         EXPECT_EQ(dlg.GetInt(IDC_ITF_LIST), 0);
         Select(dlg, ui, IDC_ITF_LIST, 2);
         return Press(dlg, ui, DIALOG_OK);
