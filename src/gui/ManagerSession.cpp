@@ -3,7 +3,7 @@
 #include "app/OrvixApp.h"
 #include "doc/OrvixDoc.h"
 #include "gui/RecentFiles.h"
-#include "platform/NetInterfaces.h"
+#include "ops/SearchInterface.h"
 
 CManagerSession::CManagerSession(COrvixApp& app) : m_app(app), m_ui(&m_frame) {
     m_frame.SetParamFile(&m_app.m_paramFile);
@@ -35,8 +35,8 @@ void CManagerSession::UseSystemInterfaces() {
     if (m_pDoc == nullptr) {
         return;
     }
+    ::UseSystemInterfaces(*m_pDoc);
     CNodeSocket& socket = m_pDoc->GetSocket();
-    socket.SetInterfaceSource(std::make_unique<CSystemInterfaceSource>());
     socket.SetInterfaceChoice(ReadSearchInterface(*OpenUserSettings()).toStdString());
     socket.SetInterfaceChoiceSink([](const std::string& strName) {
         WriteSearchInterface(*OpenUserSettings(), QString::fromStdString(strName));

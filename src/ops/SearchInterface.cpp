@@ -7,6 +7,11 @@
 #include "ui/Ui.h"
 
 #include <cstdio>
+#include <memory>
+
+void UseSystemInterfaces(COrvixDoc& doc) {
+    doc.GetSocket().SetInterfaceSource(std::make_unique<CSystemInterfaceSource>());
+}
 
 std::vector<SNetInterface> ListSearchInterfaces(COrvixDoc& doc) {
     return doc.GetSocket().ListBroadcastInterfaces();

@@ -12,6 +12,9 @@ class COrvixDoc;
 inline constexpr int IDC_ITF_LIST = 1740; // drop-down list: 0 all, then one per interface
 inline constexpr int IDC_ITF_LIST_LABEL = LabelOf(IDC_ITF_LIST);
 
+// Broadcasts of the document leave through the PC's own interfaces (every
+// one, or the chosen one) from now on; until then the routing table decides.
+void UseSystemInterfaces(COrvixDoc& doc);
 // The interfaces a broadcast can leave through now, in the system's order.
 std::vector<SNetInterface> ListSearchInterfaces(COrvixDoc& doc);
 // The chosen interface's name; empty: all.
