@@ -10,8 +10,10 @@
 #include "ops/NodeFiles.h"
 #include "ops/NodeSearch.h"
 #include "ops/RegistryCommands.h"
+#include "ops/SearchInterface.h"
 #include "params/ParamFile.h"
 #include "res/CommandTexts.h"
+#include "res/DiscoveryTexts.h"
 
 #include <algorithm>
 
@@ -68,6 +70,7 @@ std::vector<SCommand> BuildTable() {
         {ID_NODE_SEARCH, TXT_CMD_SEARCH, TXT_CMD_SEARCH_POPUP, TXT_PROMPT_SEARCH, E::Network, OnDoc(SearchNodes)},
         {ID_NODE_REFRESH_SEARCH, TXT_CMD_REFRESH_SEARCH, TXT_CMD_REFRESH_SEARCH, TXT_PROMPT_REFRESH_SEARCH, E::Network, OnDoc(RefreshSearch)},
         {ID_NODE_IP_SEARCH, TXT_CMD_IP_SEARCH, TXT_CMD_IP_SEARCH_POPUP, TXT_PROMPT_IP_SEARCH, E::Network, OnDoc(SearchByIp)},
+        {ID_NODE_SEARCH_INTERFACE, TXT_CMD_SEARCH_INTERFACE, nullptr, TXT_PROMPT_SEARCH_INTERFACE, E::Always, OnDoc(ChooseSearchInterface)},
         {ID_NODE_AUTO_SET, TXT_CMD_AUTO_SET, TXT_CMD_AUTO_SET_POPUP, TXT_PROMPT_AUTO_SET, E::Rows,
          [](SCommandContext& ctx) { AutoAssignAddresses(ctx.doc, ctx.paramFile.m_param); }},
         {ID_NODE_SET, TXT_CMD_NODE_SET, TXT_CMD_NODE_SET_POPUP, TXT_PROMPT_NODE_SET, E::Selection, SetSelectedNode},
@@ -110,38 +113,44 @@ SMenuEntry End() {
 
 // The "管理" items; the context menu titles two submenus differently.
 std::vector<SMenuEntry> ManageItems(bool bPopup) {
-    return {Cmd(ID_NODE_SEARCH),
-            Pop(TXT_MENU_OTHER_SEARCH),
-            Cmd(ID_NODE_REFRESH_SEARCH),
-            Cmd(ID_NODE_IP_SEARCH),
-            End(),
-            Sep(),
-            Cmd(ID_NODE_AUTO_SET),
-            Cmd(ID_NODE_SET),
-            Cmd(ID_NODE_GET),
-            Cmd(ID_NODE_CHANGE_MODE),
-            Pop(TXT_MENU_APP_DOWNLOAD),
-            Cmd(ID_APP_DOWNLOAD_NODE),
-            Cmd(ID_APP_DOWNLOAD_BATCH),
-            End(),
-            Pop(bPopup ? TXT_MENU_KERNEL_DOWNLOAD_POPUP : TXT_MENU_KERNEL_DOWNLOAD),
-            Cmd(ID_KERNEL_DOWNLOAD_NODE),
-            Cmd(ID_KERNEL_DOWNLOAD_BATCH),
-            End(),
-            Cmd(ID_NODE_VERSION_INFO),
-            Cmd(ID_NODE_FILE_INFO),
-            Cmd(ID_NODE_DELETE_APP),
-            Sep(),
-            Cmd(ID_NODE_NEW),
-            Cmd(ID_NODE_PROPERTIES),
-            Cmd(ID_NODE_DELETE),
-            Sep(),
-            Cmd(ID_DEFAULT_PARAM),
-            Sep(),
-            Pop(bPopup ? TXT_MENU_INITIALIZE_POPUP : TXT_MENU_INITIALIZE),
-            Cmd(ID_INIT_NODE),
-            Cmd(ID_INIT_MODEL),
-            End()};
+    std::vector<SMenuEntry> vec = {
+        Cmd(ID_NODE_SEARCH),
+        Pop(TXT_MENU_OTHER_SEARCH),
+        Cmd(ID_NODE_REFRESH_SEARCH),
+        Cmd(ID_NODE_IP_SEARCH),
+        End(),
+        Sep(),
+        Cmd(ID_NODE_AUTO_SET),
+        Cmd(ID_NODE_SET),
+        Cmd(ID_NODE_GET),
+        Cmd(ID_NODE_CHANGE_MODE),
+        Pop(TXT_MENU_APP_DOWNLOAD),
+        Cmd(ID_APP_DOWNLOAD_NODE),
+        Cmd(ID_APP_DOWNLOAD_BATCH),
+        End(),
+        Pop(bPopup ? TXT_MENU_KERNEL_DOWNLOAD_POPUP : TXT_MENU_KERNEL_DOWNLOAD),
+        Cmd(ID_KERNEL_DOWNLOAD_NODE),
+        Cmd(ID_KERNEL_DOWNLOAD_BATCH),
+        End(),
+        Cmd(ID_NODE_VERSION_INFO),
+        Cmd(ID_NODE_FILE_INFO),
+        Cmd(ID_NODE_DELETE_APP),
+        Sep(),
+        Cmd(ID_NODE_NEW),
+        Cmd(ID_NODE_PROPERTIES),
+        Cmd(ID_NODE_DELETE),
+        Sep(),
+        Cmd(ID_DEFAULT_PARAM),
+        Sep(),
+        Pop(bPopup ? TXT_MENU_INITIALIZE_POPUP : TXT_MENU_INITIALIZE),
+        Cmd(ID_INIT_NODE),
+        Cmd(ID_INIT_MODEL),
+        End()};
+    if (!bPopup) {
+        // The interface choice sits with the other searches, in the main menu only.
+        vec.insert(vec.begin() + 4, Cmd(ID_NODE_SEARCH_INTERFACE));
+    }
+    return vec;
 }
 } // namespace
 

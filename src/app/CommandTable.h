@@ -16,6 +16,7 @@ inline constexpr int ID_NETWORK_DELETE = 32788;
 inline constexpr int ID_NODE_SEARCH = 32782;
 inline constexpr int ID_NODE_REFRESH_SEARCH = 32816;
 inline constexpr int ID_NODE_IP_SEARCH = 32814;
+inline constexpr int ID_NODE_SEARCH_INTERFACE = 32840;
 inline constexpr int ID_NODE_AUTO_SET = 32785;
 inline constexpr int ID_NODE_SET = 32783;
 inline constexpr int ID_NODE_GET = 32784;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <numeric>
 
 const std::array<SNodeListColumn, NODELIST_COLUMNS> NODELIST_COLUMN_TABLE = {{
@@ -120,6 +121,29 @@ int CompareRows(const SSortRow& a, const SSortRow& b, int nColumn) {
     }
 }
 
+// What a silent row's tooltip says: it did not answer, and when (and
+// through which interface) it last did.
+std::string SilentToolTip(const SNodeContact& contact) {
+    std::string strTip = TXT_SILENT_TIP;
+    strTip += '\n';
+    if (!contact.bAnswered) {
+        return strTip + TXT_SILENT_NEVER;
+    }
+    auto tTime = static_cast<time_t>(contact.llLastAnswer);
+    tm tmLocal{};
+    localtime_r(&tTime, &tmLocal);
+    char szTime[64] = {};
+    std::strftime(szTime, sizeof szTime, TXT_SILENT_TIME_FORMAT, &tmLocal);
+    char szLine[256];
+    if (contact.strInterface.empty()) {
+        std::snprintf(szLine, sizeof szLine, TXT_SILENT_LAST_FORMAT, szTime);
+    } else {
+        std::snprintf(szLine, sizeof szLine, TXT_SILENT_LAST_ITF_FORMAT, szTime,
+                      contact.strInterface.c_str());
+    }
+    return strTip + szLine;
+}
+
 const CNetProperty* CurrentNetworkOf(const COrvixDoc& doc) {
     if (doc.m_nCurNet < 0 || static_cast<size_t>(doc.m_nCurNet) >= doc.m_arrNets.size()) {
         return nullptr;
@@ -131,6 +155,7 @@ const CNetProperty* CurrentNetworkOf(const COrvixDoc& doc) {
 void CNodeListModel::Rebuild(const COrvixDoc& doc) {
     ++m_nRebuilds;
     m_vecRows.clear();
+    m_vecToolTips.clear();
     const CNetProperty* pNet = CurrentNetworkOf(doc);
     if (pNet == nullptr) {
         m_strTitle = TXT_NO_NETWORK_TITLE;
@@ -139,6 +164,7 @@ void CNodeListModel::Rebuild(const COrvixDoc& doc) {
     m_strTitle = DisplayText(pNet->m_strName);
     size_t nRows = std::min(pNet->m_arrNodes.size(), NODELIST_MAX_ROWS);
     m_vecRows.resize(nRows);
+    m_vecToolTips.resize(nRows);
     for (size_t i = 0; i < nRows; ++i) {
         const COXParam& node = pNet->m_arrNodes[i];
         std::array<std::string, NODELIST_COLUMNS>& arrTexts = m_vecRows[i];
@@ -151,7 +177,16 @@ void CNodeListModel::Rebuild(const COrvixDoc& doc) {
         arrTexts[NODELIST_COL_MAC] = DisplayText(node.m_strMac);
         arrTexts[NODELIST_COL_IP] = FormatIpHost(node.m_dwIp);
         arrTexts[NODELIST_COL_REMARKS] = DisplayText(node.m_strRemarks);
+        const SNodeContact* pContact = doc.m_contacts.Find(node.m_strMac);
+        if (pContact != nullptr && pContact->bSilent) {
+            m_vecToolTips[i] = SilentToolTip(*pContact);
+        }
     }
+}
+
+const std::string& CNodeListModel::GetToolTip(size_t nRow) const {
+    static const std::string s_strNone;
+    return nRow < m_vecToolTips.size() ? m_vecToolTips[nRow] : s_strNone;
 }
 
 const std::string& CNodeListModel::GetText(size_t nRow, int nColumn) const {

@@ -43,6 +43,11 @@ public:
     size_t GetRowCount() const { return m_vecRows.size(); }
     // The text of a cell as shown, UTF-8 (operator texts converted from CP932).
     const std::string& GetText(size_t nRow, int nColumn) const;
+    // A registered node that did not answer the last broadcast search: its
+    // row carries a state image and this tooltip (UTF-8).
+    bool IsSilent(size_t nRow) const { return !GetToolTip(nRow).empty(); }
+    // Empty for a row without a mark.
+    const std::string& GetToolTip(size_t nRow) const;
     // The current network's name (UTF-8), or "ﾈｯﾄﾜｰｸ未選択" without one.
     const std::string& GetTitle() const { return m_strTitle; }
     // Sorts the rows by a column in its current direction, flips that
@@ -61,6 +66,7 @@ public:
 
 private:
     std::vector<std::array<std::string, NODELIST_COLUMNS>> m_vecRows; // as shown, UTF-8
+    std::vector<std::string> m_vecToolTips;                           // per row; empty: no mark
     std::string m_strTitle;
     std::array<bool, NODELIST_COLUMNS> m_arrAscending{true, true, true, true, true, true};
     unsigned m_nRebuilds = 0; // tells whether the document's update rebuilt the rows

@@ -8,6 +8,8 @@
 #include "res/Texts.h"
 #include "ui/Ui.h"
 
+#include <cstdio>
+
 namespace {
 // More than this must pass between two search probes.
 constexpr uint32_t SEARCH_PACING_MS = 50;
@@ -17,11 +19,22 @@ constexpr uint32_t PAUSE_GATHER_MS = 4;
 } // namespace
 
 bool COrvixDoc::SendRequest(const SNodeRequest& req, uint32_t dwIp) {
-    if (m_pSocket->SendTo(req.abData.data(), req.nLen, dwIp, NODE_DEVICE_PORT) < 0) {
+    bool bSent = m_pSocket->SendTo(req.abData.data(), req.nLen, dwIp, NODE_DEVICE_PORT) >= 0;
+    ReportMissingInterface();
+    if (!bSent) {
         m_env.ui.ShowMessage(TXT_SEND_ERROR);
         return false;
     }
     return true;
+}
+
+void COrvixDoc::ReportMissingInterface() {
+    if (m_pSocket->TakeMissingChoiceNotice()) {
+        char sz[256];
+        std::snprintf(sz, sizeof sz, TXT_ITF_MISSING_FORMAT,
+                      m_pSocket->GetInterfaceChoice().c_str());
+        m_env.ui.ShowMessage(sz);
+    }
 }
 
 uint32_t COrvixDoc::NodeDestination(const COXParam& node, int nUnicast) {
@@ -56,6 +69,7 @@ void COrvixDoc::SendSearch() {
                                                ModelCodeFromIndex(MODEL_INDEX_MRV620));
         bool bSent = m_pSocket->SendTo(req.abData.data(), req.nLen, NODE_BROADCAST_IP,
                                        NODE_DEVICE_PORT) >= 0;
+        ReportMissingInterface();
         PauseKeepingReplies(SEARCH_PACING_MS + 1);
         if (!bSent) {
             m_env.ui.ShowMessage(TXT_SEND_ERROR);
@@ -72,6 +86,7 @@ int COrvixDoc::SendSearchTo(const std::string& strAddr) {
     uint32_t dwIp = 0;
     bool bSent = ParseDottedAddress(strAddr, dwIp) &&
                  m_pSocket->SendTo(req.abData.data(), req.nLen, dwIp, NODE_DEVICE_PORT) >= 0;
+    ReportMissingInterface(); // a target of 255.255.255.255 is a broadcast too
     PauseKeepingReplies(SEARCH_PACING_MS + 1);
     if (!bSent) {
         m_env.ui.ShowMessage(TXT_SEND_ERROR);

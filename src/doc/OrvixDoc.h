@@ -1,5 +1,6 @@
 #pragma once
 #include "doc/FtpRun.h"
+#include "doc/NodeContacts.h"
 #include "link/NodeSocket.h"
 #include "params/AppSettings.h"
 #include "params/NodeParam.h"
@@ -116,6 +117,8 @@ public:
     void ReleaseViewUpdates();
     // MACs of new nodes refused because the network was full, since the last clear.
     std::set<std::string> m_setRefusedMacs;
+    // Who answered which search, in memory only.
+    CNodeContacts m_contacts;
 
     // --- FTP runs (FtpRunner.cpp) ---
     // Puts one local file on the node; FTPRUN_*. nShowListing 1 shows the
@@ -162,6 +165,8 @@ private:
     CNetProperty* CurrentNetwork();
     // Sends a composed request; reports a failure.
     bool SendRequest(const SNodeRequest& req, uint32_t dwIp);
+    // A broadcast that found the chosen interface gone says so, once.
+    void ReportMissingInterface();
     // A header-only request to the node at nIndex of the current network.
     void SendShortToNode(uint16_t wCode, int nIndex, int nUnicast);
     static uint32_t NodeDestination(const COXParam& node, int nUnicast);

@@ -3,6 +3,7 @@
 #include "doc/OrvixDoc.h"
 #include "doc/VersionInfoDlg.h"
 #include "link/NodeResponse.h"
+#include "platform/Clock.h"
 #include "res/Texts.h"
 #include "ui/Ui.h"
 
@@ -60,6 +61,8 @@ void COrvixDoc::DispatchResponse(const SNodeResponse& resp) {
     int32_t& nPending = m_pSocket->m_nPending;
     switch (resp.wCode) {
     case RESP_SEARCH:
+        m_contacts.NoteReply(resp.strMac, m_env.clock.GetWallTime(),
+                             m_pSocket->GetLastInterfaceName());
         if (m_pCurNet != nullptr &&
             !AddOrUpdateNode(resp.nModel, resp.dwSenderIp, resp.strMac, true, "", "")) {
             m_setRefusedMacs.insert(resp.strMac);

@@ -19,6 +19,7 @@
 #include "ui_CNodeDlg.h"
 #include "ui_COXPropSheet.h"
 #include "ui_CParamEditor.h"
+#include "ui_CSearchInterfaceDlg.h"
 #include "ui_CSnmpDlg.h"
 #include "ui_CStartProgramDlg.h"
 #include "ui_CVersionInfoDlg.h"
@@ -57,6 +58,7 @@ const std::map<std::string, FormSetup>& Forms() {
         {"CInitializeDlg", &SetUpForm<Ui::CInitializeDlg>},
         {"CModeChangeDlg", &SetUpForm<Ui::CModeChangeDlg>},
         {"CParamEditor", &SetUpForm<Ui::CParamEditor>},
+        {"CSearchInterfaceDlg", &SetUpForm<Ui::CSearchInterfaceDlg>},
         {"CSnmpDlg", &SetUpForm<Ui::CSnmpDlg>},
         {"CStartProgramDlg", &SetUpForm<Ui::CStartProgramDlg>},
         {"CVersionInfoDlg", &SetUpForm<Ui::CVersionInfoDlg>},

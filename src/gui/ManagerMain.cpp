@@ -176,6 +176,7 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
         AddRecentFile(*OpenUserSettings(), strPath);
     }
     session.OpenDocument(strDataPath, std::make_unique<CPosixDatagramSocket>());
+    session.UseSystemInterfaces();
 
     frame.show();
     if (hooks.fnShown) {

@@ -2,6 +2,8 @@
 
 #include "app/OrvixApp.h"
 #include "doc/OrvixDoc.h"
+#include "gui/RecentFiles.h"
+#include "ops/SearchInterface.h"
 
 CManagerSession::CManagerSession(COrvixApp& app) : m_app(app), m_ui(&m_frame) {
     m_frame.SetParamFile(&m_app.m_paramFile);
@@ -27,4 +29,16 @@ COrvixDoc& CManagerSession::OpenDocument(const std::string& strDataPath,
     m_frame.SetDocument(m_pDoc.get());
     m_pDoc->UpdateAllViews();
     return *m_pDoc;
+}
+
+void CManagerSession::UseSystemInterfaces() {
+    if (m_pDoc == nullptr) {
+        return;
+    }
+    ::UseSystemInterfaces(*m_pDoc);
+    CNodeSocket& socket = m_pDoc->GetSocket();
+    socket.SetInterfaceChoice(ReadSearchInterface(*OpenUserSettings()).toStdString());
+    socket.SetInterfaceChoiceSink([](const std::string& strName) {
+        WriteSearchInterface(*OpenUserSettings(), QString::fromStdString(strName));
+    });
 }

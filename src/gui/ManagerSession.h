@@ -26,6 +26,10 @@ public:
     COrvixDoc& OpenDocument(const std::string& strDataPath,
                             std::unique_ptr<CDatagramSocket> pSocket);
 
+    // Broadcasts leave through every interface of the PC, or the one chosen
+    // in the per-user settings, where a new choice is kept too.
+    void UseSystemInterfaces();
+
     CMainFrame& GetFrame() { return m_frame; }
     CQtUi& GetUi() { return m_ui; }
     CQtMessagePump& GetPump() { return m_pump; }

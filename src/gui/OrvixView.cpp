@@ -36,7 +36,17 @@ QVariant CNodeListItemModel::data(const QModelIndex& index, int nRole) const {
     if (nRole == Qt::TextAlignmentRole) {
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
     }
+    if (nRole == Qt::ToolTipRole) {
+        const std::string& strTip = m_list.GetToolTip(static_cast<size_t>(index.row()));
+        if (!strTip.empty()) {
+            return QString::fromStdString(strTip);
+        }
+    }
     return {};
+}
+
+bool CNodeListItemModel::IsSilentRow(int nRow) const {
+    return nRow >= 0 && m_list.IsSilent(static_cast<size_t>(nRow));
 }
 
 QVariant CNodeListItemModel::headerData(int nSection, Qt::Orientation orientation,
@@ -159,10 +169,19 @@ void COrvixView::drawRow(QPainter* pPainter, const QStyleOptionViewItem& option,
     pPainter->setFont(option.font);
     const QFontMetrics& fm = option.fontMetrics;
     const QHeaderView* pHeader = header();
+    // A node that did not answer the last search: the state image at the
+    // start of the row, the first column's text after it.
+    int nStateWidth = 0;
+    if (m_pModel->IsSilentRow(index.row())) {
+        nStateWidth = STATE_IMAGE_SIZE;
+        QRect rcImage = StateImageRect(index.row());
+        pPainter->drawPixmap(rcImage.topLeft(), SilentStateImage());
+    }
     for (int nColumn = 0; nColumn < NODELIST_COLUMNS; ++nColumn) {
         int nMargin = CellMargin(nColumn);
-        QRect rcText(pHeader->sectionViewportPosition(nColumn) + nMargin, rcRow.top(),
-                     pHeader->sectionSize(nColumn) - 2 * nMargin, rcRow.height());
+        int nShift = nColumn == 0 ? nStateWidth : 0;
+        QRect rcText(pHeader->sectionViewportPosition(nColumn) + nMargin + nShift, rcRow.top(),
+                     pHeader->sectionSize(nColumn) - 2 * nMargin - nShift, rcRow.height());
         if (rcText.width() <= 0 || rcText.right() < 0 || rcText.left() > rcRow.right()) {
             continue;
         }
@@ -178,6 +197,29 @@ void COrvixView::drawRow(QPainter* pPainter, const QStyleOptionViewItem& option,
         pPainter->drawRect(rcRow.adjusted(0, 0, -1, -1));
     }
     pPainter->restore();
+}
+
+QRect COrvixView::StateImageRect(int nRow) const {
+    QRect rcItem = visualRect(m_pModel->index(nRow, 0));
+    int nLeft = header()->sectionViewportPosition(0);
+    return {nLeft, rcItem.top() + (rcItem.height() - STATE_IMAGE_SIZE) / 2, STATE_IMAGE_SIZE,
+            STATE_IMAGE_SIZE};
+}
+
+const QPixmap& COrvixView::SilentStateImage() {
+    // Drawn once: an amber disc with a white bar, "no answer".
+    static const QPixmap s_pixmap = [] {
+        QPixmap pixmap(STATE_IMAGE_SIZE, STATE_IMAGE_SIZE);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0x80, 0x40, 0x00), 1));
+        painter.setBrush(QColor(0xE0, 0x80, 0x00));
+        painter.drawEllipse(QRectF(0.5, 0.5, STATE_IMAGE_SIZE - 1.0, STATE_IMAGE_SIZE - 1.0));
+        painter.fillRect(QRect(4, 7, 8, 2), Qt::white);
+        return pixmap;
+    }();
+    return s_pixmap;
 }
 
 void COrvixView::mousePressEvent(QMouseEvent* pEvent) {

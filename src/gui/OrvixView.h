@@ -2,6 +2,7 @@
 #include "app/NodeListModel.h"
 
 #include <QAbstractTableModel>
+#include <QPixmap>
 #include <QTreeView>
 
 #include <functional>
@@ -23,6 +24,8 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int nRole = Qt::DisplayRole) const override;
+    // The row of a node that did not answer the last broadcast search.
+    bool IsSilentRow(int nRow) const;
     QVariant headerData(int nSection, Qt::Orientation orientation,
                         int nRole = Qt::DisplayRole) const override;
 
@@ -63,6 +66,10 @@ public:
     static QString FitCellText(const QFontMetrics& fm, const QString& strText, int nWidth);
     // Space left of and right of a column's text.
     static int CellMargin(int nColumn) { return nColumn == 0 ? 2 : 6; }
+    // The state image of a silent row and where it is drawn (viewport coordinates).
+    static constexpr int STATE_IMAGE_SIZE = 16;
+    static const QPixmap& SilentStateImage();
+    QRect StateImageRect(int nRow) const;
 
 protected:
     void drawRow(QPainter* pPainter, const QStyleOptionViewItem& option,

@@ -41,3 +41,21 @@ void AddRecentFile(QSettings& settings, const QString& strPath) {
     settings.endGroup();
     settings.sync();
 }
+
+QString ReadSearchInterface(QSettings& settings) {
+    settings.beginGroup(QString::fromUtf8(TXT_SETTINGS_SEARCH_SECTION));
+    QString strName = settings.value(QString::fromUtf8(TXT_SETTINGS_SEARCH_INTERFACE)).toString();
+    settings.endGroup();
+    return strName;
+}
+
+void WriteSearchInterface(QSettings& settings, const QString& strName) {
+    settings.beginGroup(QString::fromUtf8(TXT_SETTINGS_SEARCH_SECTION));
+    if (strName.isEmpty()) {
+        settings.remove(QString::fromUtf8(TXT_SETTINGS_SEARCH_INTERFACE));
+    } else {
+        settings.setValue(QString::fromUtf8(TXT_SETTINGS_SEARCH_INTERFACE), strName);
+    }
+    settings.endGroup();
+    settings.sync();
+}

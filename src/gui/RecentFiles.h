@@ -14,3 +14,7 @@ std::unique_ptr<QSettings> OpenUserSettings();
 QStringList ReadRecentFiles(QSettings& settings);
 // Puts strPath at the top; the list keeps RECENT_FILE_MAX entries, each once.
 void AddRecentFile(QSettings& settings, const QString& strPath);
+
+// The interface a search broadcasts through, by name; empty: all of them.
+QString ReadSearchInterface(QSettings& settings);
+void WriteSearchInterface(QSettings& settings, const QString& strName);

@@ -30,25 +30,46 @@ void ReportRefusedNodes(COrvixDoc& doc) {
         doc.GetEnv().ui.ShowMessage(sz);
     }
 }
-} // namespace
 
-void SearchNodes(COrvixDoc& doc) {
+// The broadcast search. bMarkSilent: registered nodes that stay quiet are
+// marked, and the status bar ends with the tally.
+void RunBroadcastSearch(COrvixDoc& doc, bool bMarkSilent) {
     const SDocEnv& env = doc.GetEnv();
-    CBusyScope busy(env.ui, env.pump, TXT_STATUS_SEARCHING);
+    SSearchTally tally;
     {
+        CBusyScope busy(env.ui, env.pump, TXT_STATUS_SEARCHING);
         CViewUpdateBatch batch(doc);
         doc.m_setRefusedMacs.clear();
+        doc.m_contacts.BeginSearch();
         doc.GetSocket().m_nPending = PENDING_SEARCH;
         doc.SendSearch();
         doc.CollectReplies(static_cast<uint32_t>(env.settings.m_nTimeoutSearch));
         doc.GetSocket().m_nPending = PENDING_NONE;
+        if (bMarkSilent && doc.m_pCurNet != nullptr) {
+            tally = doc.m_contacts.MarkSilent(doc.m_pCurNet->m_arrNodes);
+            if (tally.bChanged) {
+                doc.UpdateAllViews(); // the marks are drawn with the rows
+            }
+        }
+    }
+    if (bMarkSilent && doc.m_pCurNet != nullptr) {
+        char sz[128];
+        std::snprintf(sz, sizeof sz, TXT_SEARCH_TALLY_FORMAT, tally.nFound, tally.nRegistered,
+                      tally.nSilent);
+        env.ui.SetStatusText(sz);
     }
     ReportRefusedNodes(doc);
 }
+} // namespace
+
+void SearchNodes(COrvixDoc& doc) {
+    RunBroadcastSearch(doc, true);
+}
 
 void RefreshSearch(COrvixDoc& doc) {
+    // The list holds only those who answer afterwards: nobody to mark.
     doc.ClearCurrentNodes();
-    SearchNodes(doc);
+    RunBroadcastSearch(doc, false);
 }
 
 void SearchByIp(COrvixDoc& doc) {

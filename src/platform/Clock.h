@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <ctime>
 
 // Millisecond tick counter and the fixed pauses. Ticks wrap at 2^32; measure
 // with unsigned differences (Elapsed).
@@ -10,6 +11,9 @@ public:
     virtual void Sleep(uint32_t ms) = 0;
     // Sleeps up to ms but wakes early, returning true, when fd becomes readable.
     virtual bool SleepUnlessReadable(int fd, uint32_t ms) = 0;
+
+    // Calendar time in seconds, for what an operator reads as a date.
+    virtual int64_t GetWallTime() { return static_cast<int64_t>(std::time(nullptr)); }
 
     uint32_t Elapsed(uint32_t dwStart) { return GetTickCount() - dwStart; }
 };

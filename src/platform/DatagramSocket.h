@@ -13,11 +13,21 @@ public:
     virtual bool SetBroadcast(bool bOn) = 0;
     // Returns the bytes sent, or -1.
     virtual int SendTo(const void* pData, size_t nLen, uint32_t dwIp, uint16_t wPort) = 0;
+    // As SendTo, but out through the interface nIfIndex whatever the routing
+    // table says (a limited broadcast stays 255.255.255.255). An endpoint that
+    // cannot choose sends as SendTo.
+    virtual int SendThrough(const void* pData, size_t nLen, uint32_t dwIp, uint16_t wPort,
+                            unsigned nIfIndex) {
+        (void)nIfIndex;
+        return SendTo(pData, nLen, dwIp, wPort);
+    }
     // Reads one datagram without blocking. Returns its length (cut to nCapacity),
     // or -1 when nothing is there or the read failed. strAddr gets the sender's
     // dotted-decimal text.
     virtual int ReceiveFrom(void* pBuf, size_t nCapacity, std::string& strAddr,
                             uint16_t& wPort) = 0;
+    // The interface the datagram read last came in on; 0 when unknown.
+    virtual unsigned GetLastInterface() const { return 0; }
     // Readable when a datagram waits; -1 when closed or never created.
     virtual int GetDescriptor() const = 0;
     virtual void Close() = 0;

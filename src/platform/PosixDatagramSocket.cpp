@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -10,6 +11,31 @@
 namespace {
 // A search on a big segment brings a thousand replies per probe at once.
 constexpr int SOCKET_RECEIVE_BUFFER = 4 * 1024 * 1024;
+
+sockaddr_in MakeAddress(uint32_t dwIp, uint16_t wPort) {
+    sockaddr_in sin{};
+    sin.sin_family = AF_INET;
+    sin.sin_port = htons(wPort);
+    sin.sin_addr.s_addr = htonl(dwIp);
+    return sin;
+}
+
+// Room for the one control message of a datagram: its interface.
+struct SPacketInfoControl {
+    alignas(cmsghdr) char abData[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+};
+
+// One datagram with its address and room for the interface information.
+msghdr MakeMessage(sockaddr_in& sin, iovec& iov, SPacketInfoControl& control) {
+    msghdr msg{};
+    msg.msg_name = &sin;
+    msg.msg_namelen = sizeof sin;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control.abData;
+    msg.msg_controllen = sizeof control.abData;
+    return msg;
+}
 } // namespace
 
 CPosixDatagramSocket::CPosixDatagramSocket() {
@@ -21,6 +47,9 @@ CPosixDatagramSocket::CPosixDatagramSocket() {
         if (setsockopt(m_fd, SOL_SOCKET, SO_RCVBUFFORCE, &nSize, sizeof nSize) != 0) {
             setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &nSize, sizeof nSize);
         }
+        // Each reply tells the interface it came in on.
+        int nOn = 1;
+        setsockopt(m_fd, IPPROTO_IP, IP_PKTINFO, &nOn, sizeof nOn);
     }
 }
 
@@ -48,13 +77,35 @@ int CPosixDatagramSocket::SendTo(const void* pData, size_t nLen, uint32_t dwIp, 
     if (m_fd < 0) {
         return -1;
     }
-    sockaddr_in sin{};
-    sin.sin_family = AF_INET;
-    sin.sin_port = htons(wPort);
-    sin.sin_addr.s_addr = htonl(dwIp);
+    sockaddr_in sin = MakeAddress(dwIp, wPort);
     ssize_t n;
     do {
         n = sendto(m_fd, pData, nLen, 0, reinterpret_cast<const sockaddr*>(&sin), sizeof sin);
+    } while (n < 0 && errno == EINTR);
+    return n < 0 ? -1 : static_cast<int>(n);
+}
+
+int CPosixDatagramSocket::SendThrough(const void* pData, size_t nLen, uint32_t dwIp, uint16_t wPort,
+                                      unsigned nIfIndex) {
+    if (m_fd < 0) {
+        return -1;
+    }
+    sockaddr_in sin = MakeAddress(dwIp, wPort);
+    iovec iov{const_cast<void*>(pData), nLen};
+    // The outgoing interface rides along with the datagram; the kernel picks
+    // that interface's own address as the source.
+    SPacketInfoControl control;
+    msghdr msg = MakeMessage(sin, iov, control);
+    cmsghdr* pCmsg = CMSG_FIRSTHDR(&msg);
+    pCmsg->cmsg_level = IPPROTO_IP;
+    pCmsg->cmsg_type = IP_PKTINFO;
+    pCmsg->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    in_pktinfo info{};
+    info.ipi_ifindex = static_cast<int>(nIfIndex);
+    std::memcpy(CMSG_DATA(pCmsg), &info, sizeof info);
+    ssize_t n;
+    do {
+        n = sendmsg(m_fd, &msg, 0);
     } while (n < 0 && errno == EINTR);
     return n < 0 ? -1 : static_cast<int>(n);
 }
@@ -65,18 +116,29 @@ int CPosixDatagramSocket::ReceiveFrom(void* pBuf, size_t nCapacity, std::string&
         return -1;
     }
     sockaddr_in sin{};
-    socklen_t nLen = sizeof sin;
+    iovec iov{pBuf, nCapacity};
+    SPacketInfoControl control;
+    msghdr msg = MakeMessage(sin, iov, control);
     ssize_t n;
     do {
-        n = recvfrom(m_fd, pBuf, nCapacity, 0, reinterpret_cast<sockaddr*>(&sin), &nLen);
+        n = recvmsg(m_fd, &msg, 0);
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
         return -1;
+    }
+    m_nLastInterface = 0;
+    for (cmsghdr* pCmsg = CMSG_FIRSTHDR(&msg); pCmsg != nullptr; pCmsg = CMSG_NXTHDR(&msg, pCmsg)) {
+        if (pCmsg->cmsg_level == IPPROTO_IP && pCmsg->cmsg_type == IP_PKTINFO) {
+            in_pktinfo info{};
+            std::memcpy(&info, CMSG_DATA(pCmsg), sizeof info);
+            m_nLastInterface = static_cast<unsigned>(info.ipi_ifindex);
+        }
     }
     char szAddr[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &sin.sin_addr, szAddr, sizeof szAddr);
     strAddr = szAddr;
     wPort = ntohs(sin.sin_port);
+    // A datagram longer than the buffer is cut, as recvfrom does.
     return static_cast<int>(n);
 }
 

@@ -11,10 +11,14 @@ public:
     bool Bind(uint16_t wPort) override;
     bool SetBroadcast(bool bOn) override;
     int SendTo(const void* pData, size_t nLen, uint32_t dwIp, uint16_t wPort) override;
+    int SendThrough(const void* pData, size_t nLen, uint32_t dwIp, uint16_t wPort,
+                    unsigned nIfIndex) override;
     int ReceiveFrom(void* pBuf, size_t nCapacity, std::string& strAddr, uint16_t& wPort) override;
+    unsigned GetLastInterface() const override { return m_nLastInterface; }
     int GetDescriptor() const override { return m_fd; }
     void Close() override;
 
 private:
     int m_fd = -1;
+    unsigned m_nLastInterface = 0;
 };

@@ -5,6 +5,7 @@
 #include "res/BatchTexts.h"
 #include "res/CommandTexts.h"
 #include "res/DefaultParamTexts.h"
+#include "res/DiscoveryTexts.h"
 #include "res/DocumentTexts.h"
 #include "res/FrameTexts.h"
 #include "res/FtpTexts.h"

@@ -11,6 +11,8 @@
 #include "gui/ManagerSession.h"
 #include "gui/ModalScript.h"
 #include "gui/OrvixView.h"
+#include "gui/RecentFiles.h"
+#include "ops/SearchInterface.h"
 #include "platform/PollMessagePump.h"
 #include "platform/PosixDatagramSocket.h"
 
@@ -26,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 
 namespace {
@@ -107,7 +110,8 @@ TEST_F(ManagerWindow, RegisterANetworkSearchAndSeeTheDemoNodesInTheList) {
         EXPECT_EQ(view.GetRebuildCount(), nRebuilds + 1);
         EXPECT_EQ(Column(view, 0), QStringList({"1", "2", "3", "4", "5", "6"}));
         EXPECT_TRUE(frame.isEnabled());
-        EXPECT_EQ(frame.GetStatusText().toStdString(), "ﾚﾃﾞｨ");
+        // The search ends with its tally.
+        EXPECT_EQ(frame.GetStatusText().toStdString(), "検索終了  応答 6 / 登録 6 / 無応答 0");
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
         // Sorted by address (the replies came in any order): the MACs with them.
@@ -139,6 +143,65 @@ TEST_F(ManagerWindow, RegisterANetworkSearchAndSeeTheDemoNodesInTheList) {
     ASSERT_EQ(doc.GetNetCount(), 1);
     EXPECT_EQ(doc.m_arrNets[0]->m_strName, "LINE-A");
     EXPECT_EQ(doc.m_arrNets[0]->m_arrNodes.size(), 6u);
+}
+
+TEST_F(ManagerWindow, SilentNodesAreMarkedInTheListUntilTheyAnswerAgain) {
+    CScratchDir dir;
+    // The per-user settings go to the scratch folder.
+    setenv("XDG_CONFIG_HOME", dir.Dir().c_str(), 1);
+    COrvixApp app(dir.File("mrvmgr"), "");
+    CManagerSession session(app);
+    session.OpenDocument(dir.File("mrvmgr.dat"), std::make_unique<CPosixDatagramSocket>());
+    session.UseSystemInterfaces();
+    CMainFrame& frame = session.GetFrame();
+    frame.show();
+    COrvixView& view = *frame.GetView();
+    COrvixDoc& doc = *session.GetDoc();
+    doc.AddNetwork("LINE-A", 0xFFFFFF00u, 0xC0A80101u);
+    auto& model = static_cast<CNodeListItemModel&>(*view.model());
+    // MAC -> tooltip of every marked row.
+    auto Marked = [&] {
+        std::map<std::string, std::string> map;
+        for (int i = 0; i < view.GetRowCount(); ++i) {
+            if (model.IsSilentRow(i)) {
+                map[view.GetCellText(i, 3).toStdString()] =
+                    model.data(model.index(i, 0), Qt::ToolTipRole).toString().toStdString();
+            }
+        }
+        return map;
+    };
+
+    Choose(frame, "管理(&T)", "検索(&S)");
+    ASSERT_EQ(view.GetRowCount(), 6);
+    EXPECT_TRUE(Marked().empty());
+
+    CSimControlClient control;
+    ASSERT_TRUE(control.IsOpen());
+    ASSERT_NE(control.Request("FAULT 0080D4200002 silent on").find("OK"), std::string::npos);
+    ASSERT_NE(control.Request("FAULT 0080D4200005 silent on").find("OK"), std::string::npos);
+    Choose(frame, "管理(&T)", "検索(&S)");
+    ASSERT_EQ(view.GetRowCount(), 6);
+    std::map<std::string, std::string> mapMarked = Marked();
+    ASSERT_EQ(mapMarked.size(), 2u);
+    for (const char* pszMac : {"0080D4200002", "0080D4200005"}) {
+        const std::string& strTip = mapMarked[pszMac];
+        // "...\n最後の応答: YYYY/MM/DD hh:mm:ss (pc0)"
+        EXPECT_EQ(strTip.rfind("前回の検索に応答しませんでした\n最後の応答: ", 0), 0u) << strTip;
+        EXPECT_EQ(strTip.substr(strTip.size() - 6), " (pc0)") << strTip;
+    }
+    EXPECT_EQ(frame.GetStatusText().toStdString(), "検索終了  応答 4 / 登録 6 / 無応答 2");
+
+    ASSERT_NE(control.Request("FAULT 0080D4200002 silent off").find("OK"), std::string::npos);
+    ASSERT_NE(control.Request("FAULT 0080D4200005 silent off").find("OK"), std::string::npos);
+    Choose(frame, "管理(&T)", "検索(&S)");
+    EXPECT_TRUE(Marked().empty());
+    EXPECT_EQ(frame.GetStatusText().toStdString(), "検索終了  応答 6 / 登録 6 / 無応答 0");
+
+    // The interface choice is kept in the per-user settings.
+    ASSERT_TRUE(SetSearchInterface(doc, "pc0"));
+    EXPECT_EQ(ReadSearchInterface(*OpenUserSettings()).toStdString(), "pc0");
+    ASSERT_TRUE(SetSearchInterface(doc, ""));
+    EXPECT_TRUE(ReadSearchInterface(*OpenUserSettings()).isEmpty());
 }
 
 // The GUI needs its application object before any widget; offscreen unless

@@ -85,8 +85,8 @@ bool CRawUdp::Receive(SRawDatagram& dgram, int nTimeoutMs) {
     return true;
 }
 
-CSimControlClient::CSimControlClient() {
-    const char* pszPath = std::getenv("MRVSIM_CONTROL");
+CSimControlClient::CSimControlClient(const char* pszVariable) {
+    const char* pszPath = std::getenv(pszVariable);
     sockaddr_un su{};
     if (pszPath == nullptr || std::strlen(pszPath) >= sizeof su.sun_path) {
         return;

@@ -39,7 +39,8 @@ private:
 
 class CSimControlClient {
 public:
-    CSimControlClient(); // connects to $MRVSIM_CONTROL
+    // Connects to the socket named by that variable (the second segment's: MRVSIM_CONTROL2).
+    explicit CSimControlClient(const char* pszVariable = "MRVSIM_CONTROL");
     ~CSimControlClient();
     CSimControlClient(const CSimControlClient&) = delete;
     CSimControlClient& operator=(const CSimControlClient&) = delete;

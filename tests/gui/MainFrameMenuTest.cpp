@@ -110,6 +110,7 @@ TEST_F(MainFrameMenus, MainMenuHasTheItemsIdsLabelsAndSeparators) {
                                                       "その他の検索 {",
                                                       "リフレッシュ検索 #32816",
                                                       "IP検索(&I)... #32814",
+                                                      "検索ｲﾝﾀｰﾌｪｰｽ(&F)... #32840",
                                                       "}",
                                                       "-",
                                                       "自動設定(&A)... #32785",
@@ -180,7 +181,7 @@ TEST_F(MainFrameMenus, ContextMenuRepeatsTheManageItemsWithoutAccessKeys) {
 
 TEST_F(MainFrameMenus, EnableRulesFollowNetworkRowsAndSelection) {
     // No network: only what needs none.
-    const std::set<int> setAlways = {57665, 32787, 32821, 32823, 32791, 59393, 57664, 57670};
+    const std::set<int> setAlways = {57665, 32787, 32821, 32823, 32791, 59393, 57664, 57670, 32840};
     EXPECT_EQ(EnabledInMainMenu(), setAlways);
     EXPECT_EQ(EnabledInContextMenu(), (std::set<int>{32821, 32823, 32791}));
 
@@ -216,6 +217,7 @@ TEST_F(MainFrameMenus, EnableRulesFollowNetworkRowsAndSelection) {
     setAll.erase(59393);
     setAll.erase(57664);
     setAll.erase(57670);
+    setAll.erase(32840); // the search interface is in the main menu only
     EXPECT_EQ(EnabledInContextMenu(), setAll);
 
     // A list update drops the selection, and with it the selection's commands.

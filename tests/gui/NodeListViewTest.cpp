@@ -6,6 +6,8 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QTest>
+#include <cstdlib>
+#include <ctime>
 
 namespace {
 QStringList Utf8List(std::initializer_list<const char*> list) {
@@ -233,4 +235,63 @@ TEST(NodeListCells, TextThatDoesNotFitIsCutAndEndsInThreeDots) {
     EXPECT_EQ(COrvixView::CellMargin(0), 2);
     EXPECT_EQ(COrvixView::CellMargin(1), 6);
     EXPECT_EQ(COrvixView::CellMargin(5), 6);
+}
+
+TEST_F(NodeList, ASilentNodeShowsTheStateImageAndATooltip) {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    OpenDoc();
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"},
+                          {"0080D4000002", "192.168.1.6"},
+                          {"0080D4000003", "192.168.1.7"}});
+    // A search in which node 1 answered at 2026/12/08 09:00:00 through eth1,
+    // node 2 earlier only, and node 3 never.
+    CNodeContacts& contacts = m_pDoc->m_contacts;
+    contacts.BeginSearch();
+    contacts.NoteReply("0080D4000002", 1796716800, "eth1");
+    contacts.BeginSearch();
+    contacts.NoteReply("0080D4000001", 1796720400, "eth0");
+    SSearchTally tally = contacts.MarkSilent(m_pDoc->m_pCurNet->m_arrNodes);
+    EXPECT_EQ(tally.nSilent, 2);
+    m_pDoc->UpdateAllViews();
+
+    QAbstractItemModel& model = *View().model();
+    EXPECT_FALSE(model.data(model.index(0, 3), Qt::ToolTipRole).isValid());
+    EXPECT_EQ(model.data(model.index(1, 3), Qt::ToolTipRole).toString(),
+              QString::fromUtf8(
+                  "前回の検索に応答しませんでした\n最後の応答: 2026/12/08 08:00:00 (eth1)"));
+    EXPECT_EQ(model.data(model.index(2, 0), Qt::ToolTipRole).toString(),
+              QString::fromUtf8("前回の検索に応答しませんでした\n起動後の応答はありません"));
+
+    // The 16 x 16 state-image place at the start of a silent row holds the
+    // image; a row that answered shows the plain background there.
+    QImage img = View().viewport()->grab().toImage();
+    // The image's fill is amber (E0 80 00); nothing else in the list has that colour.
+    auto ImagePixels = [&](int nRow) {
+        QRect rc = View().StateImageRect(nRow);
+        EXPECT_EQ(rc.size(), QSize(16, 16));
+        int nAmber = 0;
+        for (int x = rc.left(); x <= rc.right(); ++x) {
+            for (int y = rc.top(); y <= rc.bottom(); ++y) {
+                nAmber += img.pixelColor(x, y) == QColor(0xE0, 0x80, 0x00);
+            }
+        }
+        return nAmber;
+    };
+    EXPECT_EQ(ImagePixels(0), 0);
+    EXPECT_GT(ImagePixels(1), 60);
+    EXPECT_GT(ImagePixels(2), 60);
+    // The row number is still the row's first text.
+    EXPECT_EQ(View().GetCellText(1, 0), "2");
+
+    // The mark clears when the node answers again.
+    contacts.BeginSearch();
+    contacts.NoteReply("0080D4000001", 1796724000, "eth0");
+    contacts.NoteReply("0080D4000002", 1796724000, "eth0");
+    contacts.NoteReply("0080D4000003", 1796724000, "eth0");
+    contacts.MarkSilent(m_pDoc->m_pCurNet->m_arrNodes);
+    m_pDoc->UpdateAllViews();
+    img = View().viewport()->grab().toImage();
+    EXPECT_EQ(ImagePixels(1), 0);
+    EXPECT_FALSE(model.data(model.index(1, 3), Qt::ToolTipRole).isValid());
 }

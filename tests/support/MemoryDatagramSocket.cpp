@@ -28,6 +28,11 @@ bool CMemoryDatagramSocket::SetBroadcast(bool bOn) {
 }
 
 int CMemoryDatagramSocket::SendTo(const void* pData, size_t nLen, uint32_t dwIp, uint16_t wPort) {
+    return SendThrough(pData, nLen, dwIp, wPort, 0);
+}
+
+int CMemoryDatagramSocket::SendThrough(const void* pData, size_t nLen, uint32_t dwIp,
+                                       uint16_t wPort, unsigned nIfIndex) {
     if (m_bFailSend || !m_bBound || m_fd < 0) {
         return -1;
     }
@@ -36,6 +41,7 @@ int CMemoryDatagramSocket::SendTo(const void* pData, size_t nLen, uint32_t dwIp,
     dg.vecData.assign(pBytes, pBytes + nLen);
     dg.dwIp = dwIp;
     dg.wPort = wPort;
+    dg.nIfIndex = nIfIndex;
     m_vecSent.push_back(dg);
     if (m_hookSend) {
         m_hookSend(m_vecSent.back());
@@ -57,6 +63,7 @@ int CMemoryDatagramSocket::ReceiveFrom(void* pBuf, size_t nCapacity, std::string
     }
     strAddr = dg.strAddr;
     wPort = dg.wPort;
+    m_nLastInterface = dg.nIfIndex;
     return static_cast<int>(nCopy);
 }
 
@@ -69,7 +76,7 @@ void CMemoryDatagramSocket::Close() {
 }
 
 void CMemoryDatagramSocket::Inject(std::vector<uint8_t> vecData, const std::string& strAddr,
-                                   uint16_t wPort) {
+                                   uint16_t wPort, unsigned nIfIndex) {
     SDatagram dg;
     dg.vecData = std::move(vecData);
     dg.strAddr = strAddr;
@@ -78,6 +85,7 @@ void CMemoryDatagramSocket::Inject(std::vector<uint8_t> vecData, const std::stri
         dg.dwIp = ntohl(addr.s_addr);
     }
     dg.wPort = wPort;
+    dg.nIfIndex = nIfIndex;
     m_queueIn.push_back(std::move(dg));
     UpdateReadable();
 }

@@ -15,6 +15,7 @@ public:
         uint32_t dwIp = 0;   // destination when sent, sender when injected
         std::string strAddr; // sender text when injected
         uint16_t wPort = 0;
+        unsigned nIfIndex = 0; // interface chosen when sent (0: by route), arrival when injected
     };
     using SendHook = std::function<void(const SDatagram&)>;
 
@@ -26,12 +27,16 @@ public:
     bool Bind(uint16_t wPort) override;
     bool SetBroadcast(bool bOn) override;
     int SendTo(const void* pData, size_t nLen, uint32_t dwIp, uint16_t wPort) override;
+    int SendThrough(const void* pData, size_t nLen, uint32_t dwIp, uint16_t wPort,
+                    unsigned nIfIndex) override;
     int ReceiveFrom(void* pBuf, size_t nCapacity, std::string& strAddr, uint16_t& wPort) override;
+    unsigned GetLastInterface() const override { return m_nLastInterface; }
     int GetDescriptor() const override { return m_fd; }
     void Close() override;
 
     // Test controls.
-    void Inject(std::vector<uint8_t> vecData, const std::string& strAddr, uint16_t wPort);
+    void Inject(std::vector<uint8_t> vecData, const std::string& strAddr, uint16_t wPort,
+                unsigned nIfIndex = 0);
     void SetFailBind(bool bFail) { m_bFailBind = bFail; }
     void SetFailSend(bool bFail) { m_bFailSend = bFail; }
     // Called after every successful send; may Inject replies.
@@ -52,6 +57,7 @@ private:
     bool m_bBroadcast = false;
     bool m_bBound = false;
     uint16_t m_wBoundPort = 0;
+    unsigned m_nLastInterface = 0;
     std::vector<SDatagram> m_vecSent;
     std::deque<SDatagram> m_queueIn;
     SendHook m_hookSend;

@@ -29,6 +29,8 @@ public:
         Sleep(ms);
         return false;
     }
+    int64_t GetWallTime() override { return m_llWall; }
+    void SetWallTime(int64_t llSeconds) { m_llWall = llSeconds; }
     void Advance(uint32_t ms) { m_dwNow += ms; }
     void SetAutoStep(uint32_t ms) { m_dwAutoStep = ms; }
     uint32_t Now() const { return m_dwNow; }
@@ -38,5 +40,6 @@ public:
 private:
     uint32_t m_dwNow;
     uint32_t m_dwAutoStep = 0;
+    int64_t m_llWall = 0;
     std::vector<uint32_t> m_vecSleeps;
 };

@@ -1,22 +1,13 @@
 #include "ops/NodeSearch.h"
 #include "DocFixture.h"
 #include "ScriptedUi.h"
+#include "SearchReplies.h"
 #include "ops/IpSearchDlg.h"
 #include "res/Texts.h"
 
 #include <cstdio>
 
 namespace {
-Bytes SearchReply(uint32_t nNode) {
-    // The node's number in the last three bytes of its MAC.
-    const auto byHigh = uint8_t(nNode >> 16), byMid = uint8_t(nNode >> 8), byLow = uint8_t(nNode);
-    return Bytes{0x76, 0x01, 0x02, 0x01, 0x00, 0x80, 0xC8, byHigh, byMid, byLow, 0x95, 0x00, 0x00};
-}
-std::string NodeMac(uint32_t nNode) {
-    char sz[16];
-    std::snprintf(sz, sizeof sz, "0080C8%06X", nNode);
-    return sz;
-}
 std::string NodeIp(uint32_t nNode) {
     return "10.1." + std::to_string(nNode / 250) + "." + std::to_string(nNode % 250 + 1);
 }
@@ -53,7 +44,9 @@ TEST_F(NodeSearch, SixteenRepliesPerNodeGiveOneRowEach) {
         EXPECT_EQ(Nodes()[n].m_dwIp, 0x0A010001u + n);
     }
     EXPECT_EQ(m_pDoc->GetSocket().m_nPending, PENDING_NONE);
-    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ"}));
+    // Ready again, then the tally of the search.
+    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ",
+                                                          "検索終了  応答 3 / 登録 3 / 無応答 0"}));
     EXPECT_EQ(m_ui.m_vecEnable, (std::vector<bool>{false, true}));
     // 48 replies, one rebuild of the list.
     EXPECT_EQ(m_ui.m_nViewUpdates - nUpdatesBefore, 1);
@@ -100,7 +93,8 @@ TEST_F(NodeSearch, SendFailureIsReportedOnceAndTheWindowStillRuns) {
     SearchNodes(*m_pDoc);
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_SEND_ERROR});
     EXPECT_GE(m_clock.Now() - dwStart, 1500u);
-    EXPECT_EQ(m_ui.m_vecStatus.back(), "ﾚﾃﾞｨ");
+    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ",
+                                                          "検索終了  応答 0 / 登録 0 / 無応答 0"}));
 }
 
 TEST_F(NodeSearch, RefreshSearchKeepsOnlyTheNodesThatAnswer) {
