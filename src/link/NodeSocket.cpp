@@ -117,7 +117,7 @@ std::string CNodeSocket::GetLastInterfaceName() {
 
 int CNodeSocket::ReceiveFrom(void* pBuf, size_t nCapacity, std::string& strAddr, uint16_t& wPort) {
     if (!m_queueIn.empty()) {
-        SQueued& queued = m_queueIn.front();
+        SDatagram& queued = m_queueIn.front();
         size_t nCopy = queued.vecData.size() < nCapacity ? queued.vecData.size() : nCapacity;
         if (nCopy > 0) {
             std::memcpy(pBuf, queued.vecData.data(), nCopy);
@@ -152,16 +152,8 @@ bool CNodeSocket::AbsorbPending() {
         return false;
     }
     size_t nBefore = m_queueIn.size();
-    uint8_t abBuf[NODE_RECEIVE_BUFFER];
-    while (m_queueIn.size() < NODE_QUEUE_MAX) {
-        std::string strAddr;
-        uint16_t wPort = 0;
-        int n = m_pSocket->ReceiveFrom(abBuf, sizeof abBuf, strAddr, wPort);
-        if (n < 0) {
-            break;
-        }
-        m_queueIn.push_back({std::vector<uint8_t>(abBuf, abBuf + n), std::move(strAddr), wPort,
-                             m_pSocket->GetLastInterface()});
+    if (nBefore < NODE_QUEUE_MAX) {
+        m_pSocket->ReceiveMany(m_queueIn, NODE_QUEUE_MAX - nBefore, NODE_RECEIVE_BUFFER);
     }
     return m_queueIn.size() > nBefore;
 }

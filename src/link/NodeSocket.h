@@ -78,18 +78,12 @@ public:
 
 private:
     std::function<void()> m_fnOnReceive;
-    struct SQueued {
-        std::vector<uint8_t> vecData;
-        std::string strAddr;
-        uint16_t wPort;
-        unsigned nIfIndex;
-    };
     // The interfaces of one broadcast, the choice applied.
     std::vector<SNetInterface> ResolveBroadcastInterfaces();
     void NoteInterfaceNames(const std::vector<SNetInterface>& vecAll);
 
     std::unique_ptr<CDatagramSocket> m_pSocket;
-    std::deque<SQueued> m_queueIn;
+    std::deque<SDatagram> m_queueIn;
     bool m_bCreated = false;
     std::unique_ptr<CNetInterfaceSource> m_pInterfaces;
     std::string m_strChoice;

@@ -1,7 +1,17 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <vector>
+
+// A datagram read and kept for later.
+struct SDatagram {
+    std::vector<uint8_t> vecData;
+    std::string strAddr; // the sender, dotted decimal
+    uint16_t wPort = 0;
+    unsigned nIfIndex = 0; // the interface it came in on; 0 when unknown
+};
 
 // A UDP endpoint. Addresses are IPv4 values in host order (first octet in the
 // top byte), ports in host order.
@@ -28,6 +38,24 @@ public:
                             uint16_t& wPort) = 0;
     // The interface the datagram read last came in on; 0 when unknown.
     virtual unsigned GetLastInterface() const { return 0; }
+    // Reads up to nMax datagrams without blocking (each cut to nCapacity) and
+    // appends them to queue; returns how many were read.
+    virtual size_t ReceiveMany(std::deque<SDatagram>& queue, size_t nMax, size_t nCapacity) {
+        std::vector<uint8_t> vecBuf(nCapacity);
+        size_t nRead = 0;
+        while (nRead < nMax) {
+            SDatagram dgram;
+            int n = ReceiveFrom(vecBuf.data(), vecBuf.size(), dgram.strAddr, dgram.wPort);
+            if (n < 0) {
+                break;
+            }
+            dgram.vecData.assign(vecBuf.begin(), vecBuf.begin() + n);
+            dgram.nIfIndex = GetLastInterface();
+            queue.push_back(std::move(dgram));
+            ++nRead;
+        }
+        return nRead;
+    }
     // Readable when a datagram waits; -1 when closed or never created.
     virtual int GetDescriptor() const = 0;
     virtual void Close() = 0;

@@ -15,10 +15,12 @@ public:
                     unsigned nIfIndex) override;
     int ReceiveFrom(void* pBuf, size_t nCapacity, std::string& strAddr, uint16_t& wPort) override;
     unsigned GetLastInterface() const override { return m_nLastInterface; }
+    size_t ReceiveMany(std::deque<SDatagram>& queue, size_t nMax, size_t nCapacity) override;
     int GetDescriptor() const override { return m_fd; }
     void Close() override;
 
 private:
     int m_fd = -1;
     unsigned m_nLastInterface = 0;
+    std::vector<uint8_t> m_vecBatch;
 };

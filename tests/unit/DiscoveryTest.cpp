@@ -164,6 +164,50 @@ TEST(NetInterfaces, AReplyTellsTheInterfaceItCameInOn) {
     EXPECT_EQ(endpoint.GetLastInterface(), nLo);
 }
 
+// A burst read in batches: every datagram once, in order, each with its own
+// sender, port, interface and length, cut to the room given, across batch edges.
+TEST(NetInterfaces, ABurstIsReadInOrderAcrossBatches) {
+    CPosixDatagramSocket endpoint;
+    ASSERT_TRUE(endpoint.Bind(0));
+    sockaddr_in sin{};
+    socklen_t nLen = sizeof sin;
+    ASSERT_EQ(getsockname(endpoint.GetDescriptor(), reinterpret_cast<sockaddr*>(&sin), &nLen), 0);
+    uint16_t wPort = ntohs(sin.sin_port);
+    CPosixDatagramSocket sender;
+    ASSERT_TRUE(sender.Bind(0));
+    constexpr int COUNT = 150; // more than two batches
+    for (int i = 0; i < COUNT; ++i) {
+        std::string strData =
+            "reply " + std::to_string(i) + std::string(static_cast<size_t>(i), 'x');
+        ASSERT_EQ(sender.SendTo(strData.data(), strData.size(), 0x7F000001u, wPort),
+                  static_cast<int>(strData.size()));
+    }
+    std::deque<SDatagram> queue;
+    queue.push_back(SDatagram{{1, 2}, "kept", 7, 0}); // what was queued stays first
+    size_t nTotal = 0;
+    // Loopback delivers at once; a few reads at most gather all of them.
+    for (int nTry = 0; nTry < 100 && nTotal < COUNT; ++nTry) {
+        nTotal += endpoint.ReceiveMany(queue, COUNT - nTotal, 100);
+    }
+    ASSERT_EQ(nTotal, static_cast<size_t>(COUNT));
+    ASSERT_EQ(queue.size(), static_cast<size_t>(COUNT) + 1);
+    EXPECT_EQ(queue[0].strAddr, "kept");
+    unsigned nLo = if_nametoindex("lo");
+    for (int i = 0; i < COUNT; ++i) {
+        const SDatagram& dgram = queue[static_cast<size_t>(i) + 1];
+        std::string strData =
+            "reply " + std::to_string(i) + std::string(static_cast<size_t>(i), 'x');
+        EXPECT_EQ(std::string(dgram.vecData.begin(), dgram.vecData.end()), strData.substr(0, 100))
+            << "datagram " << i;
+        EXPECT_EQ(dgram.strAddr, "127.0.0.1");
+        EXPECT_NE(dgram.wPort, 0);
+        EXPECT_EQ(dgram.nIfIndex, nLo);
+    }
+    // Nothing left: no datagram, and a limit of 0 reads nothing.
+    EXPECT_EQ(endpoint.ReceiveMany(queue, 10, 100), 0u);
+    EXPECT_EQ(endpoint.ReceiveMany(queue, 0, 100), 0u);
+}
+
 TEST_F(Discovery, EachProbeLeavesOnceThroughEveryInterfaceInTheSameSlot) {
     MakeDocWithInterfaces();
     m_pDoc->AddNetwork("NET", 0xFFFFFF00u, 0x02020202u);
