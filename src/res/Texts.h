@@ -3,6 +3,7 @@
 // of its own in this folder; this header gathers them.
 
 #include "res/CommandTexts.h"
+#include "res/CtlTexts.h"
 #include "res/DefaultParamTexts.h"
 #include "res/DocumentTexts.h"
 #include "res/FrameTexts.h"
