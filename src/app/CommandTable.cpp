@@ -3,6 +3,8 @@
 #include "doc/OrvixDoc.h"
 #include "ops/AutoAssign.h"
 #include "ops/DefaultParams.h"
+#include "ops/DownloadBatch.h"
+#include "ops/DownloadProgressDlg.h"
 #include "ops/NodeCommands.h"
 #include "ops/NodeDownload.h"
 #include "ops/NodeFiles.h"
@@ -41,6 +43,19 @@ CommandHandler OnDownload(int nKind) {
     return [nKind](SCommandContext& ctx) { DownloadToSelectedNode(ctx.doc, ctx.nSelected, nKind); };
 }
 
+// The batch's progress window outlives its command: it stays open until the
+// operator closes it, and the next batch shows its rows in it again.
+CDownloadProgressDlg& BatchProgress() {
+    static CDownloadProgressDlg s_progress;
+    return s_progress;
+}
+
+CommandHandler OnDownloadBatch(int nKindFlag) {
+    return [nKindFlag](SCommandContext& ctx) {
+        DownloadToChosenNodes(ctx.doc, BatchProgress(), nKindFlag);
+    };
+}
+
 std::vector<SCommand> BuildTable() {
     using E = EEnable;
     // One row a command: id, label, context-menu label, prompt, enable rule, handler.
@@ -59,9 +74,9 @@ std::vector<SCommand> BuildTable() {
         {ID_NODE_GET, TXT_CMD_NODE_GET, TXT_CMD_NODE_GET_POPUP, TXT_PROMPT_NODE_GET, E::Selection, OnSelected(GetNodeSettings)},
         {ID_NODE_CHANGE_MODE, TXT_CMD_CHANGE_MODE, TXT_CMD_CHANGE_MODE_POPUP, TXT_PROMPT_CHANGE_MODE, E::Selection, OnSelected(ChangeNodeMode)},
         {ID_APP_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_PROMPT_APP_DOWNLOAD_NODE, E::SelectionOnIp, OnDownload(DOWNLOAD_APPLICATION)},
-        {ID_APP_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_PROMPT_APP_DOWNLOAD_BATCH, E::Always, {}},
+        {ID_APP_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_PROMPT_APP_DOWNLOAD_BATCH, E::Always, OnDownloadBatch(BATCH_APPLICATION)},
         {ID_KERNEL_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_CMD_DOWNLOAD_NODE, TXT_PROMPT_KERNEL_DOWNLOAD_NODE, E::SelectionOnIp, OnDownload(DOWNLOAD_KERNEL)},
-        {ID_KERNEL_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_PROMPT_KERNEL_DOWNLOAD_BATCH, E::Always, {}},
+        {ID_KERNEL_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_CMD_DOWNLOAD_BATCH, TXT_PROMPT_KERNEL_DOWNLOAD_BATCH, E::Always, OnDownloadBatch(BATCH_KERNEL)},
         {ID_NODE_VERSION_INFO, TXT_CMD_VERSION_INFO, TXT_CMD_VERSION_INFO, TXT_PROMPT_VERSION_INFO, E::Selection, OnSelected(ShowNodeVersions)},
         {ID_NODE_FILE_INFO, TXT_CMD_FILE_INFO, TXT_CMD_FILE_INFO, TXT_PROMPT_FILE_INFO, E::SelectionAddress, OnSelected(ShowNodeFiles)},
         {ID_NODE_DELETE_APP, TXT_CMD_DELETE_APP, TXT_CMD_DELETE_APP, TXT_PROMPT_DELETE_APP, E::Selection, OnSelected(DeleteNodeApplications)},

@@ -3,6 +3,8 @@
 #include "ui_CAppInfoDlg.h"
 #include "ui_CAutoSetDlg.h"
 #include "ui_CAutoSetErrorDlg.h"
+#include "ui_CDownloadProgressDlg.h"
+#include "ui_CDownloadTargetDlg.h"
 #include "ui_CFileInfoDlg.h"
 #include "ui_CGeneralItemsDlg.h"
 #include "ui_CGetParamDlg.h"
@@ -47,6 +49,8 @@ const std::map<std::string, FormSetup>& Forms() {
         {"COXPropSheet", &SetUpForm<Ui::COXPropSheet>},
         {"CAutoSetDlg", &SetUpForm<Ui::CAutoSetDlg>},
         {"CAutoSetErrorDlg", &SetUpForm<Ui::CAutoSetErrorDlg>},
+        {"CDownloadProgressDlg", &SetUpForm<Ui::CDownloadProgressDlg>},
+        {"CDownloadTargetDlg", &SetUpForm<Ui::CDownloadTargetDlg>},
         {"CGetParamDlg", &SetUpForm<Ui::CGetParamDlg>},
         {"CInitErrorDlg", &SetUpForm<Ui::CInitErrorDlg>},
         {"CInitModelDlg", &SetUpForm<Ui::CInitModelDlg>},

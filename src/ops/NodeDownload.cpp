@@ -54,6 +54,12 @@ int ChangeNodeMode(COrvixDoc& doc, int nIndex, int nMode) {
         ReplyTimeout(doc)));
 }
 
+SFileChoice DownloadFileChoice() {
+    return {TXT_DOWNLOAD_CHOOSE_TITLE,
+            TXT_DOWNLOAD_DEFAULT_EXT,
+            {{TXT_FILTER_MOT, "*.mot"}, {TXT_FILTER_ALL, "*"}}};
+}
+
 int DownloadNode(COrvixDoc& doc, int nIndex, int nKind) {
     const SDocEnv& env = doc.GetEnv();
     const COXParam* pNode = doc.GetNode(nIndex);
@@ -78,11 +84,8 @@ int DownloadNode(COrvixDoc& doc, int nIndex, int nKind) {
     }
 
     env.ui.SetStatusText(TXT_STATUS_DOWNLOAD_CHOOSE);
-    SFileChoice choice{TXT_DOWNLOAD_CHOOSE_TITLE,
-                       TXT_DOWNLOAD_DEFAULT_EXT,
-                       {{TXT_FILTER_MOT, "*.mot"}, {TXT_FILTER_ALL, "*"}}};
     std::string strPath;
-    if (!env.ui.ChooseFileToOpen(choice, strPath)) {
+    if (!env.ui.ChooseFileToOpen(DownloadFileChoice(), strPath)) {
         doc.SendChangeMode(nIndex, DOWNLOAD_MODE_NORMAL, 1); // not waited for
         return DLRESULT_CANCELLED;
     }

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+struct SFileChoice;
+
 class COrvixDoc;
 
 // Download kinds: the mode the node is switched to for the download.
@@ -25,6 +27,9 @@ inline constexpr uint32_t DOWNLOAD_FINISH_PAUSE_MS = 700;
 int FetchFtpAccount(COrvixDoc& doc, int nIndex, int nAttempts);
 // Switches the node's mode and waits for the reply.
 int ChangeNodeMode(COrvixDoc& doc, int nIndex, int nMode);
+
+// The file-open choice of a download: ".mot" files first.
+SFileChoice DownloadFileChoice();
 
 // One download to node nIndex of the current network (kind DOWNLOAD_*);
 // a result above.

@@ -2,6 +2,7 @@
 // Every fixed text of the manager, in UTF-8. Each area keeps its texts in a file
 // of its own in this folder; this header gathers them.
 
+#include "res/BatchTexts.h"
 #include "res/CommandTexts.h"
 #include "res/CtlTexts.h"
 #include "res/DefaultParamTexts.h"

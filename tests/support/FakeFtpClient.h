@@ -3,7 +3,8 @@
 // script that records each run (arguments, working folder, the mode and name
 // of its standard input, the script bytes it read, whether the password
 // shows on any command line) under runs/N/, then plays the node:
-//   listing file present:  copies it to the file the script's "dir >" names;
+//   listing file present:  copies it to the file the script's "dir >" names
+//                          (listing.HOST instead, when there is one for the host);
 //   "hang" present:        never ends (its pid in runs/N/pid).
 #include "ScratchDir.h"
 
@@ -37,9 +38,12 @@ public:
                                 "secret-pattern' /proc/[0-9]*/cmdline "
                                 "> \"$R/secret-seen\" 2>/dev/null\n"
                                 "L=$(sed -n 's/^dir > //p' \"$R/script\")\n"
-                                "if [ -f '" +
-                                d + "listing' ] && [ -n \"$L\" ]; then cp '" + d +
-                                "listing' \"./$L\"; fi\n"
+                                "for a in \"$@\"; do H=$a; done\n"
+                                "F='" +
+                                d +
+                                "listing'; if [ -f \"$F.$H\" ]; then F=\"$F.$H\"; fi\n"
+                                "if [ -f \"$F\" ] && [ -n \"$L\" ]; then cp \"$F\" \"./$L\"; "
+                                "fi\n"
                                 "if [ -f '" +
                                 d +
                                 "hang' ]; then echo $$ > \"$R/pid\"; exec sleep 600; fi\n"
@@ -52,6 +56,10 @@ public:
     // What the fake writes as the node's listing; none: it writes no listing.
     void SetListing(const std::string& strListing) {
         CScratchDir::Write(m_dir.File("listing"), strListing);
+    }
+    // The listing of one host (the client's last argument) only.
+    void SetListingFor(const std::string& strHost, const std::string& strListing) {
+        CScratchDir::Write(m_dir.File("listing." + strHost), strListing);
     }
     void ClearListing() { std::filesystem::remove(m_dir.File("listing")); }
     void SetHang() { CScratchDir::Write(m_dir.File("hang"), ""); }

@@ -11,10 +11,26 @@
 
 CLoopbackFtpServer::CLoopbackFtpServer(std::string strUser, std::string strPassword)
     : m_strUser(std::move(strUser)), m_strPassword(std::move(strPassword)) {
+    Listen(INADDR_LOOPBACK, 0);
+}
+
+CLoopbackFtpServer::CLoopbackFtpServer(std::string strUser, std::string strPassword,
+                                       const std::string& strAddress, uint16_t wPort)
+    : m_strUser(std::move(strUser)), m_strPassword(std::move(strPassword)) {
+    in_addr address{};
+    // Loopback only: nothing here may listen beyond the machine.
+    if (inet_pton(AF_INET, strAddress.c_str(), &address) == 1 &&
+        (ntohl(address.s_addr) >> 24) == 127) {
+        Listen(ntohl(address.s_addr), wPort);
+    }
+}
+
+void CLoopbackFtpServer::Listen(uint32_t dwAddress, uint16_t wPort) {
     m_fdListen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_addr.s_addr = htonl(dwAddress);
+    addr.sin_port = htons(wPort);
     socklen_t nLen = sizeof addr;
     if (m_fdListen < 0 || bind(m_fdListen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
         listen(m_fdListen, 8) != 0 ||

@@ -13,6 +13,10 @@ class CLoopbackFtpServer {
 public:
     // An empty password lets the user in at USER already.
     CLoopbackFtpServer(std::string strUser, std::string strPassword);
+    // On another loopback address (127.x.y.z) and a given port, so that
+    // several nodes can answer the check on one port.
+    CLoopbackFtpServer(std::string strUser, std::string strPassword, const std::string& strAddress,
+                       uint16_t wPort);
     ~CLoopbackFtpServer();
     CLoopbackFtpServer(const CLoopbackFtpServer&) = delete;
     CLoopbackFtpServer& operator=(const CLoopbackFtpServer&) = delete;
@@ -26,6 +30,7 @@ public:
     bool WaitForClosed(int nCount, int ms);
 
 private:
+    void Listen(uint32_t dwAddress, uint16_t wPort);
     void Run();
     void Serve(int fd);
 

@@ -1,0 +1,211 @@
+#include "ops/DownloadBatch.h"
+
+#include "doc/OrvixDoc.h"
+#include "ops/DownloadProgressDlg.h"
+#include "ops/DownloadTargetDlg.h"
+#include "ops/MotImage.h"
+#include "ops/NodeDownload.h"
+#include "platform/Clock.h"
+#include "platform/IpText.h"
+#include "res/Texts.h"
+#include "ui/BusyScope.h"
+#include "ui/Ui.h"
+
+namespace {
+// What became of one row in a pass.
+enum class EBatchNode {
+    Skipped,      // no registered node has the address (any more)
+    Done,         // downloaded and back in operation
+    Failed,       // to be offered for a retry
+    RebootFailed, // downloaded, but it did not come back to operation
+};
+
+// The first node of the current network whose address reads as strAddress; -1 none.
+int FindNodeByAddress(COrvixDoc& doc, const std::string& strAddress) {
+    for (int nIndex = 0;; ++nIndex) {
+        const COXParam* pNode = doc.GetNode(nIndex);
+        if (pNode == nullptr) {
+            return -1;
+        }
+        if (FormatIpHost(pNode->m_dwIp) == strAddress) {
+            return nIndex;
+        }
+    }
+}
+
+// One row: the mode change, the restart pause, the account, the put and the
+// return to operation, the row showing each step.
+EBatchNode DownloadRow(COrvixDoc& doc, CDownloadProgressDlg& progress, size_t nRow,
+                       const std::string& strPath, bool bKernel) {
+    const SDocEnv& env = doc.GetEnv();
+    CUi& ui = env.ui;
+    std::string strAddress = progress.GetRowAddress(nRow);
+    int nIndex = FindNodeByAddress(doc, strAddress);
+    if (nIndex < 0) {
+        return EBatchNode::Skipped;
+    }
+    int nAttempts = env.settings.m_nRetryGetParam + 1;
+    auto Fail = [&](const char* pszState) {
+        progress.SetRowState(ui, nRow, pszState, TXT_BATCH_RESULT_NG);
+        return EBatchNode::Failed;
+    };
+    progress.SetRowState(ui, nRow, TXT_BATCH_STATE_PREPARING, TXT_BATCH_RESULT_NONE);
+    // The kernel's account comes from the node as it runs now, the
+    // application's from the node in its setup mode.
+    if (bKernel && FetchFtpAccount(doc, nIndex, nAttempts) != 0) {
+        return Fail(TXT_BATCH_STATE_ACCOUNT_ERROR);
+    }
+    if (ChangeNodeMode(doc, nIndex, bKernel ? DOWNLOAD_KERNEL : DOWNLOAD_APPLICATION) != 0) {
+        return Fail(TXT_BATCH_STATE_REBOOT_ERROR);
+    }
+    env.clock.Sleep(DOWNLOAD_RESTART_PAUSE_MS);
+    if (!bKernel && FetchFtpAccount(doc, nIndex, nAttempts) != 0) {
+        return Fail(TXT_BATCH_STATE_ACCOUNT_ERROR);
+    }
+    progress.SetRowState(ui, nRow, TXT_BATCH_STATE_DOWNLOADING, TXT_BATCH_RESULT_NONE);
+    CNodeSocket& socket = doc.GetSocket();
+    int nPut = doc.RunFtpPut(strAddress, strPath, socket.m_strFtpUser, socket.m_strFtpPassword, 0);
+    if (ChangeNodeMode(doc, nIndex, DOWNLOAD_MODE_NORMAL) != 0) {
+        if (nPut != FTPRUN_OK) {
+            // Neither the file nor the return went through: the node waits in
+            // its download mode, so a retry is what helps, not the advice to
+            // change its mode by hand.
+            return Fail(TXT_BATCH_STATE_REBOOT_ERROR);
+        }
+        progress.SetRowState(ui, nRow, TXT_BATCH_STATE_REBOOT_ERROR, TXT_BATCH_RESULT_OK);
+        return EBatchNode::RebootFailed;
+    }
+    if (nPut != FTPRUN_OK) {
+        return Fail(TXT_BATCH_STATE_DOWNLOADED);
+    }
+    progress.SetRowState(ui, nRow, TXT_BATCH_STATE_DOWNLOADED, TXT_BATCH_RESULT_OK);
+    return EBatchNode::Done;
+}
+
+// The format with its first "%s" replaced by strFirst, the next by strSecond.
+std::string Substitute(const char* pszFormat, const std::string& strFirst,
+                       const std::string& strSecond) {
+    std::string str = pszFormat;
+    size_t nPos = str.find("%s");
+    if (nPos != std::string::npos) {
+        str.replace(nPos, 2, strFirst);
+        nPos = str.find("%s", nPos + strFirst.size());
+        if (nPos != std::string::npos) {
+            str.replace(nPos, 2, strSecond);
+        }
+    }
+    return str;
+}
+} // namespace
+
+std::string RegisteredAddressText(COrvixDoc& doc) {
+    std::string str;
+    for (int nIndex = 0; const COXParam* pNode = doc.GetNode(nIndex); ++nIndex) {
+        if (nIndex > 0) {
+            str += ',';
+        }
+        str += FormatIpHost(pNode->m_dwIp);
+    }
+    return str;
+}
+
+std::string BatchConfirmText(const std::string& strTargets, const std::string& strPath) {
+    std::string strLines;
+    for (char c : strTargets) {
+        if (c == ',') {
+            strLines += "\r\n";
+        } else {
+            strLines += c;
+        }
+    }
+    strLines += "\r\n";
+    // A path typed in the Windows way names its file after the last backslash.
+    size_t nSlash = strPath.find_last_of("/\\");
+    std::string strName = nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+    return Substitute(TXT_BATCH_CONFIRM_FORMAT, strLines, strName);
+}
+
+void MarkTargetDone(std::string& strTargets, const std::string& strAddress) {
+    size_t nStart = 0;
+    while (nStart <= strTargets.size()) {
+        size_t nEnd = strTargets.find(',', nStart);
+        if (nEnd == std::string::npos) {
+            nEnd = strTargets.size();
+        }
+        if (strTargets.compare(nStart, nEnd - nStart, strAddress) == 0) {
+            strTargets.replace(nStart, nEnd - nStart, nEnd - nStart, '*');
+            return;
+        }
+        nStart = nEnd + 1;
+    }
+}
+
+void DownloadBatch(COrvixDoc& doc, CDownloadProgressDlg& progress, const std::string& strPath,
+                   std::string& strTargets, int nKindFlag) {
+    CUi& ui = doc.GetEnv().ui;
+    progress.Begin(ui, strTargets, strPath);
+    for (;;) {
+        std::string strRebootFailed;
+        bool bRetry = false;
+        for (size_t nRow = 0; nRow < progress.GetRowCount(); ++nRow) {
+            ui.BeginWaitCursor();
+            EBatchNode eNode = DownloadRow(doc, progress, nRow, strPath, nKindFlag == BATCH_KERNEL);
+            ui.EndWaitCursor();
+            std::string strAddress = progress.GetRowAddress(nRow);
+            switch (eNode) {
+            case EBatchNode::Skipped:
+                break;
+            case EBatchNode::Failed:
+                bRetry = true;
+                break;
+            case EBatchNode::RebootFailed:
+                strRebootFailed += strAddress + "\r\n";
+                MarkTargetDone(strTargets, strAddress);
+                break;
+            case EBatchNode::Done:
+                MarkTargetDone(strTargets, strAddress);
+                break;
+            }
+        }
+        doc.GetSocket().m_nPending = PENDING_NONE;
+        if (!strRebootFailed.empty()) {
+            ui.ShowMessage(strRebootFailed + TXT_BATCH_REBOOT_FAILED);
+        }
+        if (!bRetry) {
+            ui.ShowMessage(TXT_BATCH_ALL_DONE, EMsgButtons::Ok, EMsgIcon::Information);
+            break;
+        }
+        if (ui.ShowMessage(TXT_BATCH_RETRY, EMsgButtons::OkCancel, EMsgIcon::Question) !=
+            EMsgAnswer::Ok) {
+            break;
+        }
+        progress.RebuildRows(ui, strTargets);
+    }
+    progress.End(ui);
+}
+
+void DownloadToChosenNodes(COrvixDoc& doc, CDownloadProgressDlg& progress, int nKindFlag) {
+    const SDocEnv& env = doc.GetEnv();
+    CDownloadTargetDlg targets(RegisteredAddressText(doc));
+    if (env.ui.DoModal(targets) != DIALOG_OK || targets.GetTargetText().empty()) {
+        return;
+    }
+    std::string strTargets = targets.GetTargetText();
+    // The main window stays disabled, with this text, through the whole batch.
+    CBusyScope busy(env.ui, env.pump, TXT_STATUS_DOWNLOAD_CHOOSE);
+    std::string strPath;
+    if (!env.ui.ChooseFileToOpen(DownloadFileChoice(), strPath)) {
+        return;
+    }
+    // A broken image is refused before any node leaves operation.
+    std::string strMessage;
+    if (!CheckMotImage(strPath, strMessage)) {
+        env.ui.ShowMessage(strMessage);
+        return;
+    }
+    if (env.ui.ShowMessage(BatchConfirmText(strTargets, strPath), EMsgButtons::OkCancel,
+                           EMsgIcon::Question) != EMsgAnswer::Ok) {
+        return;
+    }
+    DownloadBatch(doc, progress, strPath, strTargets, nKindFlag);
+}
