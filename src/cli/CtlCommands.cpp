@@ -10,6 +10,9 @@
 #include "ops/AutoAssign.h"
 #include "ops/AutoSetDlg.h"
 #include "ops/DefaultParams.h"
+#include "ops/DownloadBatch.h"
+#include "ops/DownloadProgressDlg.h"
+#include "ops/DownloadTargetDlg.h"
 #include "ops/GetVersionDlg.h"
 #include "ops/IpSearchDlg.h"
 #include "ops/MotImage.h"
@@ -45,9 +48,13 @@ std::string Utf8(const std::string& strCp932) {
     return Cp932ToUtf8Lossy(strCp932);
 }
 
-bool BadInput(SCtlContext& ctx, const char* pszFormat, const std::string& str) {
-    ctx.ui.Report(CTL_EXIT_BAD_INPUT, Format(pszFormat, str));
+bool BadInputText(CCtlUi& ui, const char* pszFormat, const std::string& str) {
+    ui.Report(CTL_EXIT_BAD_INPUT, Format(pszFormat, str));
     return false;
+}
+
+bool BadInput(SCtlContext& ctx, const char* pszFormat, const std::string& str) {
+    return BadInputText(ctx.ui, pszFormat, str);
 }
 
 bool IsHexMac(const std::string& str) {
@@ -110,6 +117,16 @@ bool FindNodes(SCtlContext& ctx, const std::vector<std::string>& vecNames,
         vecMacs.push_back(ctx.doc.GetNode(nIndex)->m_strMac);
     }
     return true;
+}
+
+// The first node of the current network with that address, as the batch finds it.
+int IndexOfAddress(COrvixDoc& doc, uint32_t dwIp) {
+    for (int i = 0; const COXParam* pNode = doc.GetNode(i); ++i) {
+        if (pNode->m_dwIp == dwIp) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 int IndexOfMac(COrvixDoc& doc, const std::string& strMac) {
@@ -607,6 +624,17 @@ void RunDownload(SCtlContext& ctx) {
         ctx.ui.Report(CTL_EXIT_BAD_INPUT, strMessage);
         return;
     }
+    // The batch finds its nodes by address: each needs one of its own.
+    if (vecMacs.size() > 1) {
+        for (const std::string& strMac : vecMacs) {
+            const COXParam& node = *ctx.doc.GetNode(IndexOfMac(ctx.doc, strMac));
+            if (node.m_dwIp == NODE_UNSET_IP ||
+                IndexOfAddress(ctx.doc, node.m_dwIp) != IndexOfMac(ctx.doc, strMac)) {
+                BadInput(ctx, TXT_CTL_ERR_NO_OWN_ADDRESS, strMac);
+                return;
+            }
+        }
+    }
     ctx.ui.SetFileChoice(strPath);
     ctx.ui.SetOtherFailure(CTL_EXIT_FTP);
     int nKind = args.strAction == "kernel" ? DOWNLOAD_KERNEL : DOWNLOAD_APPLICATION;
@@ -756,50 +784,146 @@ bool CtlCommandNeedsNodes(const SCtlArgs& args) {
     }
 }
 
+namespace {
+struct SNodeDownload {
+    int nExit = CTL_EXIT_OK;
+    int nAttempts = 0;
+    std::string strState; // the batch's last state of the node (UTF-8), if any
+};
+
+// One node: the single-node flow, again while it fails and retries are left.
+SNodeDownload DownloadOne(SCtlContext& ctx, const std::string& strMac, int nKind, int nRetry) {
+    SNodeDownload outcome;
+    for (int nTry = 0; nTry <= nRetry; ++nTry) {
+        size_t nMark = ctx.ui.GetMessages().size();
+        ++outcome.nAttempts;
+        DownloadToSelectedNode(ctx.doc, IndexOfMac(ctx.doc, strMac), nKind);
+        outcome.nExit = ctx.ui.GetExitSince(nMark);
+        if (outcome.nExit == CTL_EXIT_OK || outcome.nExit == CTL_EXIT_BAD_INPUT ||
+            outcome.nExit == CTL_EXIT_UNANSWERED) {
+            break;
+        }
+        if (nTry < nRetry) {
+            char sz[128];
+            std::snprintf(sz, sizeof sz, TXT_CTL_PROGRESS_RETRY, nTry + 1, nRetry, size_t{1});
+            ctx.ui.SetStatusText(sz);
+        }
+    }
+    return outcome;
+}
+
+// Up to 16 nodes through the batch engine: the target dialog answered with
+// their addresses, its retry question with --retry, the confirmation with --yes.
+void DownloadBatchOf(SCtlContext& ctx, const std::vector<std::string>& vecMacs, int nKind,
+                     int nRetry, std::map<std::string, SNodeDownload>& mapOutcome) {
+    std::vector<std::string> vecAddrs;
+    for (const std::string& strMac : vecMacs) {
+        vecAddrs.push_back(FormatIpHost(ctx.doc.GetNode(IndexOfMac(ctx.doc, strMac))->m_dwIp));
+    }
+    ctx.ui.Answer("CDownloadTargetDlg", [&ctx, vecAddrs](CDialogModel& dlg) {
+        for (const std::string& strAddr : vecAddrs) {
+            const std::vector<std::string>& vecItems = dlg.GetItems(IDC_BATCH_REGISTERED);
+            auto it = std::find(vecItems.begin(), vecItems.end(), strAddr);
+            if (it == vecItems.end()) {
+                BadInputText(ctx.ui, TXT_CTL_ERR_NO_OWN_ADDRESS, strAddr);
+                return DIALOG_CANCEL;
+            }
+            dlg.SetInt(IDC_BATCH_REGISTERED, static_cast<int>(it - vecItems.begin()));
+            if (!ctx.ui.Click(dlg, IDC_BATCH_ADD)) {
+                return DIALOG_CANCEL;
+            }
+        }
+        return ctx.ui.Close(dlg, DIALOG_OK);
+    });
+    int nPasses = 1;
+    ctx.ui.AnswerQuestion(TXT_BATCH_RETRY, [&nPasses, nRetry] {
+        if (nPasses > nRetry) {
+            return EMsgAnswer::Cancel;
+        }
+        ++nPasses;
+        return EMsgAnswer::Ok;
+    });
+    CDownloadProgressDlg progress;
+    size_t nMark = ctx.ui.GetMessages().size();
+    DownloadToChosenNodes(ctx.doc, progress,
+                          nKind == DOWNLOAD_KERNEL ? BATCH_KERNEL : BATCH_APPLICATION);
+    const int nBefore = ctx.ui.GetExitSince(nMark);
+    // The last pass's rows: the nodes done in an earlier pass are not among them.
+    std::map<std::string, std::vector<std::string>> mapRows;
+    for (const std::vector<std::string>& vecRow : progress.GetRows(IDC_PROGRESS_LIST)) {
+        if (vecRow.size() > PROGRESS_COL_RESULT) {
+            // Report cells are CP932, as the window shows them.
+            std::vector<std::string> vecUtf8;
+            for (const std::string& strCell : vecRow) {
+                vecUtf8.push_back(Utf8(strCell));
+            }
+            mapRows[vecUtf8[PROGRESS_COL_ADDRESS]] = vecUtf8;
+        }
+    }
+    for (size_t i = 0; i < vecMacs.size(); ++i) {
+        SNodeDownload& outcome = mapOutcome[vecMacs[i]];
+        outcome.nAttempts = nPasses;
+        auto it = mapRows.find(vecAddrs[i]);
+        if (progress.GetPath().empty()) {
+            outcome.nExit = nBefore != CTL_EXIT_OK ? nBefore : CTL_EXIT_FAILED; // never began
+            continue;
+        }
+        if (it == mapRows.end()) {
+            continue; // done in an earlier pass
+        }
+        outcome.strState = it->second[PROGRESS_COL_STATE];
+        if (it->second[PROGRESS_COL_RESULT] == TXT_BATCH_RESULT_NG) {
+            outcome.nExit =
+                outcome.strState == TXT_BATCH_STATE_DOWNLOADED ? CTL_EXIT_FTP : CTL_EXIT_NO_REPLY;
+            ctx.ui.Report(outcome.nExit,
+                          Format(TXT_CTL_ERR_NO_DOWNLOAD, vecMacs[i]) + ": " + outcome.strState);
+        }
+    }
+    ctx.ui.Forget("CDownloadTargetDlg");
+}
+} // namespace
+
 std::vector<std::string> RunCtlDownloads(SCtlContext& ctx, const std::vector<std::string>& vecMacs,
                                          int nKind, int nRetry) {
     std::string strListing;
     ctx.ui.Answer("CFileInfoDlg", KeepListing(ctx, strListing));
-    std::map<std::string, int> mapExit;
-    std::map<std::string, int> mapAttempts;
-    std::vector<std::string> vecTodo = vecMacs;
-    for (int nRound = 0; nRound <= nRetry && !vecTodo.empty(); ++nRound) {
-        if (nRound > 0 && ctx.ui.IsProgressOn()) {
-            char sz[128];
-            std::snprintf(sz, sizeof sz, TXT_CTL_PROGRESS_RETRY, nRound, nRetry, vecTodo.size());
-            ctx.ui.SetStatusText(sz);
-        }
-        std::vector<std::string> vecFailed;
-        for (size_t i = 0; i < vecTodo.size(); ++i) {
-            const std::string& strMac = vecTodo[i];
-            char sz[128];
-            std::snprintf(sz, sizeof sz, TXT_CTL_PROGRESS_DOWNLOAD, strMac.c_str(), i + 1,
-                          vecTodo.size());
-            ctx.ui.SetStatusText(sz);
-            size_t nMark = ctx.ui.GetMessages().size();
-            DownloadToSelectedNode(ctx.doc, IndexOfMac(ctx.doc, strMac), nKind);
-            int nExit = ctx.ui.GetExitSince(nMark);
-            mapExit[strMac] = nExit;
-            ++mapAttempts[strMac];
-            if (nExit != CTL_EXIT_OK) {
-                vecFailed.push_back(strMac);
+    std::map<std::string, SNodeDownload> mapOutcome;
+    if (vecMacs.size() == 1) {
+        mapOutcome[vecMacs[0]] = DownloadOne(ctx, vecMacs[0], nKind, nRetry);
+    } else {
+        // The batch takes at most 16 nodes; more go in batches one after another.
+        for (size_t nFirst = 0; nFirst < vecMacs.size(); nFirst += BATCH_MAX_TARGETS) {
+            std::vector<std::string> vecBatch(
+                vecMacs.begin() + static_cast<long>(nFirst),
+                vecMacs.begin() +
+                    static_cast<long>(std::min(nFirst + BATCH_MAX_TARGETS, vecMacs.size())));
+            DownloadBatchOf(ctx, vecBatch, nKind, nRetry, mapOutcome);
+            if (ctx.ui.GetExit() == CTL_EXIT_UNANSWERED || ctx.ui.GetExit() == CTL_EXIT_BAD_INPUT) {
+                break;
             }
         }
-        vecTodo = vecFailed;
     }
     CJson& jsonNodes = ctx.result.json["nodes"] = CJson::Array();
     ctx.result.vecHeader = {"MAC", "attempts", "result"};
+    std::vector<std::string> vecFailed;
     for (const std::string& strMac : vecMacs) {
+        const SNodeDownload& outcome = mapOutcome[strMac];
         CJson json = CJson::Object();
         json.Set("mac", CJson::Str(strMac));
-        json.Set("attempts", CJson::Int(mapAttempts[strMac]));
-        json.Set("exit", CJson::Int(mapExit[strMac]));
+        json.Set("attempts", CJson::Int(outcome.nAttempts));
+        json.Set("exit", CJson::Int(outcome.nExit));
+        if (!outcome.strState.empty()) {
+            json.Set("state", CJson::Str(outcome.strState));
+        }
         jsonNodes.Push(json);
         ctx.result.vecRows.push_back(
-            {strMac, std::to_string(mapAttempts[strMac]),
-             mapExit[strMac] == CTL_EXIT_OK ? "OK" : std::to_string(mapExit[strMac])});
+            {strMac, std::to_string(outcome.nAttempts),
+             outcome.nExit == CTL_EXIT_OK ? "OK" : std::to_string(outcome.nExit)});
+        if (outcome.nExit != CTL_EXIT_OK) {
+            vecFailed.push_back(strMac);
+        }
     }
-    return vecTodo;
+    return vecFailed;
 }
 
 void RunCtlCommand(SCtlContext& ctx) {

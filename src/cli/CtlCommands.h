@@ -23,8 +23,9 @@ bool CtlCommandNeedsNodes(const SCtlArgs& args);
 // in result (the output).
 void RunCtlCommand(SCtlContext& ctx);
 
-// One download to each node, named by MAC, in turn; the failed ones again up
-// to nRetry times. Fills one entry per node into jsonNodes and the table.
-// Returns the nodes that failed in the end.
+// Downloads to the nodes named by MAC: one node by the single-node flow,
+// again up to nRetry times while it fails; several by the batch engine, 16 at
+// a time, its retry question answered yes up to nRetry times. One entry per
+// node goes into the result. Returns the nodes that failed in the end.
 std::vector<std::string> RunCtlDownloads(SCtlContext& ctx, const std::vector<std::string>& vecMacs,
                                          int nKind, int nRetry);

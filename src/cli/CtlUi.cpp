@@ -71,7 +71,14 @@ int CCtlUi::ClassifyWarning(const std::string& strText) const {
             return CTL_EXIT_FTP;
         }
     }
-    if (strText == TXT_APPINFO_NO_USER_APP || strText == TXT_DOWNLOAD_DONE) {
+    const std::string strRebootFailed = TXT_BATCH_REBOOT_FAILED;
+    if (strText.size() >= strRebootFailed.size() &&
+        strText.compare(strText.size() - strRebootFailed.size(), strRebootFailed.size(),
+                        strRebootFailed) == 0) {
+        return CTL_EXIT_NO_REPLY; // loaded, but the node did not come back to operation
+    }
+    if (strText == TXT_APPINFO_NO_USER_APP || strText == TXT_DOWNLOAD_DONE ||
+        strText == TXT_BATCH_ALL_DONE) {
         return CTL_EXIT_OK; // what the node holds, or a success: notices
     }
     return m_nOtherFailure;
@@ -149,6 +156,10 @@ int CCtlUi::Close(CDialogModel& dlg, int nId) {
 
 EMsgAnswer CCtlUi::MessageBox(const std::string& strText, EMsgButtons buttons, EMsgIcon icon,
                               const std::string& /*strCaption*/) {
+    auto itQuestion = m_mapQuestions.find(strText);
+    if (buttons != EMsgButtons::Ok && itQuestion != m_mapQuestions.end()) {
+        return itQuestion->second();
+    }
     switch (buttons) {
     case EMsgButtons::Ok:
         break;

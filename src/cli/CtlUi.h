@@ -32,6 +32,10 @@ public:
     }
     void Forget(const std::string& strDialog) { m_mapAnswers.erase(strDialog); }
     void SetYes(bool bYes) { m_bYes = bYes; }
+    // The answer to a question of exactly this text, before --yes is looked at.
+    void AnswerQuestion(const std::string& strText, std::function<EMsgAnswer()> fn) {
+        m_mapQuestions[strText] = std::move(fn);
+    }
     // The path the file choice answers with; empty: the choice is unanswered.
     void SetFileChoice(std::string strPath) { m_strFileChoice = std::move(strPath); }
     // Status texts go to the error stream as progress.
@@ -83,6 +87,7 @@ public:
 private:
     std::FILE* m_pErr;
     std::map<std::string, FnAnswer> m_mapAnswers;
+    std::map<std::string, std::function<EMsgAnswer()>> m_mapQuestions;
     std::vector<SMessage> m_vecMessages;
     std::string m_strFileChoice;
     bool m_bYes = false;

@@ -86,8 +86,10 @@ inline constexpr char TXT_CTL_HELP_INIT[] =
     "Usage: mrvctl init NODE --yes\n"
     "       mrvctl init --model MRV-620 --yes [--on-silence continue|stop]\n";
 inline constexpr char TXT_CTL_HELP_DOWNLOAD[] =
-    "Usage: mrvctl download kernel|app FILE NODE... [--retry N]\n"
-    "Loads FILE into each node; --retry repeats the failed ones up to N times.\n";
+    "Usage: mrvctl download kernel|app FILE NODE... [--retry N] [--yes]\n"
+    "Loads FILE into each node. One node goes through the single-node download;\n"
+    "several go through the batch download (16 at a time), whose confirmation\n"
+    "needs --yes. --retry repeats the failed ones up to N times.\n";
 inline constexpr char TXT_CTL_HELP_FILES[] = "Usage: mrvctl files NODE\n";
 inline constexpr char TXT_CTL_HELP_VERSION[] =
     "Usage: mrvctl version NODE... [--outside-network]\n";
@@ -135,5 +137,6 @@ inline constexpr char TXT_CTL_ERR_MANAGER_RUNNING[] =
     "mrvmgr is running: only one program can own port 65532 and the data file; "
     "close the manager first";
 inline constexpr char TXT_CTL_ERR_NO_DOWNLOAD[] = "download to %s failed";
-inline constexpr char TXT_CTL_PROGRESS_DOWNLOAD[] = "download to %s (%zu of %zu)";
+inline constexpr char TXT_CTL_ERR_NO_OWN_ADDRESS[] =
+    "node %s has no address of its own (a batch finds its nodes by address)";
 inline constexpr char TXT_CTL_PROGRESS_RETRY[] = "retry %d of %d: %zu node(s)";

@@ -187,7 +187,8 @@ TEST_F(CtlProvision, AScriptRegistersSearchesAssignsSetsDownloadsAndListsVersion
     // An application into the same three nodes.
     fs::path appPath = m_dir / "TESTAPP.mot";
     WriteFile(appPath, APP_IMAGE);
-    ctl = Ctl({"download", "app", appPath.string(), MACS[0], MACS[1], MACS[2], "--retry", "1"});
+    ctl = Ctl(
+        {"download", "app", appPath.string(), MACS[0], MACS[1], MACS[2], "--retry", "1", "--yes"});
     ASSERT_EQ(ctl.run.nExit, 0) << Why(ctl);
     ASSERT_EQ(ctl.json["result"]["nodes"].Size(), 3u);
     for (size_t i = 0; i < 3; ++i) {
@@ -259,6 +260,36 @@ TEST_F(CtlProvision, AnUnansweredSilenceEndsTheRunWithItsOwnStatus) {
     // The run ended at the silent node: nobody else was given an address.
     EXPECT_EQ(ctl.json["result"]["assigned"].Size(), 0u) << Why(ctl);
     EXPECT_EQ(NodeState(m_control, MACS[1])["ip"], "192.168.200.254");
+}
+
+TEST_F(CtlProvision, ABatchRetriesTheFailedNodeAsOftenAsToldAndSaysSo) {
+    RegisterPlant();
+    ASSERT_EQ(Ctl({"search"}).run.nExit, 0);
+    ASSERT_EQ(Ctl({"autoset", "--base", "192.168.1.100", "--on-silence", "stop"}).run.nExit, 0);
+    ASSERT_NE(m_control.Request("FAULT " + MACS[1] + " nostor on").find("OK"), std::string::npos);
+    fs::path appPath = m_dir / "TESTAPP.mot";
+    WriteFile(appPath, APP_IMAGE);
+
+    // Without --yes the batch's confirmation is a question nobody answered.
+    SCtl ctl = Ctl({"download", "app", appPath.string(), MACS[0], MACS[1]});
+    EXPECT_EQ(ctl.run.nExit, 7) << Why(ctl);
+    EXPECT_EQ(m_control.Request("HISTORY " + MACS[0]).find("0105"), std::string::npos);
+
+    ctl = Ctl({"download", "app", appPath.string(), MACS[0], MACS[1], "--retry", "1", "--yes"});
+    EXPECT_EQ(ctl.run.nExit, 5) << Why(ctl);
+    const CJsonValue& nodes = ctl.json["result"]["nodes"];
+    ASSERT_EQ(nodes.Size(), 2u) << Why(ctl);
+    EXPECT_EQ(nodes[0]["exit"].Int(), 0);
+    EXPECT_EQ(nodes[1]["exit"].Int(), 5);
+    EXPECT_EQ(nodes[1]["attempts"].Int(), 2);
+    EXPECT_EQ(nodes[1]["state"].Str(), "ダウンロード済み");
+    EXPECT_NE(
+        m_control.Request("WAIT " + MACS[0] + " file=TESTAPP.mot mode=0 timeout=5000").find("OK"),
+        std::string::npos);
+    EXPECT_NE(m_control.Request("WAIT " + MACS[1] + " nofile=TESTAPP.mot timeout=100").find("OK"),
+              std::string::npos);
+    EXPECT_NE(ctl.run.strErr.find("mrvctl: download to " + MACS[1] + " failed"), std::string::npos)
+        << Why(ctl);
 }
 
 TEST_F(CtlProvision, ATakenPortSaysTheManagerRuns) {

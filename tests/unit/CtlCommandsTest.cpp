@@ -206,6 +206,16 @@ TEST_F(CtlCommands, ABrokenImageIsRefusedBeforeAnyNodeIsTouched) {
     EXPECT_TRUE(m_pSocket->GetSent().empty());
 }
 
+TEST_F(CtlCommands, ABatchNodeWithoutAnAddressOfItsOwnIsRefused) {
+    std::string strPath = m_dir.File("app.mot");
+    CScratchDir::Write(strPath, "S0100000544553544150502056312E303297\r\n"
+                                "S1130000000102030405060708090A0B0C0D0E0F74\r\nS9030000FC\r\n");
+    EXPECT_EQ(Run({"download", "app", strPath, "1", "2", "--yes"}), 2);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"node 0080C8000002 has no address of its own (a "
+                                                "batch finds its nodes by address)"});
+    EXPECT_TRUE(m_pSocket->GetSent().empty());
+}
+
 TEST_F(CtlCommands, NoCurrentNetworkIsSaid) {
     m_pDoc->DeleteCurrentNetwork();
     EXPECT_EQ(Run({"search"}), 2);
