@@ -230,6 +230,9 @@ void RunNetworks(SCtlContext& ctx) {
     }
     if (args.strAction == "select") {
         SelectNetworkAt(ctx, nIndex);
+        ctx.result.json.Set("network",
+                            NetworkJson(*doc.m_arrNets[static_cast<size_t>(nIndex)], true));
+        ctx.result.vecLines.push_back(Utf8(doc.m_arrNets[static_cast<size_t>(nIndex)]->m_strName));
     } else if (args.strAction == "delete") {
         if (nIndex < 0) {
             ctx.ui.Report(CTL_EXIT_BAD_INPUT, TXT_CTL_ERR_NO_NETWORK);

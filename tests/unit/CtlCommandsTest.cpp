@@ -223,6 +223,18 @@ TEST_F(CtlCommands, NoCurrentNetworkIsSaid) {
     EXPECT_TRUE(m_pSocket->GetSent().empty());
 }
 
+TEST_F(CtlCommands, ASelectedNetworkIsCurrentForTheNextCommand) {
+    EXPECT_EQ(Run({"networks", "add", "LINE-B"}), 0);
+    EXPECT_EQ(m_pDoc->m_nCurNet, 1);
+    EXPECT_EQ(Run({"networks", "select", "LINE-A"}), 0);
+    EXPECT_EQ(m_pDoc->m_nCurNet, 0);
+    EXPECT_EQ(m_result.json["network"]["name"].Dump(), "\"LINE-A\"");
+    EXPECT_EQ(Run({"--network", "LINE-B", "nodes"}), 0);
+    EXPECT_EQ(m_pDoc->m_nCurNet, 1);
+    EXPECT_EQ(m_result.json.Dump(), "{\"network\":\"LINE-B\",\"nodes\":[]}");
+    EXPECT_TRUE(Texts().empty());
+}
+
 TEST_F(CtlCommands, AnUnknownNetworkIsRefused) {
     EXPECT_EQ(Run({"--network", "LINE-Z", "nodes"}), 2);
     EXPECT_EQ(Texts(), std::vector<std::string>{"no network 'LINE-Z'"});
