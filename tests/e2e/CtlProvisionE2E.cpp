@@ -4,6 +4,7 @@
 #include "JsonReader.h"
 #include "ProgramRun.h"
 #include "RawNodeClient.h"
+#include "SimState.h"
 
 #include <gtest/gtest.h>
 
@@ -29,33 +30,6 @@ const std::vector<std::string> MACS = {
 const std::string APP_IMAGE = "S0100000544553544150502056312E303297\r\n"
                               "S1130000000102030405060708090A0B0C0D0E0F74\r\n"
                               "S9030000FC\r\n";
-
-std::map<std::string, std::string> NodeState(CSimControlClient& control,
-                                             const std::string& strMac) {
-    std::map<std::string, std::string> map;
-    std::istringstream in(control.Request("STATE " + strMac));
-    std::string strLine;
-    while (std::getline(in, strLine)) {
-        size_t nSpace = strLine.find(' ');
-        if (nSpace != std::string::npos) {
-            map[strLine.substr(0, nSpace)] = strLine.substr(nSpace + 1);
-        }
-    }
-    return map;
-}
-
-std::map<std::string, std::string> ParamFields(const std::string& strLine) {
-    std::map<std::string, std::string> map;
-    std::istringstream in(strLine);
-    std::string strWord;
-    while (in >> strWord) {
-        size_t nEq = strWord.find('=');
-        if (nEq != std::string::npos) {
-            map[strWord.substr(0, nEq)] = strWord.substr(nEq + 1);
-        }
-    }
-    return map;
-}
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
