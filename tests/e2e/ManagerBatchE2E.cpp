@@ -1,6 +1,7 @@
 // The batch download against simulated nodes on a test network, with the real
 // ftp client (tnftp): real sockets, the poll pump, fixed pauses shortened
 // tenfold.
+#include "ProgressRows.h"
 #include "RawNodeClient.h"
 #include "ScriptedUi.h"
 #include "ShortPauseClock.h"
@@ -8,7 +9,6 @@
 #include "ops/DownloadBatch.h"
 #include "ops/DownloadProgressDlg.h"
 #include "ops/DownloadTargetDlg.h"
-#include "platform/Cp932.h"
 #include "platform/PollMessagePump.h"
 #include "platform/PosixDatagramSocket.h"
 
@@ -30,19 +30,7 @@ const char MAC_FIRST[] = "0080D4300001";  // 192.168.1.31
 const char MAC_SECOND[] = "0080D4300002"; // 192.168.1.32, refuses the stored file at first
 const char MAC_THIRD[] = "0080D4300003";  // 192.168.1.33
 
-using Rows = std::vector<std::vector<std::string>>;
-
-Rows Shown(const CDialogModel& dlg) {
-    Rows rows;
-    for (const auto& vecCells : dlg.GetRows(IDC_PROGRESS_LIST)) {
-        std::vector<std::string> vec;
-        for (const std::string& strCell : vecCells) {
-            vec.push_back(Cp932ToUtf8Lossy(strCell));
-        }
-        rows.push_back(vec);
-    }
-    return rows;
-}
+using Rows = ProgressRows;
 
 class ManagerBatch : public ::testing::Test {
 protected:
@@ -67,8 +55,9 @@ protected:
         m_pDoc->AddOrUpdateNode(0, 0xC0A80121u, MAC_THIRD, true, "", "");
         m_strImage = (m_dir / "TESTAPP.mot").string();
         std::ofstream(m_strImage, std::ios::binary) << GOOD_IMAGE;
-        m_ui.WatchModeless("CDownloadProgressDlg",
-                           [this](const CDialogModel& dlg) { m_vecShown.push_back(Shown(dlg)); });
+        m_ui.WatchModeless("CDownloadProgressDlg", [this](const CDialogModel& dlg) {
+            m_vecShown.push_back(ShownProgressRows(dlg));
+        });
     }
     void TearDown() override {
         if (m_progress.IsOpen()) {

@@ -1,33 +1,26 @@
 // The forms of the batch download on the generic view: the choice of the
 // target nodes and the progress window.
+#include "FormBinding.h"
 #include "ModalScript.h"
 #include "gui/DialogView.h"
+#include "gui/QtMessagePump.h"
 #include "gui/QtUi.h"
 #include "ops/DownloadProgressDlg.h"
 #include "ops/DownloadTargetDlg.h"
+#include "platform/PumpClock.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <vector>
 
 namespace {
-QStringList Items(QListWidget* pList) {
-    QStringList list;
-    for (int i = 0; i < pList->count(); ++i) {
-        list << pList->item(i)->text();
-    }
-    return list;
-}
-
 QStringList Row(QTreeWidget* pTree, int nRow) {
     QStringList list;
     QTreeWidgetItem* pItem = pTree->topLevelItem(nRow);
@@ -37,15 +30,6 @@ QStringList Row(QTreeWidget* pTree, int nRow) {
     return list;
 }
 
-void ClickRow(QListWidget* pList, int nRow) {
-    QRect rect = pList->visualItemRect(pList->item(nRow));
-    QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-void DoubleClickRow(QListWidget* pList, int nRow) {
-    DoubleClickAt(pList->viewport(), pList->visualItemRect(pList->item(nRow)).center());
-}
-
 QString Registered(int nCount) {
     QStringList list;
     for (int n = 1; n <= nCount; ++n) {
@@ -53,6 +37,19 @@ QString Registered(int nCount) {
     }
     return list.join(',');
 }
+// Counts the paints of a widget.
+class CPaintCount : public QObject {
+public:
+    int m_nPaints = 0;
+
+protected:
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override {
+        if (pEvent->type() == QEvent::Paint) {
+            ++m_nPaints;
+        }
+        return QObject::eventFilter(pObject, pEvent);
+    }
+};
 } // namespace
 
 TEST(DownloadTargetDlgView, AllAddsSixteenAfterItsMessageAndTheButtonsMoveEntries) {
@@ -69,7 +66,7 @@ TEST(DownloadTargetDlgView, AllAddsSixteenAfterItsMessageAndTheButtonsMoveEntrie
                                 QString::fromUtf8("登録ノード"));
                       EXPECT_EQ(ControlWidget<QLabel>(dlg, 11155)->text(),
                                 QString::fromUtf8("ダウンロード先ノードリスト"));
-                      EXPECT_EQ(Items(ControlWidget<QListWidget>(dlg, 1154)).size(), 17);
+                      EXPECT_EQ(ListItemTexts(ControlWidget<QListWidget>(dlg, 1154)).size(), 17);
                       EXPECT_FALSE(ControlWidget<QPushButton>(dlg, 1)->isEnabled());
                       QTest::mouseClick(ControlWidget<QPushButton>(dlg, 1160), Qt::LeftButton);
                   })
@@ -77,24 +74,24 @@ TEST(DownloadTargetDlgView, AllAddsSixteenAfterItsMessageAndTheButtonsMoveEntrie
         .OnDialog("CDownloadTargetDlg",
                   [&](QDialog& dlg) {
                       auto* pTargets = ControlWidget<QListWidget>(dlg, 1155);
-                      EXPECT_EQ(Items(pTargets).size(), 16);
-                      EXPECT_EQ(Items(pTargets).last(), "10.0.0.16");
+                      EXPECT_EQ(ListItemTexts(pTargets).size(), 16);
+                      EXPECT_EQ(ListItemTexts(pTargets).last(), "10.0.0.16");
                       EXPECT_TRUE(ControlWidget<QPushButton>(dlg, 1)->isEnabled());
-                      DoubleClickRow(ControlWidget<QListWidget>(dlg, 1154), 16);
+                      DoubleClickListRow(ControlWidget<QListWidget>(dlg, 1154), 16);
                   })
         .AcknowledgeMessage(&strFull)
         .OnDialog("CDownloadTargetDlg", [&](QDialog& dlg) {
             auto* pTargets = ControlWidget<QListWidget>(dlg, 1155);
-            EXPECT_EQ(Items(pTargets).size(), 16);
+            EXPECT_EQ(ListItemTexts(pTargets).size(), 16);
             // Out with a double click and with "<<", the seventeenth in with ">>".
-            DoubleClickRow(pTargets, 0);
-            ClickRow(pTargets, 0);
+            DoubleClickListRow(pTargets, 0);
+            ClickListRow(pTargets, 0);
             QTest::mouseClick(ControlWidget<QPushButton>(dlg, 1151), Qt::LeftButton);
-            ClickRow(ControlWidget<QListWidget>(dlg, 1154), 16);
+            ClickListRow(ControlWidget<QListWidget>(dlg, 1154), 16);
             QTest::mouseClick(ControlWidget<QPushButton>(dlg, 1150), Qt::LeftButton);
-            EXPECT_EQ(Items(pTargets).size(), 15);
-            EXPECT_EQ(Items(pTargets).first(), "10.0.0.3");
-            EXPECT_EQ(Items(pTargets).last(), "10.0.0.17");
+            EXPECT_EQ(ListItemTexts(pTargets).size(), 15);
+            EXPECT_EQ(ListItemTexts(pTargets).first(), "10.0.0.3");
+            EXPECT_EQ(ListItemTexts(pTargets).last(), "10.0.0.17");
             QTest::mouseClick(ControlWidget<QPushButton>(dlg, 1), Qt::LeftButton);
         });
     EXPECT_EQ(ui.DoModal(model), DIALOG_OK);
@@ -170,18 +167,32 @@ TEST(BatchDialogForms, EveryFormBindsEveryControlOfItsTable) {
     CQtUi ui;
     CDownloadTargetDlg target("10.0.0.1");
     CDownloadProgressDlg progress;
-    for (CDialogModel* pModel : std::vector<CDialogModel*>{&target, &progress}) {
-        auto pView = CDialogView::Create(*pModel, ui, nullptr);
-        ASSERT_NE(pView, nullptr) << pModel->GetDialogName();
-        EXPECT_EQ(pView->objectName(), pModel->GetDialogName());
-        EXPECT_EQ(pView->GetUnboundControls(), std::vector<int>{}) << pModel->GetDialogName();
-        std::set<int> setKnown;
-        for (const SControl& control : pModel->GetControls()) {
-            setKnown.insert(control.nId);
-        }
-        for (QWidget* pWidget : pView->findChildren<QWidget*>(QRegularExpression("^id\\d+$"))) {
-            int nId = pWidget->objectName().mid(2).toInt();
-            EXPECT_EQ(setKnown.count(nId), 1u) << pModel->GetDialogName() << " id" << nId;
-        }
-    }
+    ExpectFormBindsItsTable(target, ui);
+    ExpectFormBindsItsTable(progress, ui);
+}
+
+// A row changed just before the restart pause is on screen during it, not
+// only once the batch waits for a reply again.
+TEST(DownloadProgressDlgView, RowChangedBeforeAPauseIsPaintedDuringIt) {
+    CDownloadProgressDlg model;
+    CQtUi ui;
+    CQtMessagePump pump;
+    CPumpClock clock(pump);
+    model.Begin(ui, "10.0.0.1", "/x/app.mot");
+    CDialogView* pView = ui.GetModelessView(model);
+    ASSERT_NE(pView, nullptr);
+    auto* pTree = ControlWidget<QTreeWidget>(*pView, 1158);
+    QCoreApplication::processEvents();
+    CPaintCount count;
+    pTree->viewport()->installEventFilter(&count);
+
+    model.SetRowState(ui, 0, "準備中", "－");
+    clock.Sleep(100);
+    EXPECT_GT(count.m_nPaints, 0);
+    EXPECT_EQ(Row(pTree, 0),
+              (QStringList{"10.0.0.1", QString::fromUtf8("準備中"), QString::fromUtf8("－")}));
+    pTree->viewport()->removeEventFilter(&count);
+    model.End(ui);
+    model.OnCommand(ui, DIALOG_OK);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

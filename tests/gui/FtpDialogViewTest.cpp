@@ -1,5 +1,6 @@
 // The forms of the FTP dialogs on the generic view: the listing, the
 // application choice, the information window and the version request.
+#include "FormBinding.h"
 #include "ModalScript.h"
 #include "doc/AppInfoDlg.h"
 #include "doc/FileInfoDlg.h"
@@ -14,32 +15,13 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <vector>
 
 namespace {
-QStringList Rows(QListWidget* pList) {
-    QStringList list;
-    for (int i = 0; i < pList->count(); ++i) {
-        list << pList->item(i)->text();
-    }
-    return list;
-}
-
-void ClickRow(QListWidget* pList, int nRow) {
-    QRect rect = pList->visualItemRect(pList->item(nRow));
-    QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-void DoubleClickRow(QListWidget* pList, int nRow) {
-    DoubleClickAt(pList->viewport(), pList->visualItemRect(pList->item(nRow)).center());
-}
-
 const char LISTING[] =
     "-r--r--r--   1 root     root            717 Jan  1 00:00 param.dat\n"
     "-rwxr-xr-x   1 user     user             94 Jan  1 00:00 V1.02 TESTAPP.mot\n"
@@ -78,22 +60,23 @@ TEST(AppInfoDlgView, ChoosesNamesWithTheButtonsAndDoubleClicks) {
         auto* pInstalled = ControlWidget<QListWidget>(dlg, 1067);
         auto* pDelete = ControlWidget<QListWidget>(dlg, 1068);
         auto* pOk = ControlWidget<QPushButton>(dlg, 1);
-        EXPECT_EQ(Rows(pInstalled), (QStringList{"V1.02 TESTAPP.mot", "V3.01 OLDAPP.mot"}));
+        EXPECT_EQ(ListItemTexts(pInstalled),
+                  (QStringList{"V1.02 TESTAPP.mot", "V3.01 OLDAPP.mot"}));
         EXPECT_FALSE(pOk->isEnabled());
-        ClickRow(pInstalled, 1);
+        ClickListRow(pInstalled, 1);
         QTest::mouseClick(ControlWidget<QPushButton>(dlg, 1150), Qt::LeftButton);
-        EXPECT_EQ(Rows(pDelete), QStringList{"OLDAPP.mot"});
+        EXPECT_EQ(ListItemTexts(pDelete), QStringList{"OLDAPP.mot"});
         EXPECT_TRUE(pOk->isEnabled());
-        DoubleClickRow(pInstalled, 1); // no second copy
-        DoubleClickRow(pInstalled, 0);
-        EXPECT_EQ(Rows(pDelete), (QStringList{"OLDAPP.mot", "TESTAPP.mot"}));
-        DoubleClickRow(pDelete, 0);
-        ClickRow(pDelete, 0);
+        DoubleClickListRow(pInstalled, 1); // no second copy
+        DoubleClickListRow(pInstalled, 0);
+        EXPECT_EQ(ListItemTexts(pDelete), (QStringList{"OLDAPP.mot", "TESTAPP.mot"}));
+        DoubleClickListRow(pDelete, 0);
+        ClickListRow(pDelete, 0);
         QTest::mouseClick(ControlWidget<QPushButton>(dlg, 1153), Qt::LeftButton);
-        EXPECT_TRUE(Rows(pDelete).isEmpty());
+        EXPECT_TRUE(ListItemTexts(pDelete).isEmpty());
         EXPECT_FALSE(pOk->isEnabled());
         QTest::mouseClick(ControlWidget<QPushButton>(dlg, 1159), Qt::LeftButton);
-        EXPECT_EQ(Rows(pDelete), (QStringList{"TESTAPP.mot", "OLDAPP.mot"}));
+        EXPECT_EQ(ListItemTexts(pDelete), (QStringList{"TESTAPP.mot", "OLDAPP.mot"}));
         QTest::mouseClick(pOk, Qt::LeftButton);
     });
     EXPECT_EQ(ui.DoModal(model), DIALOG_OK);
@@ -162,17 +145,6 @@ TEST(FtpDialogForms, EveryFormBindsEveryControlOfItsTable) {
     CGetVersionDlg getVersion(true);
     for (CDialogModel* pModel :
          std::vector<CDialogModel*>{&fileInfo, &appInfo, &information, &getVersion}) {
-        auto pView = CDialogView::Create(*pModel, ui, nullptr);
-        ASSERT_NE(pView, nullptr) << pModel->GetDialogName();
-        EXPECT_EQ(pView->objectName(), pModel->GetDialogName());
-        EXPECT_EQ(pView->GetUnboundControls(), std::vector<int>{}) << pModel->GetDialogName();
-        std::set<int> setKnown;
-        for (const SControl& control : pModel->GetControls()) {
-            setKnown.insert(control.nId);
-        }
-        for (QWidget* pWidget : pView->findChildren<QWidget*>(QRegularExpression("^id\\d+$"))) {
-            int nId = pWidget->objectName().mid(2).toInt();
-            EXPECT_EQ(setKnown.count(nId), 1u) << pModel->GetDialogName() << " id" << nId;
-        }
+        ExpectFormBindsItsTable(*pModel, ui);
     }
 }

@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -135,4 +136,23 @@ inline void DoubleClickAt(QWidget* pWidget, QPoint pt) {
     QTest::mouseClick(pWidget, Qt::LeftButton, {}, pt);
     QTest::mouseDClick(pWidget, Qt::LeftButton, {}, pt);
     QTest::mouseRelease(pWidget, Qt::LeftButton, {}, pt);
+}
+
+// The texts of a list box, top down.
+inline QStringList ListItemTexts(QListWidget* pList) {
+    QStringList list;
+    for (int i = 0; i < pList->count(); ++i) {
+        list << pList->item(i)->text();
+    }
+    return list;
+}
+
+// A click on a row of a list box, where the operator would.
+inline void ClickListRow(QListWidget* pList, int nRow) {
+    QTest::mouseClick(pList->viewport(), Qt::LeftButton, {},
+                      pList->visualItemRect(pList->item(nRow)).center());
+}
+
+inline void DoubleClickListRow(QListWidget* pList, int nRow) {
+    DoubleClickAt(pList->viewport(), pList->visualItemRect(pList->item(nRow)).center());
 }

@@ -44,3 +44,33 @@ public:
 private:
     std::string m_strDir;
 };
+
+// TMPDIR names a scratch folder of its own while this lives (the FTP runs make
+// their private working folders there); the earlier value comes back after.
+class CTmpDirScope {
+public:
+    CTmpDirScope() {
+        const char* pszOld = std::getenv("TMPDIR");
+        m_bHadTmp = pszOld != nullptr;
+        m_strOldTmp = m_bHadTmp ? pszOld : "";
+        std::string strTmp = m_tmp.Dir();
+        strTmp.pop_back();
+        ::setenv("TMPDIR", strTmp.c_str(), 1);
+    }
+    ~CTmpDirScope() {
+        if (m_bHadTmp) {
+            ::setenv("TMPDIR", m_strOldTmp.c_str(), 1);
+        } else {
+            ::unsetenv("TMPDIR");
+        }
+    }
+    CTmpDirScope(const CTmpDirScope&) = delete;
+    CTmpDirScope& operator=(const CTmpDirScope&) = delete;
+
+    const CScratchDir& Dir() const { return m_tmp; }
+
+private:
+    CScratchDir m_tmp;
+    std::string m_strOldTmp;
+    bool m_bHadTmp = false;
+};

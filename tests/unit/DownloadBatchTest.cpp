@@ -3,13 +3,14 @@
 // servers for the connection checks (127.0.0.1 to 127.0.0.3 on one port).
 #include "ops/DownloadBatch.h"
 #include "DocFixture.h"
+#include "DownloadReplies.h"
 #include "FakeFtpClient.h"
 #include "LoopbackFtpServer.h"
+#include "ProgressRows.h"
 #include "ScratchDir.h"
 #include "app/CommandTable.h"
 #include "ops/DownloadProgressDlg.h"
 #include "ops/DownloadTargetDlg.h"
-#include "platform/Cp932.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -25,7 +26,7 @@ const std::string FIRST_16 =
     "一度にダウンロード可能なノード数は16台です。\r\n"
     "「登録ノード」の上位16台を「ダウンロード先ノードリスト」に追加します。";
 
-using Rows = std::vector<std::vector<std::string>>;
+using Rows = ProgressRows;
 
 std::vector<std::string> Addresses(int nFirst, int nCount) {
     std::vector<std::string> vec;
@@ -41,19 +42,6 @@ std::string Joined(const std::vector<std::string>& vec) {
         str += (str.empty() ? "" : ",") + s;
     }
     return str;
-}
-
-// The progress rows as shown (cells are CP932).
-Rows Shown(const CDialogModel& dlg) {
-    Rows rows;
-    for (const auto& vecCells : dlg.GetRows(IDC_PROGRESS_LIST)) {
-        std::vector<std::string> vec;
-        for (const std::string& strCell : vecCells) {
-            vec.push_back(Cp932ToUtf8Lossy(strCell));
-        }
-        rows.push_back(vec);
-    }
-    return rows;
 }
 
 // ------------------------------------------------------------ target dialog
@@ -248,35 +236,9 @@ struct SPlayedNode {
     bool bSilentModeZero = false;
 };
 
-uint16_t Code(const CMemoryDatagramSocket::SDatagram& dg) {
-    return static_cast<uint16_t>((dg.vecData[2] << 8) | dg.vecData[3]);
-}
-
-Bytes Reply(uint16_t wCode, uint8_t byResult, size_t nLen) {
-    Bytes vec(nLen, 0);
-    Bytes head = {0x76,           0x01, uint8_t(wCode >> 8),
-                  uint8_t(wCode), 0x00, 0x80,
-                  0xC8,           0x00, 0x00,
-                  0x01,           0x95, 0x00,
-                  byResult};
-    std::copy(head.begin(), head.end(), vec.begin());
-    return vec;
-}
-
-std::string AppLine(const std::string& strEntry, size_t nSize) {
-    return "-rwxr-xr-x   1 user     user     " + std::to_string(nSize) + " Jan  1 00:00 " +
-           strEntry + "\n";
-}
-
 class DownloadBatchRun : public CDocFixture {
 protected:
     void SetUp() override {
-        const char* pszOld = std::getenv("TMPDIR");
-        m_bHadTmp = pszOld != nullptr;
-        m_strOldTmp = m_bHadTmp ? pszOld : "";
-        std::string strTmp = m_tmp.Dir();
-        strTmp.pop_back();
-        setenv("TMPDIR", strTmp.c_str(), 1);
         MakeDoc();
         AddNetworkWithNodes({{"0080C8000001", 0x7F000001u},
                              {"0080C8000002", 0x7F000002u},
@@ -298,7 +260,7 @@ protected:
         m_fake.SetListing(AppLine("V1.02 APP.mot", IMAGE.size()));
         m_pSocket->SetSendHook([this](const CMemoryDatagramSocket::SDatagram& dg) { Play(dg); });
         m_ui.WatchModeless("CDownloadProgressDlg", [this](const CDialogModel& dlg) {
-            m_vecShown.push_back(Shown(dlg));
+            m_vecShown.push_back(ShownProgressRows(dlg));
             m_vecOkEnabled.push_back(dlg.IsEnabled(DIALOG_OK));
         });
     }
@@ -307,27 +269,19 @@ protected:
             Click(m_progress, m_ui, DIALOG_OK);
         }
         CDocFixture::TearDown();
-        if (m_bHadTmp) {
-            setenv("TMPDIR", m_strOldTmp.c_str(), 1);
-        } else {
-            unsetenv("TMPDIR");
-        }
     }
 
     void Play(const CMemoryDatagramSocket::SDatagram& dg) {
         int nNode = static_cast<int>(dg.dwIp & 0xFF);
-        uint16_t wCode = Code(dg);
+        uint16_t wCode = RequestCode(dg);
         int nMode = wCode == 0x0105 ? dg.vecData[11] : -1;
         m_vecSeen.push_back({nNode, wCode, nMode});
         SPlayedNode& node = m_mapNodes[nNode];
         if (wCode == 0x0103 && !(node.nMode == 7 && node.bSilentInSetup)) {
-            Bytes vec = Reply(0x0203, 0, 730);
-            std::copy_n("admin", 5, vec.begin() + 36);
-            std::copy_n(SECRET, sizeof SECRET - 1, vec.begin() + 52);
-            m_pSocket->Inject(vec, "127.0.0.1", 65533);
+            m_pSocket->Inject(AccountReply("admin", SECRET), "127.0.0.1", 65533);
         } else if (wCode == 0x0105 && !(nMode == 0 && node.bSilentModeZero)) {
             node.nMode = nMode;
-            Bytes vec = Reply(0x0205, 0, 13);
+            Bytes vec = DownloadReply(0x0205, 0, 13);
             vec[11] = uint8_t(nMode);
             m_pSocket->Inject(vec, "127.0.0.1", 65533);
         } else if (wCode == 0x0105) {
@@ -372,15 +326,13 @@ protected:
     std::vector<std::unique_ptr<CLoopbackFtpServer>> m_vecServers;
     CFakeFtpClient m_fake{SECRET};
     CScratchDir m_scripts;
-    CScratchDir m_tmp;
+    CTmpDirScope m_tmp;
     CScratchDir m_files;
     std::string m_strImage;
     std::map<int, SPlayedNode> m_mapNodes;
     std::vector<SSeen> m_vecSeen;
     std::vector<Rows> m_vecShown;
     std::vector<bool> m_vecOkEnabled;
-    std::string m_strOldTmp;
-    bool m_bHadTmp = false;
 };
 } // namespace
 

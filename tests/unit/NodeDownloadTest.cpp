@@ -3,6 +3,7 @@
 // FTP client and a loopback server for the connection check.
 #include "ops/NodeDownload.h"
 #include "DocFixture.h"
+#include "DownloadReplies.h"
 #include "FakeFtpClient.h"
 #include "LoopbackFtpServer.h"
 #include "ScratchDir.h"
@@ -17,33 +18,6 @@ const char SECRET[] = "s3cr3t-pw";
 const uint32_t IP_NODE = 0x7F000001u; // the connection check goes to the loopback server
 const std::string IMAGE = "S00600004844521B\nS107000001020304EE\nS9030000FC\n";
 
-uint16_t Code(const CMemoryDatagramSocket::SDatagram& dg) {
-    return static_cast<uint16_t>((dg.vecData[2] << 8) | dg.vecData[3]);
-}
-
-Bytes Reply(uint16_t wCode, uint8_t byResult, size_t nLen) {
-    Bytes vec(nLen, 0);
-    Bytes head = {0x76,           0x01, uint8_t(wCode >> 8),
-                  uint8_t(wCode), 0x00, 0x80,
-                  0xC8,           0x00, 0x00,
-                  0x01,           0x95, 0x00,
-                  byResult};
-    std::copy(head.begin(), head.end(), vec.begin());
-    return vec;
-}
-
-Bytes AccountReply(const std::string& strUser, const std::string& strPassword) {
-    Bytes vec = Reply(0x0203, 0, 730);
-    std::copy(strUser.begin(), strUser.end(), vec.begin() + 36);
-    std::copy(strPassword.begin(), strPassword.end(), vec.begin() + 52);
-    return vec;
-}
-
-std::string AppLine(const std::string& strEntry, size_t nSize) {
-    return "-rwxr-xr-x   1 user     user     " + std::to_string(nSize) + " Jan  1 00:00 " +
-           strEntry + "\n";
-}
-
 // What the played node got: request code, and for a mode change its mode.
 struct SSeen {
     uint16_t wCode;
@@ -55,12 +29,6 @@ struct SSeen {
 class NodeCommands : public CDocFixture {
 protected:
     void SetUp() override {
-        const char* pszOld = std::getenv("TMPDIR");
-        m_bHadTmp = pszOld != nullptr;
-        m_strOldTmp = m_bHadTmp ? pszOld : "";
-        std::string strTmp = m_tmp.Dir();
-        strTmp.pop_back();
-        setenv("TMPDIR", strTmp.c_str(), 1);
         MakeDoc();
         AddNetworkWithNodes({{"0080C8000001", IP_NODE}});
         SFtpRunEnv env;
@@ -73,19 +41,10 @@ protected:
         m_fake.SetListing(AppLine("V1.02 APP.mot", IMAGE.size()));
         m_pSocket->SetSendHook([this](const CMemoryDatagramSocket::SDatagram& dg) { Play(dg); });
     }
-    void TearDown() override {
-        CDocFixture::TearDown();
-        if (m_bHadTmp) {
-            setenv("TMPDIR", m_strOldTmp.c_str(), 1);
-        } else {
-            unsetenv("TMPDIR");
-        }
-    }
-
     // The node: answers get-parameters with its account (after nSilentGets
     // unanswered ones) and mode changes with nModeResult (-1: silent).
     void Play(const CMemoryDatagramSocket::SDatagram& dg) {
-        uint16_t wCode = Code(dg);
+        uint16_t wCode = RequestCode(dg);
         m_vecSeen.push_back(
             {wCode, wCode == 0x0105 ? dg.vecData[11] : -1, m_clock.GetSleeps().size()});
         m_vecSentAt.push_back(m_clock.Now());
@@ -93,11 +52,11 @@ protected:
             m_pSocket->Inject(AccountReply(m_strUser, m_strPassword), "127.0.0.1", 65533);
         } else if (wCode == 0x0105 && m_nModeResult >= 0 &&
                    !(dg.vecData[11] == 0 && m_bSilentModeZero)) {
-            Bytes vec = Reply(0x0205, uint8_t(m_nModeResult), 13);
+            Bytes vec = DownloadReply(0x0205, uint8_t(m_nModeResult), 13);
             vec[11] = dg.vecData[11];
             m_pSocket->Inject(vec, "127.0.0.1", 65533);
         } else if (wCode == 0x0108 && m_bAnswerVersion) {
-            Bytes vec = Reply(0x0208, 0, 232);
+            Bytes vec = DownloadReply(0x0208, 0, 232);
             std::copy_n("TESTAPP", 7, vec.begin() + 32);
             m_pSocket->Inject(vec, "127.0.0.1", 65533);
         }
@@ -112,7 +71,7 @@ protected:
     CLoopbackFtpServer m_server{"admin", SECRET};
     CFakeFtpClient m_fake{SECRET};
     CScratchDir m_scripts;
-    CScratchDir m_tmp;
+    CTmpDirScope m_tmp;
     CScratchDir m_files;
     std::string m_strImage;
     std::string m_strUser = "admin";
@@ -123,8 +82,6 @@ protected:
     bool m_bAnswerVersion = true;
     std::vector<SSeen> m_vecSeen;
     std::vector<uint32_t> m_vecSentAt;
-    std::string m_strOldTmp;
-    bool m_bHadTmp = false;
 };
 } // namespace
 
