@@ -327,8 +327,11 @@ TEST_F(CtlCommands, GetParamsWritesTheNodesSetAsAParameterFileAndSendsNothingBac
     CParamFile back;
     back.m_strPath = strOut;
     back.LoadParams();
-    EXPECT_EQ(back.m_param.wMtu, 1400);
-    EXPECT_EQ(back.m_param.wIdleTimer, 0x1234);
+    // Copied out: the record is packed, its fields not aligned for a reference.
+    const uint16_t wMtu = back.m_param.wMtu;
+    const uint16_t wIdleTimer = back.m_param.wIdleTimer;
+    EXPECT_EQ(wMtu, 1400);
+    EXPECT_EQ(wIdleTimer, 0x1234);
 }
 
 TEST(CtlWire, SetParamsSendsTheBytesTheWindowSends) {
