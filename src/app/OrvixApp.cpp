@@ -1,5 +1,7 @@
 #include "app/OrvixApp.h"
 
+#include "platform/SingleInstance.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
@@ -8,6 +10,8 @@
 
 namespace {
 constexpr char APP_CONFIG_SUBDIR[] = "mrvmgr/";
+constexpr char INSTANCE_LOCK_NAME[] = "mrvmgr.lock";
+constexpr char INSTANCE_SOCKET_NAME[] = "mrvmgr.socket";
 
 bool IsWritableDir(const std::string& strDir) {
     return !strDir.empty() && ::access(strDir.c_str(), W_OK | X_OK) == 0;
@@ -54,6 +58,21 @@ std::string GetUserConfigDir() {
         return {};
     }
     return WithSlash(pszHome) + ".config/" + APP_CONFIG_SUBDIR;
+}
+
+SInstancePaths GetInstancePaths() {
+    std::string strDir = ChooseInstanceDir(GetUserConfigDir());
+    if (strDir.empty()) {
+        return {};
+    }
+    return {strDir + INSTANCE_LOCK_NAME, strDir + INSTANCE_SOCKET_NAME};
+}
+
+COrvixApp COrvixApp::ForManagerFiles() {
+    SModulePath module = GetModulePath();
+    module.strBaseName = APP_MANAGER_NAME;
+    module.strFull = module.strDir + APP_MANAGER_NAME + module.strExt;
+    return COrvixApp(module.strFull, GetUserConfigDir());
 }
 
 COrvixApp::COrvixApp() {

@@ -22,8 +22,6 @@
 #include <memory>
 
 namespace {
-constexpr char INSTANCE_LOCK_NAME[] = "mrvmgr.lock";
-constexpr char INSTANCE_SOCKET_NAME[] = "mrvmgr.socket";
 // How long a second start waits for the running copy to listen and to answer.
 constexpr int INSTANCE_CONNECT_MS = 3000;
 constexpr int INSTANCE_ANSWER_MS = 5000;
@@ -135,12 +133,12 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
 
     // One copy per user session. Without a place for the lock the manager
     // still runs, as one more copy.
-    std::string strInstanceDir = ChooseInstanceDir(GetUserConfigDir());
+    SInstancePaths instance = GetInstancePaths();
     std::unique_ptr<CSingleInstanceLock> pLock;
     QString strSocketPath;
-    if (!strInstanceDir.empty()) {
-        pLock = std::make_unique<CSingleInstanceLock>(strInstanceDir + INSTANCE_LOCK_NAME);
-        strSocketPath = QFile::decodeName((strInstanceDir + INSTANCE_SOCKET_NAME).c_str());
+    if (!instance.strLock.empty()) {
+        pLock = std::make_unique<CSingleInstanceLock>(instance.strLock);
+        strSocketPath = QFile::decodeName(instance.strSocket.c_str());
         if (pLock->IsHeldElsewhere()) {
             // Another copy runs: it comes forward, this one ends without a word.
             return AskRunningCopyToComeForward(strSocketPath, INSTANCE_CONNECT_MS,

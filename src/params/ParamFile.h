@@ -26,10 +26,10 @@ public:
     // Both sections in one rewrite of the file.
     void Save(const SAppSettings& settings);
 
-    std::string m_strPath;
-    NODEPARAM m_param;
-
-private:
+    // The same on a profile the caller holds (a parameter file of its own).
     void LoadParams(const CProfile& profile);
     void SaveParams(CProfile& profile) const;
+
+    std::string m_strPath;
+    NODEPARAM m_param;
 };

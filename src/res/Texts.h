@@ -4,6 +4,7 @@
 
 #include "res/BatchTexts.h"
 #include "res/CommandTexts.h"
+#include "res/CtlTexts.h"
 #include "res/DefaultParamTexts.h"
 #include "res/DiscoveryTexts.h"
 #include "res/DocumentTexts.h"

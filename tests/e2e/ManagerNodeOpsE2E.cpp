@@ -7,6 +7,7 @@
 #include "RawNodeClient.h"
 #include "ScriptedUi.h"
 #include "ShortPauseClock.h"
+#include "SimState.h"
 #include "doc/OrvixDoc.h"
 #include "ops/AutoAssign.h"
 #include "ops/AutoSetDlg.h"
@@ -31,35 +32,6 @@ namespace {
 const std::vector<std::string> ADDRESSED = {"0080D4300001", "0080D4300002", "0080D4300003",
                                             "0080D4300004"};
 constexpr uint32_t PC_IP = 0xC0A8010Eu; // 192.168.1.14, as the test makes the PC's address
-
-// The reply of STATE for one node, as key -> rest of line.
-std::map<std::string, std::string> NodeState(CSimControlClient& control,
-                                             const std::string& strMac) {
-    std::map<std::string, std::string> map;
-    std::istringstream in(control.Request("STATE " + strMac));
-    std::string strLine;
-    while (std::getline(in, strLine)) {
-        size_t nSpace = strLine.find(' ');
-        if (nSpace != std::string::npos) {
-            map[strLine.substr(0, nSpace)] = strLine.substr(nSpace + 1);
-        }
-    }
-    return map;
-}
-
-// The "param" line of STATE: the fields that differ from the factory record.
-std::map<std::string, std::string> ParamFields(const std::string& strLine) {
-    std::map<std::string, std::string> map;
-    std::istringstream in(strLine);
-    std::string strWord;
-    while (in >> strWord) {
-        size_t nEq = strWord.find('=');
-        if (nEq != std::string::npos) {
-            map[strWord.substr(0, nEq)] = strWord.substr(nEq + 1);
-        }
-    }
-    return map;
-}
 
 class ManagerNodeOps : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 # Installs the build into a scratch prefix and checks what lands there: the
-# manager with its desktop entry and icons, and not the simulator.
+# manager with its desktop entry and icons, mrvctl beside it, and not the
+# simulator.
 #   cmake -D BUILD=dir -D PREFIX=dir -P InstallCheck.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${PREFIX}"
@@ -7,7 +8,7 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${PREF
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed (${result})")
 endif()
-foreach(path IN ITEMS bin/mrvmgr share/applications/mrvmgr.desktop
+foreach(path IN ITEMS bin/mrvmgr bin/mrvctl share/applications/mrvmgr.desktop
         share/icons/hicolor/scalable/apps/mrvmgr.svg share/icons/hicolor/48x48/apps/mrvmgr.png)
     if(NOT EXISTS "${PREFIX}/${path}")
         message(FATAL_ERROR "not installed: ${path}")

@@ -1,0 +1,135 @@
+#include "cli/CtlMain.h"
+
+#include "app/OrvixApp.h"
+#include "cli/CtlArgs.h"
+#include "cli/CtlCommands.h"
+#include "cli/CtlUi.h"
+#include "doc/OrvixDoc.h"
+#include "platform/DatagramSocket.h"
+#include "platform/PollMessagePump.h"
+#include "platform/PosixDatagramSocket.h"
+#include "platform/PumpClock.h"
+#include "platform/SingleInstance.h"
+#include "res/Texts.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+// The endpoint of a command that sends nothing: it never takes the port, so
+// listing the registry works beside another program that owns it.
+class CUnboundDatagramSocket : public CDatagramSocket {
+public:
+    bool Bind(uint16_t /*wPort*/) override { return false; }
+    bool SetBroadcast(bool /*bOn*/) override { return false; }
+    int SendTo(const void* /*pData*/, size_t /*nLen*/, uint32_t /*dwIp*/,
+               uint16_t /*wPort*/) override {
+        return -1;
+    }
+    int ReceiveFrom(void* /*pBuf*/, size_t /*nCapacity*/, std::string& /*strAddr*/,
+                    uint16_t& /*wPort*/) override {
+        return -1;
+    }
+    int GetDescriptor() const override { return -1; }
+    void Close() override {}
+};
+
+// The manager holds its single-instance lock while it runs.
+bool IsManagerRunning() {
+    SInstancePaths paths = GetInstancePaths();
+    if (paths.strLock.empty()) {
+        return false;
+    }
+    CSingleInstanceLock lock(paths.strLock);
+    return lock.IsHeldElsewhere();
+}
+
+CJson MessagesJson(const CCtlUi& ui) {
+    CJson json = CJson::Array();
+    for (const CCtlUi::SMessage& message : ui.GetMessages()) {
+        CJson jsonMessage = CJson::Object();
+        jsonMessage.Set("text", CJson::Str(message.strText));
+        jsonMessage.Set("exit", CJson::Int(message.nExit));
+        json.Push(jsonMessage);
+    }
+    return json;
+}
+} // namespace
+
+int RunCtl(int argc, char** argv) {
+    std::vector<std::string> vecArgv(argv, argv + argc);
+    SCtlArgs args;
+    std::string strError;
+    if (ParseCtlArgs(vecArgv, args, strError) != CTL_EXIT_OK) {
+        std::fprintf(stderr, "%s: %s\n%s", TXT_CTL_PROGRAM_NAME, strError.c_str(), TXT_CTL_USAGE);
+        return CTL_EXIT_BAD_INPUT;
+    }
+    if (args.bHelp) {
+        std::fputs(args.eCommand == ECtlCommand::None ? TXT_CTL_USAGE : "", stdout);
+        std::fputs(GetCtlHelp(args.eCommand), stdout);
+        return CTL_EXIT_OK;
+    }
+    if (args.bVersion) {
+        std::printf("%s %s\n", TXT_CTL_PROGRAM_NAME, TXT_PROGRAM_VERSION);
+        return CTL_EXIT_OK;
+    }
+    if (IsManagerRunning()) {
+        std::fprintf(stderr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, TXT_CTL_ERR_MANAGER_RUNNING);
+        return CTL_EXIT_MANAGER_RUNNING;
+    }
+
+    // The manager's own files, found as the manager finds them.
+    COrvixApp theApp = COrvixApp::ForManagerFiles();
+    std::string strDataPath = theApp.m_strDataPath;
+    if (!args.strDataFile.empty()) {
+        std::error_code ec;
+        strDataPath = std::filesystem::absolute(args.strDataFile, ec).string();
+    }
+
+    CCtlUi ui(stderr);
+    ui.SetProgress(::isatty(STDERR_FILENO) == 1);
+    const bool bNodes = CtlCommandNeedsNodes(args);
+    ui.SetOffline(!bNodes);
+    CPollMessagePump pump;
+    CPumpClock clock(pump);
+    SCtlResult result;
+    {
+        std::unique_ptr<CDatagramSocket> pSocket;
+        if (bNodes) {
+            pSocket = std::make_unique<CPosixDatagramSocket>();
+        } else {
+            pSocket = std::make_unique<CUnboundDatagramSocket>();
+        }
+        COrvixDoc doc(
+            SDocEnv{ui, pump, clock, theApp.m_settings, theApp.GetDefaultParam(), strDataPath},
+            std::move(pSocket));
+        if (ui.GetExit() == CTL_EXIT_MANAGER_RUNNING) {
+            // The port is taken: another program talks to the nodes.
+            std::fprintf(stderr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, TXT_CTL_ERR_MANAGER_RUNNING);
+            return CTL_EXIT_MANAGER_RUNNING;
+        }
+        SFtpRunEnv ftpEnv;
+        ftpEnv.strScriptDir = theApp.m_strFilesDir;
+        doc.SetFtpRunEnv(ftpEnv);
+        SCtlContext ctx{doc, theApp.m_paramFile, ui, args, result};
+        if (ui.GetExit() == CTL_EXIT_OK) {
+            RunCtlCommand(ctx);
+        }
+    } // the document saves the data file here
+
+    const int nExit = ui.GetExit();
+    if (args.bJson) {
+        CJson json = CJson::Object();
+        json.Set("command", CJson::Str(args.strCommand));
+        json.Set("ok", CJson::Bool(nExit == CTL_EXIT_OK));
+        json.Set("exit", CJson::Int(nExit));
+        json.Set("messages", MessagesJson(ui));
+        json.Set("result", result.json);
+        std::printf("%s\n", json.Dump().c_str());
+    } else {
+        std::fputs(FormatCtlText(result).c_str(), stdout);
+    }
+    return nExit;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// What a command prints: a JSON value for --json, a table and lines for people.
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// A JSON value built in order; objects keep their keys in insertion order so
+// that the output is stable.
+class CJson {
+public:
+    enum class EKind { Null, Bool, Int, String, Array, Object };
+
+    CJson() = default;
+    static CJson Object() { return CJson(EKind::Object); }
+    static CJson Array() { return CJson(EKind::Array); }
+    static CJson Str(std::string str);
+    static CJson Int(int64_t n);
+    static CJson Bool(bool b);
+
+    // An object's member (replaced when the key is there already).
+    CJson& Set(const std::string& strKey, CJson value);
+    // An array's element.
+    CJson& Push(CJson value);
+    // The member of that key, added as null when missing.
+    CJson& operator[](const std::string& strKey);
+
+    EKind GetKind() const { return m_eKind; }
+    std::string Dump() const;
+
+private:
+    explicit CJson(EKind eKind) : m_eKind(eKind) {}
+    void DumpTo(std::string& strOut) const;
+
+    EKind m_eKind = EKind::Null;
+    bool m_bValue = false;
+    int64_t m_nValue = 0;
+    std::string m_strValue;
+    std::vector<CJson> m_vecItems;
+    std::vector<std::pair<std::string, CJson>> m_vecMembers;
+};
+
+// A text escaped for JSON (UTF-8 passes, control characters as \u00XX).
+std::string JsonEscape(const std::string& str);
+
+struct SCtlResult {
+    CJson json = CJson::Object();
+    std::vector<std::string> vecHeader; // empty: no table
+    std::vector<std::vector<std::string>> vecRows;
+    std::vector<std::string> vecLines; // after the table
+};
+
+// The table with columns padded to their widest cell (in characters), then the lines.
+std::string FormatCtlText(const SCtlResult& result);

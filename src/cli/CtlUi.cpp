@@ -1,0 +1,224 @@
+#include "cli/CtlUi.h"
+
+#include "cli/CtlArgs.h"
+#include "platform/Cp932.h"
+#include "res/Texts.h"
+
+#include <cstring>
+
+namespace {
+bool StartsWith(const std::string& str, const char* pszHead) {
+    return str.rfind(pszHead, 0) == 0;
+}
+
+std::string Format(const char* pszFormat, const std::string& str) {
+    char sz[1024];
+    std::snprintf(sz, sizeof sz, pszFormat, str.c_str());
+    return sz;
+}
+
+// Line ends of the manager's texts as a terminal wants them.
+std::string ForTerminal(std::string str) {
+    for (size_t nPos; (nPos = str.find("\r\n")) != std::string::npos;) {
+        str.erase(nPos, 1);
+    }
+    for (char& c : str) {
+        if (c == '\r') {
+            c = '\n';
+        }
+    }
+    return str;
+}
+} // namespace
+
+void CCtlUi::Report(int nExit, const std::string& strText) {
+    m_vecMessages.push_back({ForTerminal(strText), nExit});
+    if (m_pErr != nullptr) {
+        std::fprintf(m_pErr, "%s: %s\n", TXT_CTL_PROGRAM_NAME,
+                     m_vecMessages.back().strText.c_str());
+        std::fflush(m_pErr);
+    }
+}
+
+int CCtlUi::GetExit() const {
+    return GetExitSince(0);
+}
+
+int CCtlUi::GetExitSince(size_t nFrom) const {
+    for (size_t i = nFrom; i < m_vecMessages.size(); ++i) {
+        if (m_vecMessages[i].nExit != CTL_EXIT_OK) {
+            return m_vecMessages[i].nExit;
+        }
+    }
+    return CTL_EXIT_OK;
+}
+
+int CCtlUi::ClassifyWarning(const std::string& strText) const {
+    if (StartsWith(strText, TXT_NO_RESPONSE)) {
+        return CTL_EXIT_NO_REPLY;
+    }
+    if (StartsWith(strText, TXT_ABNORMAL_RESPONSE)) {
+        return CTL_EXIT_ABNORMAL;
+    }
+    if (strText == TXT_PORT_IN_USE) {
+        return CTL_EXIT_MANAGER_RUNNING;
+    }
+    for (const char* psz :
+         {TXT_FTP_NO_SESSION, TXT_FTP_CONNECT_FAILED, TXT_FTP_TIMEOUT, TXT_FTP_NO_PROCESS,
+          TXT_FTP_CONNECT_ERR, TXT_FTP_PUT_REFUSED, TXT_FTP_UNSAFE_ACCOUNT, TXT_FTP_UNSAFE_PATH,
+          TXT_FTP_UNSAFE_NAME, TXT_APPINFO_UNREADABLE}) {
+        if (strText == psz) {
+            return CTL_EXIT_FTP;
+        }
+    }
+    const std::string strRebootFailed = TXT_BATCH_REBOOT_FAILED;
+    if (strText.size() >= strRebootFailed.size() &&
+        strText.compare(strText.size() - strRebootFailed.size(), strRebootFailed.size(),
+                        strRebootFailed) == 0) {
+        return CTL_EXIT_NO_REPLY; // loaded, but the node did not come back to operation
+    }
+    if (strText == TXT_APPINFO_NO_USER_APP || strText == TXT_DOWNLOAD_DONE ||
+        strText == TXT_BATCH_ALL_DONE) {
+        return CTL_EXIT_OK; // what the node holds, or a success: notices
+    }
+    return m_nOtherFailure;
+}
+
+bool CCtlUi::Enter(CDialogModel& dlg, int nId, const std::string& strValue) {
+    const SControl* pControl = dlg.FindControl(nId);
+    if (pControl == nullptr || !dlg.IsEnabled(nId)) {
+        Report(CTL_EXIT_BAD_INPUT, Format(TXT_CTL_ERR_BAD_VALUE, strValue));
+        return false;
+    }
+    if (pControl->eKind == ECtl::DropList || pControl->eKind == ECtl::RadioGroup) {
+        size_t nCount = pControl->eKind == ECtl::DropList ? dlg.GetItems(nId).size()
+                                                          : pControl->vecMembers.size();
+        bool bDigits = !strValue.empty() && strValue.size() < 5 &&
+                       strValue.find_first_not_of("0123456789") == std::string::npos;
+        if (!bDigits || static_cast<size_t>(std::stoi(strValue)) >= nCount) {
+            Report(CTL_EXIT_BAD_INPUT, Format(TXT_CTL_ERR_BAD_VALUE, strValue));
+            return false;
+        }
+        dlg.SetInt(nId, std::stoi(strValue));
+        dlg.OnChange(*this, nId);
+        return true;
+    }
+    std::string strCp932;
+    if (!Utf8ToCp932(strValue, strCp932)) {
+        Report(CTL_EXIT_BAD_INPUT, Format(TXT_CTL_ERR_BAD_TEXT, strValue));
+        return false;
+    }
+    // Only what a person could type into the field; an upper-case field
+    // upper-cases as it is typed.
+    std::string strTyped = FilterInput(*pControl, strCp932);
+    if (pControl->eKind == ECtl::UpperEdit && strTyped.size() == strCp932.size()) {
+        strCp932 = strTyped;
+    }
+    if (strTyped != strCp932) {
+        Report(CTL_EXIT_BAD_INPUT, Format(TXT_CTL_ERR_BAD_VALUE, strValue));
+        return false;
+    }
+    dlg.SetText(nId, strCp932);
+    dlg.OnChange(*this, nId);
+    return true;
+}
+
+void CCtlUi::Tick(CDialogModel& dlg, int nId, bool bOn) {
+    if (dlg.IsEnabled(nId)) {
+        dlg.SetInt(nId, bOn ? 1 : 0);
+        dlg.OnChange(*this, nId);
+    }
+}
+
+bool CCtlUi::Click(CDialogModel& dlg, int nId) {
+    SDialogAction action = dlg.OnCommand(*this, nId);
+    if (action.eKind == SDialogAction::Message) {
+        Report(CTL_EXIT_BAD_INPUT, action.strMessage);
+        return false;
+    }
+    return true;
+}
+
+int CCtlUi::Close(CDialogModel& dlg, int nId) {
+    SDialogAction action = dlg.OnCommand(*this, nId);
+    switch (action.eKind) {
+    case SDialogAction::Close:
+        return action.nResult;
+    case SDialogAction::Message:
+        Report(CTL_EXIT_BAD_INPUT, action.strMessage);
+        return DIALOG_CANCEL;
+    case SDialogAction::Stay:
+        break;
+    }
+    Report(CTL_EXIT_FAILED, Format(TXT_CTL_ERR_DIALOG_STAYED, dlg.GetDialogName()));
+    return DIALOG_CANCEL;
+}
+
+EMsgAnswer CCtlUi::MessageBox(const std::string& strText, EMsgButtons buttons, EMsgIcon icon,
+                              const std::string& /*strCaption*/) {
+    auto itQuestion = m_mapQuestions.find(strText);
+    if (buttons != EMsgButtons::Ok && itQuestion != m_mapQuestions.end()) {
+        return itQuestion->second();
+    }
+    switch (buttons) {
+    case EMsgButtons::Ok:
+        break;
+    case EMsgButtons::OkCancel:
+    case EMsgButtons::YesNo:
+    case EMsgButtons::YesNoCancel:
+    case EMsgButtons::RetryCancel: {
+        bool bOkKind = buttons == EMsgButtons::OkCancel;
+        if (m_bYes && buttons != EMsgButtons::RetryCancel) {
+            return bOkKind ? EMsgAnswer::Ok : EMsgAnswer::Yes;
+        }
+        Report(CTL_EXIT_UNANSWERED, Format(TXT_CTL_ERR_UNANSWERED_QUESTION, strText));
+        return (bOkKind || buttons == EMsgButtons::RetryCancel) ? EMsgAnswer::Cancel
+                                                                : EMsgAnswer::No;
+    }
+    }
+    if (m_bOffline && strText == TXT_PORT_IN_USE) {
+        return EMsgAnswer::Ok; // nothing is sent: the port is not needed
+    }
+    Report(icon == EMsgIcon::Information ? CTL_EXIT_OK : ClassifyWarning(strText), strText);
+    return EMsgAnswer::Ok;
+}
+
+int CCtlUi::DoModal(CDialogModel& dialog) {
+    auto it = m_mapAnswers.find(dialog.GetDialogName());
+    if (it == m_mapAnswers.end()) {
+        Report(CTL_EXIT_UNANSWERED, Format(TXT_CTL_ERR_UNANSWERED_DIALOG, dialog.GetDialogName()));
+        return DIALOG_CANCEL;
+    }
+    FnAnswer fn = it->second; // an answer may replace itself
+    return fn(dialog);
+}
+
+void CCtlUi::OpenModeless(CDialogModel& /*dialog*/) {}
+void CCtlUi::RefreshModeless(CDialogModel& /*dialog*/) {}
+void CCtlUi::CloseModeless(CDialogModel& /*dialog*/) {}
+
+bool CCtlUi::ChooseFileToOpen(const SFileChoice& /*choice*/, std::string& strPath) {
+    if (m_strFileChoice.empty()) {
+        Report(CTL_EXIT_UNANSWERED, TXT_CTL_ERR_UNANSWERED_FILE);
+        return false;
+    }
+    strPath = m_strFileChoice;
+    return true;
+}
+
+bool CCtlUi::OpenWithDesktop(const std::string& /*strPath*/) {
+    return false;
+}
+
+void CCtlUi::SetStatusText(const std::string& strText) {
+    if (m_bProgress && m_pErr != nullptr && !strText.empty() && strText != TXT_STATUS_READY) {
+        std::fprintf(m_pErr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, strText.c_str());
+        std::fflush(m_pErr);
+    }
+}
+
+void CCtlUi::EnableMainWindow(bool /*bEnable*/) {}
+void CCtlUi::BeginWaitCursor() {}
+void CCtlUi::RestoreWaitCursor() {}
+void CCtlUi::EndWaitCursor() {}
+void CCtlUi::UpdateAllViews() {}

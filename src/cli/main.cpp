@@ -1,0 +1,5 @@
+#include "cli/CtlMain.h"
+
+int main(int argc, char** argv) {
+    return RunCtl(argc, argv);
+}

@@ -1,0 +1,142 @@
+#pragma once
+// Texts of mrvctl, the manager's operations from a shell: usage, help and the
+// errors of the command line itself. What the operations report are the
+// manager's own texts.
+
+inline constexpr char TXT_CTL_PROGRAM_NAME[] = "mrvctl";
+
+inline constexpr char TXT_CTL_USAGE[] =
+    "Usage: mrvctl [--file FILE] [--network NAME] [--json] [--yes] COMMAND [ARGS] [OPTIONS]\n";
+
+inline constexpr char TXT_CTL_HELP[] =
+    "The MRV-620 configuration manager's operations from a shell. Works on the\n"
+    "same data file and DefParam.ini as mrvmgr.\n"
+    "\n"
+    "Commands:\n"
+    "  networks [list|add|select|delete|show]   the registered networks\n"
+    "  nodes [list|add|delete|set]              the nodes of the current network\n"
+    "  search [--refresh] [--ip ADDR]...        find nodes on the segment\n"
+    "  autoset --base IP [--increment N]        give addressless nodes addresses\n"
+    "  get-params NODE [--out FILE]             read a node's parameter set\n"
+    "  set-params NODE... [--from FILE]         send a parameter set to nodes\n"
+    "  defaults [show] [--from FILE] [--set KEY=VALUE]...   the default parameters\n"
+    "  mode NODE MODE                           switch a node's mode (0-3, 6, 7)\n"
+    "  init NODE | init --model MRV-620         initialise a node or every node\n"
+    "  download kernel|app FILE NODE...         load a .mot file into nodes\n"
+    "  files NODE                               a node's file listing\n"
+    "  version NODE...                          a node's versions and applications\n"
+    "  delete-app NODE NAME...                  delete user applications\n"
+    "\n"
+    "NODE is a MAC (12 hex digits), an IP address or a row number of 'nodes list'.\n"
+    "\n"
+    "Options for every command:\n"
+    "  -f, --file FILE      the data file (default: the one mrvmgr uses)\n"
+    "  -n, --network NAME   make this network the current one first\n"
+    "  -j, --json           machine-readable output on standard output\n"
+    "  -y, --yes            answer every confirmation with yes\n"
+    "  -h, --help           this text, or the help of a command\n"
+    "  -V, --version        the version\n"
+    "\n"
+    "Exit status: 0 success, 1 other failure, 2 bad input, 3 no reply,\n"
+    "4 abnormal reply, 5 FTP failure, 6 the manager is running (port 65532),\n"
+    "7 a question no option answers.\n";
+
+// One help text per command.
+inline constexpr char TXT_CTL_HELP_NETWORKS[] =
+    "Usage: mrvctl networks [list]\n"
+    "       mrvctl networks add NAME [--mask MASK] [--gateway IP]\n"
+    "       mrvctl networks select NAME\n"
+    "       mrvctl networks delete [NAME] --yes\n"
+    "       mrvctl networks show [NAME]\n"
+    "A new network becomes the current one; mask and gateway default to\n"
+    "255.255.255.0 and 2.2.2.2 as in the manager's dialog.\n";
+inline constexpr char TXT_CTL_HELP_NODES[] =
+    "Usage: mrvctl nodes [list]\n"
+    "       mrvctl nodes add MAC [--ip IP] [--serial TEXT] [--remarks TEXT]\n"
+    "       mrvctl nodes delete NODE\n"
+    "       mrvctl nodes set NODE [--serial TEXT] [--remarks TEXT]\n";
+inline constexpr char TXT_CTL_HELP_SEARCH[] =
+    "Usage: mrvctl search [--refresh] [--ip ADDR]...\n"
+    "Broadcast search of the current network's segment; --refresh empties the\n"
+    "network first; --ip searches the given addresses only (repeat it, or\n"
+    "separate the addresses with commas).\n";
+inline constexpr char TXT_CTL_HELP_AUTOSET[] =
+    "Usage: mrvctl autoset --base IP [--increment N] [--on-silence continue|stop]\n"
+    "Gives every node without an address one from IP on, with the default\n"
+    "parameters. --on-silence answers what to do when a node does not reply.\n";
+inline constexpr char TXT_CTL_HELP_GET_PARAMS[] =
+    "Usage: mrvctl get-params NODE [--out FILE] [--outside-network]\n"
+    "Reads the node's parameter set; --out writes it as a parameter file\n"
+    "(the format of DefParam.ini, section MRV-620_Parameter).\n";
+inline constexpr char TXT_CTL_HELP_SET_PARAMS[] =
+    "Usage: mrvctl set-params NODE... [--from FILE] [--set KEY=VALUE]... [--outside-network]\n"
+    "Sends the default parameters, or those of FILE, to each node, with the\n"
+    "node's address and the network's mask and gateway. KEY is a key of the\n"
+    "parameter file; VALUE as the settings dialog takes it (addresses dotted,\n"
+    "lists by item number from 0).\n";
+inline constexpr char TXT_CTL_HELP_DEFAULTS[] =
+    "Usage: mrvctl defaults [show]\n"
+    "       mrvctl defaults [--from FILE] [--set KEY=VALUE]...\n"
+    "Shows the default parameters, or replaces them by those of FILE and/or\n"
+    "changes single keys, through the checks of the default-parameter sheet.\n";
+inline constexpr char TXT_CTL_HELP_MODE[] =
+    "Usage: mrvctl mode NODE MODE [--outside-network]\n"
+    "MODE: 0 to 3 (normal operation), 6 (kernel download), 7 (setup).\n";
+inline constexpr char TXT_CTL_HELP_INIT[] =
+    "Usage: mrvctl init NODE --yes\n"
+    "       mrvctl init --model MRV-620 --yes [--on-silence continue|stop]\n";
+inline constexpr char TXT_CTL_HELP_DOWNLOAD[] =
+    "Usage: mrvctl download kernel|app FILE NODE... [--retry N] [--yes]\n"
+    "Loads FILE into each node. One node goes through the single-node download;\n"
+    "several go through the batch download (16 at a time), whose confirmation\n"
+    "needs --yes. --retry repeats the failed ones up to N times.\n";
+inline constexpr char TXT_CTL_HELP_FILES[] = "Usage: mrvctl files NODE\n";
+inline constexpr char TXT_CTL_HELP_VERSION[] =
+    "Usage: mrvctl version NODE... [--outside-network]\n";
+inline constexpr char TXT_CTL_HELP_DELETE_APP[] = "Usage: mrvctl delete-app NODE NAME... --yes\n";
+
+// Errors of the command line. %s: the word concerned.
+inline constexpr char TXT_CTL_ERR_NO_COMMAND[] = "no command given";
+inline constexpr char TXT_CTL_ERR_UNKNOWN_COMMAND[] = "unknown command '%s'";
+inline constexpr char TXT_CTL_ERR_UNKNOWN_ACTION[] = "unknown action '%s'";
+inline constexpr char TXT_CTL_ERR_UNKNOWN_OPTION[] = "unknown option '%s'";
+inline constexpr char TXT_CTL_ERR_MISSING_VALUE[] = "option '%s' needs a value";
+inline constexpr char TXT_CTL_ERR_OPTION_NOT_HERE[] =
+    "option '--%s' does not belong to this command";
+inline constexpr char TXT_CTL_ERR_TOO_MANY[] = "too many arguments from '%s' on";
+inline constexpr char TXT_CTL_ERR_MISSING_ARG[] = "missing %s";
+inline constexpr char TXT_CTL_ERR_BAD_ADDRESS[] = "malformed address '%s'";
+inline constexpr char TXT_CTL_ERR_BAD_NUMBER[] = "'%s' is not a whole number in range";
+inline constexpr char TXT_CTL_ERR_BAD_MODE[] = "mode '%s' is none of 0, 1, 2, 3, 6, 7";
+inline constexpr char TXT_CTL_ERR_BAD_KIND[] = "'%s' is neither kernel nor app";
+inline constexpr char TXT_CTL_ERR_BAD_SILENCE[] = "'%s' is neither continue nor stop";
+inline constexpr char TXT_CTL_ERR_BAD_MODEL[] = "unknown model '%s' (only MRV-620)";
+inline constexpr char TXT_CTL_ERR_BAD_SET[] = "'%s' is not KEY=VALUE";
+inline constexpr char TXT_CTL_ERR_UNKNOWN_KEY[] = "unknown parameter key '%s'";
+inline constexpr char TXT_CTL_ERR_BAD_VALUE[] = "value '%s' cannot be entered for this key";
+inline constexpr char TXT_CTL_ERR_BAD_TEXT[] = "'%s' cannot be written in the manager's code page";
+inline constexpr char TXT_CTL_ERR_NOT_PARAM_FILE[] =
+    "'%s' is not a parameter set (no section MRV-620_Parameter)";
+inline constexpr char TXT_CTL_ERR_NO_FILE[] = "cannot read '%s'";
+inline constexpr char TXT_CTL_ERR_UNKNOWN_NODE[] = "no node '%s' in the current network";
+inline constexpr char TXT_CTL_ERR_UNKNOWN_NETWORK[] = "no network '%s'";
+inline constexpr char TXT_CTL_ERR_NO_NETWORK[] = "no current network (register or select one)";
+inline constexpr char TXT_CTL_ERR_NO_APP[] = "no user application '%s' on the node";
+inline constexpr char TXT_CTL_ERR_NOTHING_TO_SET[] =
+    "nothing to change: give --serial or --remarks";
+inline constexpr char TXT_CTL_ERR_WRITE[] = "cannot write '%s'";
+// A question of the operation that no option answered.
+inline constexpr char TXT_CTL_ERR_UNANSWERED_DIALOG[] =
+    "the dialog %s was not answered by any option";
+inline constexpr char TXT_CTL_ERR_UNANSWERED_QUESTION[] = "%s\n(answer it with --yes)";
+inline constexpr char TXT_CTL_ERR_UNANSWERED_FILE[] = "no file was given for the file choice";
+inline constexpr char TXT_CTL_ERR_UNANSWERED_SILENCE[] =
+    "node %s did not reply; say with --on-silence continue|stop what to do then";
+inline constexpr char TXT_CTL_ERR_DIALOG_STAYED[] = "the dialog %s did not close";
+inline constexpr char TXT_CTL_ERR_MANAGER_RUNNING[] =
+    "mrvmgr is running: only one program can own port 65532 and the data file; "
+    "close the manager first";
+inline constexpr char TXT_CTL_ERR_NO_DOWNLOAD[] = "download to %s failed";
+inline constexpr char TXT_CTL_ERR_NO_OWN_ADDRESS[] =
+    "node %s has no address of its own (a batch finds its nodes by address)";
+inline constexpr char TXT_CTL_PROGRESS_RETRY[] = "retry %d of %d: %zu node(s)";

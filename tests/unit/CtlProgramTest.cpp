@@ -1,0 +1,113 @@
+// The mrvctl program around its commands, run for real on commands that send
+// nothing: usage errors, help, version, the running manager, and --json; and
+// its output forms.
+#include "JsonReader.h"
+#include "ProgramRun.h"
+#include "ScratchDir.h"
+#include "cli/CtlOutput.h"
+#include "platform/SingleInstance.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+class CtlProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::mkdir(m_dir.File("bin").c_str(), 0755);
+        ::mkdir(m_dir.File("run").c_str(), 0700);
+        std::filesystem::copy_file(ORVIX_MRVCTL_PATH, m_dir.File("bin/mrvctl"));
+    }
+    SProgramRun Ctl(std::vector<std::string> vecArgs) {
+        vecArgs.insert(vecArgs.begin(), m_dir.File("bin/mrvctl"));
+        return RunProgram(vecArgs,
+                          {"HOME=" + m_dir.File("home"), "XDG_RUNTIME_DIR=" + m_dir.File("run")},
+                          m_dir.Dir());
+    }
+    CScratchDir m_dir;
+};
+} // namespace
+
+TEST_F(CtlProgram, AMalformedCommandLineSaysWhyAndHowAndChangesNothing) {
+    SProgramRun run = Ctl({"networks", "add"});
+    EXPECT_EQ(run.nExit, 2);
+    EXPECT_EQ(run.strErr, "mrvctl: missing NAME\nUsage: mrvctl [--file FILE] [--network NAME] "
+                          "[--json] [--yes] COMMAND [ARGS] [OPTIONS]\n");
+    EXPECT_EQ(run.strOut, "");
+    EXPECT_FALSE(CScratchDir::Exists(m_dir.File("bin/mrvmgr.dat")));
+}
+
+TEST_F(CtlProgram, HelpAndVersionAnswer) {
+    SProgramRun help = Ctl({"--help"});
+    EXPECT_EQ(help.nExit, 0);
+    EXPECT_NE(help.strOut.find("download kernel|app FILE NODE..."), std::string::npos);
+    SProgramRun commandHelp = Ctl({"autoset", "--help"});
+    EXPECT_EQ(commandHelp.nExit, 0);
+    EXPECT_EQ(commandHelp.strOut.rfind("Usage: mrvctl autoset --base IP", 0), 0u)
+        << commandHelp.strOut;
+    SProgramRun version = Ctl({"--version"});
+    EXPECT_EQ(version.nExit, 0);
+    EXPECT_EQ(version.strOut, "mrvctl 0.94\n");
+}
+
+TEST_F(CtlProgram, TheRunningManagerIsSaidAndNothingIsTouched) {
+    CSingleInstanceLock lock(m_dir.File("run/mrvmgr.lock"));
+    ASSERT_TRUE(lock.IsOwner());
+    SProgramRun run = Ctl({"networks", "add", "PLANT"});
+    EXPECT_EQ(run.nExit, 6);
+    EXPECT_EQ(run.strErr, "mrvctl: mrvmgr is running: only one program can own port 65532 and "
+                          "the data file; close the manager first\n");
+    EXPECT_FALSE(CScratchDir::Exists(m_dir.File("bin/mrvmgr.dat")));
+}
+
+TEST_F(CtlProgram, JsonOutputIsOneObjectWithTheMessagesAndTheResult) {
+    ASSERT_EQ(Ctl({"networks", "add", "PLANT", "--gateway", "192.168.1.1"}).nExit, 0);
+    SProgramRun run = Ctl({"--json", "networks", "add", "PLANT"});
+    EXPECT_EQ(run.nExit, 2);
+    CJsonValue json = CJsonValue::Parse(run.strOut);
+    ASSERT_TRUE(json.IsValid()) << run.strOut;
+    EXPECT_EQ(json["command"].Str(), "networks");
+    EXPECT_FALSE(json["ok"].Bool());
+    EXPECT_EQ(json["exit"].Int(), 2);
+    ASSERT_EQ(json["messages"].Size(), 1u);
+    EXPECT_EQ(json["messages"][0]["text"].Str(), "ﾈｯﾄﾜｰｸ名が重複しています");
+    EXPECT_EQ(json["messages"][0]["exit"].Int(), 2);
+    EXPECT_EQ(run.strErr, "mrvctl: ﾈｯﾄﾜｰｸ名が重複しています\n");
+
+    run = Ctl({"networks", "list", "--json"});
+    json = CJsonValue::Parse(run.strOut);
+    ASSERT_TRUE(json.IsValid()) << run.strOut;
+    EXPECT_TRUE(json["ok"].Bool());
+    ASSERT_EQ(json["result"]["networks"].Size(), 1u);
+    EXPECT_EQ(json["result"]["networks"][0]["name"].Str(), "PLANT");
+    EXPECT_EQ(json["result"]["networks"][0]["gateway"].Str(), "192.168.1.1");
+    EXPECT_TRUE(json["result"]["networks"][0]["current"].Bool());
+    // Nothing but the object: no progress when standard error is no terminal.
+    EXPECT_EQ(run.strErr, "");
+}
+
+TEST(CtlOutput, JsonEscapesAndKeepsTheOrderOfMembers) {
+    CJson json = CJson::Object();
+    json.Set("b", CJson::Str("quote \" back \\ line\nctl\x01 ﾉｰﾄﾞ"));
+    json.Set("a", CJson::Int(-3));
+    CJson& arr = json["list"] = CJson::Array();
+    arr.Push(CJson::Bool(true));
+    arr.Push(CJson());
+    json.Set("b", CJson::Int(1)); // replaced in place
+    EXPECT_EQ(json.Dump(), "{\"b\":1,\"a\":-3,\"list\":[true,null]}");
+    EXPECT_EQ(CJson::Str("quote \" back \\ line\nctl\x01 ﾉｰﾄﾞ").Dump(),
+              "\"quote \\\" back \\\\ line\\nctl\\u0001 ﾉｰﾄﾞ\"");
+}
+
+TEST(CtlOutput, TheTablePadsColumnsByCharacters) {
+    SCtlResult result;
+    result.vecHeader = {"No.", "機種", "MAC"};
+    result.vecRows = {{"1", "MRV-620ｼﾘｰｽﾞ", "0080D4000001"}, {"10", "X", "0080D4000002"}};
+    result.vecLines = {"done"};
+    EXPECT_EQ(FormatCtlText(result), "No.  機種            MAC\n"
+                                     "1    MRV-620ｼﾘｰｽﾞ  0080D4000001\n"
+                                     "10   X             0080D4000002\n"
+                                     "done\n");
+}
