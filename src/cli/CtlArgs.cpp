@@ -32,6 +32,7 @@ enum : int {
 const option LONG_OPTIONS[] = {
     {"file", required_argument, nullptr, 'f'},
     {"network", required_argument, nullptr, 'n'},
+    {"interface", required_argument, nullptr, 'i'},
     {"json", no_argument, nullptr, 'j'},
     {"yes", no_argument, nullptr, 'y'},
     {"help", no_argument, nullptr, 'h'},
@@ -53,7 +54,7 @@ const option LONG_OPTIONS[] = {
     {"retry", required_argument, nullptr, OPT_RETRY},
     {nullptr, 0, nullptr, 0},
 };
-constexpr char SHORT_OPTIONS[] = "+f:n:jyhV";
+constexpr char SHORT_OPTIONS[] = "+f:n:i:jyhV";
 
 struct SCommandRule {
     const char* pszName;
@@ -132,6 +133,9 @@ bool TakeOption(int nId, const std::string& strValue, SCtlArgs& args, std::strin
         break;
     case 'n':
         args.strNetwork = strValue;
+        break;
+    case 'i':
+        args.strInterface = strValue;
         break;
     case 'j':
         args.bJson = true;

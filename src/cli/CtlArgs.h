@@ -45,6 +45,7 @@ struct SCtlArgs {
     // Every command.
     std::string strDataFile;
     std::string strNetwork;
+    std::string strInterface; // empty: broadcasts leave through every interface
     bool bJson = false;
     bool bYes = false;
     bool bHelp = false;

@@ -5,6 +5,7 @@
 #include "cli/CtlCommands.h"
 #include "cli/CtlUi.h"
 #include "doc/OrvixDoc.h"
+#include "ops/SearchInterface.h"
 #include "platform/DatagramSocket.h"
 #include "platform/PollMessagePump.h"
 #include "platform/PosixDatagramSocket.h"
@@ -55,6 +56,36 @@ CJson MessagesJson(const CCtlUi& ui) {
         json.Push(jsonMessage);
     }
     return json;
+}
+
+// Commands that only show what is stored (a network chosen with --network is
+// a change to keep).
+bool IsListingOnly(const SCtlArgs& args) {
+    if (!args.strNetwork.empty()) {
+        return false;
+    }
+    switch (args.eCommand) {
+    case ECtlCommand::Networks:
+        return args.strAction == "list" || args.strAction == "show";
+    case ECtlCommand::Nodes:
+        return args.strAction == "list";
+    case ECtlCommand::Defaults:
+        return args.strFrom.empty() && args.vecSets.empty();
+    default:
+        return false;
+    }
+}
+
+// The refusal of --interface, naming the interfaces that could be chosen.
+std::string UnknownInterfaceText(COrvixDoc& doc, const std::string& strName) {
+    std::string strUsable;
+    for (const SNetInterface& itf : ListSearchInterfaces(doc)) {
+        strUsable += (strUsable.empty() ? "" : ", ") + itf.strName;
+    }
+    std::string strText = TXT_CTL_ERR_UNKNOWN_INTERFACE;
+    strText.replace(strText.find("%s"), 2, strName);
+    strText.replace(strText.find("%s"), 2, strUsable.empty() ? "-" : strUsable);
+    return strText;
 }
 } // namespace
 
@@ -113,10 +144,19 @@ int RunCtl(int argc, char** argv) {
         SFtpRunEnv ftpEnv;
         ftpEnv.strScriptDir = theApp.m_strFilesDir;
         doc.SetFtpRunEnv(ftpEnv);
+        if (bNodes) {
+            // Broadcasts leave as the manager's do: through every interface, or the one named.
+            UseSystemInterfaces(doc);
+            if (!args.strInterface.empty() && !SetSearchInterface(doc, args.strInterface)) {
+                ui.Report(CTL_EXIT_BAD_INPUT, UnknownInterfaceText(doc, args.strInterface));
+            }
+        }
         SCtlContext ctx{doc, theApp.m_paramFile, ui, args, result};
         if (ui.GetExit() == CTL_EXIT_OK) {
             RunCtlCommand(ctx);
         }
+        // A listing neither rewrites the data file nor creates it.
+        doc.SetSaveOnClose(!IsListingOnly(args));
     } // the document saves the data file here
 
     const int nExit = ui.GetExit();

@@ -25,7 +25,7 @@ COrvixDoc::COrvixDoc(const SDocEnv& env, std::unique_ptr<CDatagramSocket> pSocke
 }
 
 COrvixDoc::~COrvixDoc() {
-    if (!m_env.strDataPath.empty()) {
+    if (!m_env.strDataPath.empty() && m_bSaveOnClose) {
         SaveDocument();
     }
     if (m_pSocket->IsCreated()) {

@@ -79,6 +79,8 @@ public:
     // Writes the data file through a temporary file beside it: 0, or -1 after the
     // failure was reported; the previous file then stays whole.
     int SaveDocument();
+    // False: closing leaves the data file as it is (a front end that only read it).
+    void SetSaveOnClose(bool bSave) { m_bSaveOnClose = bSave; }
 
     // --- senders (each reports a failed send itself) ---
     void SendSearch();
@@ -188,6 +190,7 @@ private:
 
     SDocEnv m_env;
     bool m_bSkipSave = false; // an unreadable file could not be moved aside
+    bool m_bSaveOnClose = true;
     std::unique_ptr<CNodeSocket> m_pSocket;
     int m_nViewHold = 0;
     uint32_t m_nRegistryRevision = 0;

@@ -6,7 +6,8 @@
 inline constexpr char TXT_CTL_PROGRAM_NAME[] = "mrvctl";
 
 inline constexpr char TXT_CTL_USAGE[] =
-    "Usage: mrvctl [--file FILE] [--network NAME] [--json] [--yes] COMMAND [ARGS] [OPTIONS]\n";
+    "Usage: mrvctl [--file FILE] [--network NAME] [--interface NAME] [--json] [--yes]\n"
+    "              COMMAND [ARGS] [OPTIONS]\n";
 
 inline constexpr char TXT_CTL_HELP[] =
     "The MRV-620 configuration manager's operations from a shell. Works on the\n"
@@ -32,6 +33,8 @@ inline constexpr char TXT_CTL_HELP[] =
     "Options for every command:\n"
     "  -f, --file FILE      the data file (default: the one mrvmgr uses)\n"
     "  -n, --network NAME   make this network the current one first\n"
+    "  -i, --interface NAME broadcast through this interface only (default: every\n"
+    "                       interface that can broadcast)\n"
     "  -j, --json           machine-readable output on standard output\n"
     "  -y, --yes            answer every confirmation with yes\n"
     "  -h, --help           this text, or the help of a command\n"
@@ -120,6 +123,8 @@ inline constexpr char TXT_CTL_ERR_NOT_PARAM_FILE[] =
 inline constexpr char TXT_CTL_ERR_NO_FILE[] = "cannot read '%s'";
 inline constexpr char TXT_CTL_ERR_UNKNOWN_NODE[] = "no node '%s' in the current network";
 inline constexpr char TXT_CTL_ERR_UNKNOWN_NETWORK[] = "no network '%s'";
+inline constexpr char TXT_CTL_ERR_UNKNOWN_INTERFACE[] =
+    "no interface '%s' can broadcast (usable: %s)";
 inline constexpr char TXT_CTL_ERR_NO_NETWORK[] = "no current network (register or select one)";
 inline constexpr char TXT_CTL_ERR_NO_APP[] = "no user application '%s' on the node";
 inline constexpr char TXT_CTL_ERR_NOTHING_TO_SET[] =

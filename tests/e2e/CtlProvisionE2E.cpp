@@ -200,6 +200,21 @@ TEST_F(CtlProvision, AScriptRegistersSearchesAssignsSetsDownloadsAndListsVersion
     }
 }
 
+TEST_F(CtlProvision, TheSearchGoesThroughTheNamedInterfaceOrRefusesAnUnknownOne) {
+    RegisterPlant();
+    // An interface that does not exist: bad input, nothing sent, the usable ones named.
+    SCtl ctl = Ctl({"--interface", "nosuch0", "search"});
+    EXPECT_EQ(ctl.run.nExit, 2) << Why(ctl);
+    EXPECT_NE(ctl.run.strErr.find("no interface 'nosuch0' can broadcast (usable: pc0)"),
+              std::string::npos)
+        << Why(ctl);
+    EXPECT_EQ(ctl.json["result"]["nodes"].Size(), 0u);
+    // The segment's own interface finds its nodes.
+    ctl = Ctl({"search", "--interface", "pc0"});
+    ASSERT_EQ(ctl.run.nExit, 0) << Why(ctl);
+    EXPECT_EQ(ctl.json["result"]["nodes"].Size(), MACS.size()) << Why(ctl);
+}
+
 TEST_F(CtlProvision, ASilentNodeEndsWithTheNoReplyStatusAndTheManagersText) {
     RegisterPlant();
     SCtl ctl = Ctl({"nodes", "add", MACS[0], "--ip", "192.168.200.254"});

@@ -26,9 +26,11 @@ void ExpectRefused(const std::vector<std::string>& vec, const std::string& strEr
 } // namespace
 
 TEST(CtlArgs, GlobalOptionsGoBeforeOrAfterTheCommand) {
-    SParsed before = Parse({"--json", "-f", "plant.dat", "--network", "LINE 1", "nodes"});
+    SParsed before =
+        Parse({"--json", "-f", "plant.dat", "--network", "LINE 1", "--interface", "eth1", "nodes"});
     ASSERT_EQ(before.nExit, 0) << before.strError;
-    SParsed after = Parse({"nodes", "list", "--file=plant.dat", "-j", "-n", "LINE 1"});
+    SParsed after =
+        Parse({"nodes", "list", "--file=plant.dat", "-j", "-n", "LINE 1", "-i", "eth1"});
     ASSERT_EQ(after.nExit, 0) << after.strError;
     for (const SParsed* p : {&before, &after}) {
         EXPECT_EQ(p->args.eCommand, ECtlCommand::Nodes);
@@ -36,6 +38,7 @@ TEST(CtlArgs, GlobalOptionsGoBeforeOrAfterTheCommand) {
         EXPECT_TRUE(p->args.bJson);
         EXPECT_EQ(p->args.strDataFile, "plant.dat");
         EXPECT_EQ(p->args.strNetwork, "LINE 1");
+        EXPECT_EQ(p->args.strInterface, "eth1");
         EXPECT_TRUE(p->args.vecArgs.empty());
     }
 }

@@ -34,9 +34,40 @@ TEST_F(CtlProgram, AMalformedCommandLineSaysWhyAndHowAndChangesNothing) {
     SProgramRun run = Ctl({"networks", "add"});
     EXPECT_EQ(run.nExit, 2);
     EXPECT_EQ(run.strErr, "mrvctl: missing NAME\nUsage: mrvctl [--file FILE] [--network NAME] "
-                          "[--json] [--yes] COMMAND [ARGS] [OPTIONS]\n");
+                          "[--interface NAME] [--json] [--yes]\n"
+                          "              COMMAND [ARGS] [OPTIONS]\n");
     EXPECT_EQ(run.strOut, "");
     EXPECT_FALSE(CScratchDir::Exists(m_dir.File("bin/mrvmgr.dat")));
+}
+
+TEST_F(CtlProgram, ListingNeitherCreatesNorRewritesTheDataFile) {
+    const std::string strData = m_dir.File("bin/mrvmgr.dat");
+    EXPECT_EQ(Ctl({"networks", "list"}).nExit, 0);
+    EXPECT_EQ(Ctl({"nodes"}).nExit, 0); // no network yet: an empty list
+    EXPECT_FALSE(CScratchDir::Exists(strData));
+
+    ASSERT_EQ(Ctl({"networks", "add", "PLANT"}).nExit, 0);
+    struct stat stBefore {};
+    ASSERT_EQ(::stat(strData.c_str(), &stBefore), 0);
+    for (auto vecArgs :
+         {std::vector<std::string>{"networks", "show"}, std::vector<std::string>{"nodes", "list"},
+          std::vector<std::string>{"defaults", "show"}}) {
+        EXPECT_EQ(Ctl(vecArgs).nExit, 0) << vecArgs[0];
+    }
+    struct stat stAfter {};
+    ASSERT_EQ(::stat(strData.c_str(), &stAfter), 0);
+    // A save replaces the file by a new one: the same inode means untouched.
+    EXPECT_EQ(stAfter.st_ino, stBefore.st_ino);
+
+    // Choosing the current network with a listing is a change, and is kept.
+    ASSERT_EQ(Ctl({"networks", "add", "LINE 2"}).nExit, 0);
+    ASSERT_EQ(Ctl({"--network", "PLANT", "nodes", "list"}).nExit, 0);
+    SProgramRun run = Ctl({"--json", "networks", "list"});
+    CJsonValue json = CJsonValue::Parse(run.strOut);
+    ASSERT_TRUE(json.IsValid()) << run.strOut;
+    ASSERT_EQ(json["result"]["networks"].Size(), 2u);
+    EXPECT_TRUE(json["result"]["networks"][0]["current"].Bool());
+    EXPECT_FALSE(json["result"]["networks"][1]["current"].Bool());
 }
 
 TEST_F(CtlProgram, HelpAndVersionAnswer) {
