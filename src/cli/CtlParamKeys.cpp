@@ -57,12 +57,12 @@ std::vector<SCtlParamKey> BuildKeys() {
         Field("Term", IDC_PRM_RECORD_TERM, IDC_PED_RECORD_TERM),
     };
     for (int i = 0; i < 16; ++i) {
-        char sz[8];
+        char sz[16];
         std::snprintf(sz, sizeof sz, "Sp%02d", i + 1);
         vec.push_back(Sub(sz, ECtlSubDialog::StartPrograms, StartProgramControlId(i)));
     }
     for (int i = 0; i < 8; ++i) {
-        char sz[8];
+        char sz[16];
         std::snprintf(sz, sizeof sz, "Gi%02d", i + 1);
         vec.push_back(Sub(sz, ECtlSubDialog::GeneralItems, GeneralItemControlId(i)));
     }

@@ -362,24 +362,40 @@ int COrvixDoc::RunFtpPut(const std::string& strHost, const std::string& strLocal
     return FTPRUN_OK;
 }
 
-int COrvixDoc::RunFtpListing(const std::string& strHost, const std::string& strUser,
-                             const std::string& strPassword) {
+int COrvixDoc::CheckAndListFiles(const std::string& strHost, const std::string& strUser,
+                                 const std::string& strPassword, uint32_t dwPauseAfter,
+                                 int& nRunResult, std::optional<std::string>& listing) {
     if (!IsScriptSafeText(strUser) || !IsScriptSafeText(strPassword)) {
         m_env.ui.ShowMessage(TXT_FTP_UNSAFE_ACCOUNT);
         return FTPRUN_UNSAFE_TEXT;
     }
-    SScriptRun run;
-    {
-        CWaitCursorScope cursor(m_env.ui);
-        int nCheck = CheckFtpAccount(strHost, strUser, strPassword);
-        if (nCheck != FTPRUN_OK) {
-            return nCheck;
-        }
-        run = RunFtpScript(m_env.pump, m_ftpEnv, FTP_SCRIPT_NAME,
-                           ComposeListingScript(strUser, strPassword), strHost, FTP_LISTING_DIR);
+    CWaitCursorScope cursor(m_env.ui);
+    int nCheck = CheckFtpAccount(strHost, strUser, strPassword);
+    if (nCheck != FTPRUN_OK) {
+        return nCheck;
     }
-    if (run.nResult == FTPRUN_OK) {
-        CFileInfoDlg dlg(run.listing);
+    // Waited for to its end, so a dialog never reads half a listing.
+    SScriptRun run =
+        RunFtpScript(m_env.pump, m_ftpEnv, FTP_SCRIPT_NAME,
+                     ComposeListingScript(strUser, strPassword), strHost, FTP_LISTING_DIR);
+    if (dwPauseAfter > 0) {
+        m_env.clock.Sleep(dwPauseAfter);
+    }
+    nRunResult = run.nResult;
+    listing = std::move(run.listing);
+    return FTPRUN_OK;
+}
+
+int COrvixDoc::RunFtpListing(const std::string& strHost, const std::string& strUser,
+                             const std::string& strPassword) {
+    int nRun = FTPRUN_NO_PROCESS;
+    std::optional<std::string> listing;
+    int nCheck = CheckAndListFiles(strHost, strUser, strPassword, 0, nRun, listing);
+    if (nCheck != FTPRUN_OK) {
+        return nCheck;
+    }
+    if (nRun == FTPRUN_OK) {
+        CFileInfoDlg dlg(listing);
         dlg.Run(m_env.ui);
     }
     return FTPRUN_OK;
@@ -387,24 +403,14 @@ int COrvixDoc::RunFtpListing(const std::string& strHost, const std::string& strU
 
 int COrvixDoc::RunFtpDeleteSelection(const std::string& strHost, const std::string& strUser,
                                      const std::string& strPassword) {
-    if (!IsScriptSafeText(strUser) || !IsScriptSafeText(strPassword)) {
-        m_env.ui.ShowMessage(TXT_FTP_UNSAFE_ACCOUNT);
-        return FTPRUN_UNSAFE_TEXT;
+    int nRun = FTPRUN_NO_PROCESS;
+    std::optional<std::string> listing;
+    int nCheck =
+        CheckAndListFiles(strHost, strUser, strPassword, FTP_SELECTION_PAUSE_MS, nRun, listing);
+    if (nCheck != FTPRUN_OK) {
+        return nCheck;
     }
-    SScriptRun run;
-    {
-        CWaitCursorScope cursor(m_env.ui);
-        int nCheck = CheckFtpAccount(strHost, strUser, strPassword);
-        if (nCheck != FTPRUN_OK) {
-            return nCheck;
-        }
-        // Waited for to its end, so the dialog never reads half a listing.
-        run = RunFtpScript(m_env.pump, m_ftpEnv, FTP_SCRIPT_NAME,
-                           ComposeListingScript(strUser, strPassword), strHost, FTP_LISTING_DIR);
-        m_env.clock.Sleep(FTP_SELECTION_PAUSE_MS);
-    }
-    CAppInfoDlg dlg(strHost, strUser, strPassword,
-                    run.nResult == FTPRUN_OK ? run.listing : std::nullopt);
+    CAppInfoDlg dlg(strHost, strUser, strPassword, nRun == FTPRUN_OK ? listing : std::nullopt);
     if (dlg.Run(m_env.ui) != DIALOG_OK || dlg.GetSelectionText().empty()) {
         return FTPRUN_OK;
     }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -183,6 +184,12 @@ private:
     // Create, check and release: FTPRUN_OK, FTPRUN_NO_SESSION or FTPRUN_NO_CONNECTION.
     int CheckFtpAccount(const std::string& strHost, const std::string& strUser,
                         const std::string& strPassword);
+    // The account check, then the listing script under the wait cursor (and
+    // dwPauseAfter ms more): FTPRUN_OK with the run's result and listing, or
+    // the failure already reported.
+    int CheckAndListFiles(const std::string& strHost, const std::string& strUser,
+                          const std::string& strPassword, uint32_t dwPauseAfter, int& nRunResult,
+                          std::optional<std::string>& listing);
 
     static bool DocumentFileExists(const std::string& strPath);
     // Moves an unreadable data file aside so that the exit's save cannot overwrite it.
