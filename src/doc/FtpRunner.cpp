@@ -12,6 +12,7 @@
 #include "platform/ModulePath.h"
 #include "platform/Process.h"
 #include "res/Texts.h"
+#include "ui/BusyScope.h"
 #include "ui/Ui.h"
 
 #include <cerrno>
@@ -35,17 +36,6 @@ constexpr int FTP_CONNECT_RESERVED2 = 1;
 constexpr size_t FTP_OUTPUT_MAX = 64 * 1024;
 // The library's error text is shown up to this many bytes.
 constexpr size_t FTP_ERROR_TEXT_MAX = 1023;
-
-class CWaitCursorScope {
-public:
-    explicit CWaitCursorScope(CUi& ui) : m_ui(ui) { m_ui.BeginWaitCursor(); }
-    ~CWaitCursorScope() { m_ui.EndWaitCursor(); }
-    CWaitCursorScope(const CWaitCursorScope&) = delete;
-    CWaitCursorScope& operator=(const CWaitCursorScope&) = delete;
-
-private:
-    CUi& m_ui;
-};
 
 // The client's working folder: readable by us only, removed with everything
 // in it, so its listing file never meets a file of the operator's.

@@ -26,16 +26,6 @@ uint32_t ReplyTimeout(COrvixDoc& doc) {
     return nTimeout > 0 ? static_cast<uint32_t>(nTimeout) : 0;
 }
 
-class CWaitCursorScope {
-public:
-    explicit CWaitCursorScope(CUi& ui) : m_ui(ui) { m_ui.BeginWaitCursor(); }
-    ~CWaitCursorScope() { m_ui.EndWaitCursor(); }
-    CWaitCursorScope(const CWaitCursorScope&) = delete;
-    CWaitCursorScope& operator=(const CWaitCursorScope&) = delete;
-
-private:
-    CUi& m_ui;
-};
 } // namespace
 
 int FetchFtpAccount(COrvixDoc& doc, int nIndex, int nAttempts) {

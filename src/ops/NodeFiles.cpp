@@ -14,17 +14,6 @@
 namespace {
 enum class EFilesRun { Listing, Deletion };
 
-class CWaitCursorScope {
-public:
-    explicit CWaitCursorScope(CUi& ui) : m_ui(ui) { m_ui.BeginWaitCursor(); }
-    ~CWaitCursorScope() { m_ui.EndWaitCursor(); }
-    CWaitCursorScope(const CWaitCursorScope&) = delete;
-    CWaitCursorScope& operator=(const CWaitCursorScope&) = delete;
-
-private:
-    CUi& m_ui;
-};
-
 // Both commands: setup mode, the account, the FTP run, operation again.
 void RunOnNodeFiles(COrvixDoc& doc, int nSelected, EFilesRun eRun) {
     const SDocEnv& env = doc.GetEnv();

@@ -15,3 +15,11 @@ CBusyScope::~CBusyScope() {
     m_ui.SetStatusText(TXT_STATUS_READY);
     m_ui.EnableMainWindow(true);
 }
+
+CWaitCursorScope::CWaitCursorScope(CUi& ui) : m_ui(ui) {
+    m_ui.BeginWaitCursor();
+}
+
+CWaitCursorScope::~CWaitCursorScope() {
+    m_ui.EndWaitCursor();
+}

@@ -16,3 +16,15 @@ public:
 private:
     CUi& m_ui;
 };
+
+// The wait cursor while it lives.
+class CWaitCursorScope {
+public:
+    explicit CWaitCursorScope(CUi& ui);
+    ~CWaitCursorScope();
+    CWaitCursorScope(const CWaitCursorScope&) = delete;
+    CWaitCursorScope& operator=(const CWaitCursorScope&) = delete;
+
+private:
+    CUi& m_ui;
+};

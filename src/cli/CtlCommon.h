@@ -1,0 +1,55 @@
+#pragma once
+// What the commands of mrvctl share: the context, node and network lookup,
+// messages for bad input, and the listing output.
+#include "cli/CtlCommands.h"
+#include "cli/CtlUi.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class COXParam;
+
+std::string Format(const char* pszFormat, const std::string& str);
+std::string Utf8(const std::string& strCp932);
+// Reports bad input (status 2) with the text formatted; returns false.
+bool BadInputText(CCtlUi& ui, const char* pszFormat, const std::string& str);
+bool BadInput(SCtlContext& ctx, const char* pszFormat, const std::string& str);
+bool IsHexMac(const std::string& str);
+std::string Upper(std::string str);
+// Whether there is a current network; reported when not.
+bool HasCurrentNetwork(SCtlContext& ctx);
+// A node of the current network by its MAC, its address or its row number
+// (from 1, as listed).
+bool FindNode(SCtlContext& ctx, const std::string& strName, int& nIndex);
+// The MACs of several nodes, all found before anything is done.
+bool FindNodes(SCtlContext& ctx, const std::vector<std::string>& vecNames,
+               std::vector<std::string>& vecMacs);
+// The first node of the current network with that address, as the batch finds it.
+int IndexOfAddress(COrvixDoc& doc, uint32_t dwIp);
+int IndexOfMac(COrvixDoc& doc, const std::string& strMac);
+// The current network's nodes as the manager's list shows them.
+void ListNodes(SCtlContext& ctx);
+// The network of that name (UTF-8), by its position.
+bool FindNetwork(SCtlContext& ctx, const std::string& strName, int& nIndex);
+void SelectNetworkAt(SCtlContext& ctx, int nIndex);
+// What a run over many nodes does about a silent one: the option's answer,
+// and the node's MAC noted.
+CCtlUi::FnAnswer SilenceAnswer(SCtlContext& ctx, std::vector<std::string>& vecSilent);
+// The listing dialog: its text kept, then closed.
+CCtlUi::FnAnswer KeepListing(SCtlContext& ctx, std::string& strListing);
+
+// The command families.
+void RunNetworks(SCtlContext& ctx);
+void RunNodes(SCtlContext& ctx);
+void RunSearch(SCtlContext& ctx);
+void RunAutoSet(SCtlContext& ctx);
+void RunGetParams(SCtlContext& ctx);
+void RunSetParams(SCtlContext& ctx);
+void RunDefaults(SCtlContext& ctx);
+void RunMode(SCtlContext& ctx);
+void RunInit(SCtlContext& ctx);
+void RunDownload(SCtlContext& ctx);
+void RunFiles(SCtlContext& ctx);
+void RunVersion(SCtlContext& ctx);
+void RunDeleteApp(SCtlContext& ctx);
