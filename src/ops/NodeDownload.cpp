@@ -9,6 +9,8 @@
 #include "ui/BusyScope.h"
 #include "ui/Ui.h"
 
+#include <cstdio>
+
 namespace {
 int FromExchange(int nOutcome) {
     switch (nOutcome) {
@@ -123,9 +125,12 @@ void ShowDownloadResult(COrvixDoc& doc, int nResult) {
     case DLRESULT_NO_RESPONSE:
         ui.ShowMessage(TXT_NO_RESPONSE);
         break;
-    case FTPRUN_REFUSED:
-        ui.ShowMessage(TXT_FTP_PUT_REFUSED);
+    case FTPRUN_REFUSED: {
+        char sz[512];
+        std::snprintf(sz, sizeof sz, TXT_FTP_PUT_REFUSED, "ﾀﾞｳﾝﾛｰﾄﾞ後のﾌｧｲﾙ一覧にﾌｧｲﾙがありません");
+        ui.ShowMessage(sz);
         break;
+    }
     default: // cancelled, or refused before anything ran: already said
         break;
     }

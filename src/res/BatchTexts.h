@@ -31,6 +31,8 @@ inline constexpr char TXT_BATCH_STATE_ACCOUNT_ERROR[] = "設定取得エラー";
 inline constexpr char TXT_BATCH_STATE_REBOOT_ERROR[] = "リブートエラー";
 inline constexpr char TXT_BATCH_STATE_DOWNLOADING[] = "ダウンロード中";
 inline constexpr char TXT_BATCH_STATE_DOWNLOADED[] = "ダウンロード済み";
+// Our own: the put failed; a failed node is never called downloaded.
+inline constexpr char TXT_BATCH_STATE_DOWNLOAD_FAILED[] = "ダウンロード失敗";
 inline constexpr char TXT_BATCH_RESULT_NONE[] = "－"; // CP932 81 7C
 inline constexpr char TXT_BATCH_RESULT_OK[] = "OK";
 inline constexpr char TXT_BATCH_RESULT_NG[] = "NG";

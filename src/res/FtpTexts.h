@@ -8,9 +8,31 @@ inline constexpr char TXT_FTP_CONNECT_FAILED[] = "FTP接続失敗";
 inline constexpr char TXT_FTP_TIMEOUT[] = "FTPﾌﾟﾛｾｽでﾀｲﾑｱｳﾄが発生しました";
 inline constexpr char TXT_FTP_NO_PROCESS[] = "FTPﾌﾟﾛｾｽの起動に失敗しました";
 inline constexpr char TXT_FTP_CONNECT_ERR[] = "ConnectErr";
-// Our own: the node did not keep the file it was sent.
-inline constexpr char TXT_FTP_PUT_REFUSED[] = "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n"
-                                              "(ﾀﾞｳﾝﾛｰﾄﾞ後のﾌｧｲﾙ一覧にﾌｧｲﾙがありません)";
+// Our own: the node's FTP server refused the file; %s is its reply ("553 ...").
+inline constexpr char TXT_FTP_PUT_REFUSED[] = "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n(%s)";
+// Our own: the client ended without the server's answer to the transfer; %s
+// is the client's last word ("Not connected.").
+inline constexpr char TXT_FTP_PUT_UNCONFIRMED[] =
+    "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙの送信を確認できませんでした\r\n(%s)";
+// Our own: after a failed download the node could not be brought back to
+// operation; %d is its download mode.
+inline constexpr char TXT_DOWNLOAD_LEFT_IN_MODE[] =
+    "\r\nMRV-620はﾀﾞｳﾝﾛｰﾄﾞﾓｰﾄﾞ(ﾓｰﾄﾞ%d)のままです。\r\n"
+    "「管理」→「ﾓｰﾄﾞ変更」で通常動作0に戻してください。";
+// Our own: a single-node download to an address that another registered
+// node of the network has too; %s is the address.
+inline constexpr char TXT_DOWNLOAD_SHARED_ADDRESS[] =
+    "IPｱﾄﾞﾚｽ %s は他のﾉｰﾄﾞにも登録されているため、ﾀﾞｳﾝﾛｰﾄﾞできません";
+// Our own: a chosen path that is not a readable regular file of an image's size.
+inline constexpr char TXT_DOWNLOAD_NOT_A_FILE[] = "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙが通常のﾌｧｲﾙではありません";
+// Our own: the connection check's failures, with the library's code in brackets.
+inline constexpr char TXT_FTPERR_LOGIN_DENIED[] =
+    "FTPｻｰﾊﾞｰがﾛｸﾞｲﾝを拒否しました(ﾕｰｻﾞｰ名またはﾊﾟｽﾜｰﾄﾞが違います) [%d]";
+inline constexpr char TXT_FTPERR_CONNECTION_REFUSED[] = "FTPｻｰﾊﾞｰが接続を拒否しました [%d]";
+inline constexpr char TXT_FTPERR_UNREACHABLE[] = "FTPｻｰﾊﾞｰに到達できません [%d]";
+inline constexpr char TXT_FTPERR_TIMEOUT[] = "FTPｻｰﾊﾞｰが時間内に応答しませんでした [%d]";
+inline constexpr char TXT_FTPERR_RESOLVE[] = "ﾎｽﾄ名を解決できません [%d]";
+inline constexpr char TXT_FTPERR_RESET[] = "FTPｻｰﾊﾞｰとの接続が切断されました [%d]";
 // Our own: texts that must never reach an FTP script.
 inline constexpr char TXT_FTP_UNSAFE_ACCOUNT[] =
     "MRV-620のFTPｱｶｳﾝﾄに改行などの制御文字が含まれているため、FTP処理を中止しました";
