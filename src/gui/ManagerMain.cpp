@@ -180,6 +180,9 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
     if (hooks.fnShown) {
         hooks.fnShown(frame);
     }
+    if (hooks.fnRunning) {
+        hooks.fnRunning(session);
+    }
     int nResult = bStop ? 0 : app.exec();
     if (fdSignals >= 0) {
         session.GetPump().Unwatch(fdSignals);

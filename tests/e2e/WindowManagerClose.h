@@ -1,0 +1,5 @@
+#pragma once
+// What a window manager does when the operator clicks a window's close box:
+// the X server hands the window a WM_DELETE_WINDOW message. On the display
+// that DISPLAY names; false when it cannot be reached.
+bool SendWindowManagerClose(unsigned long ulWindow);
