@@ -334,10 +334,10 @@ bool PortIsFree(uint16_t wPort) {
 
 // One run of the driven program.
 struct SRun {
-    int nExit = -1;           // -1: did not end normally, or was killed at the deadline
-    int64_t llShown = 0;      // when its window was up
-    int64_t llClose = 0;      // when it closed, or the signal went out
-    int64_t llEnd = 0;        // when it had ended
+    int nExit = -1;      // -1: did not end normally, or was killed at the deadline
+    int64_t llShown = 0; // when its window was up
+    int64_t llClose = 0; // when it closed, or the signal went out
+    int64_t llEnd = 0;   // when it had ended
     std::string strOut;
 };
 
@@ -390,8 +390,8 @@ SRun RunCase(const SCloseCase& c, const std::vector<std::string>& vecEnv,
     std::string strPending;
     for (;;) {
         int64_t llNow = NowMs();
-        int64_t llDeadline = run.llClose != 0 ? run.llClose + c.nRemainMs + 2000 + 8000
-                                              : llStart + 60000;
+        int64_t llDeadline =
+            run.llClose != 0 ? run.llClose + c.nRemainMs + 2000 + 8000 : llStart + 60000;
         int nStatus = 0;
         if (::waitpid(pid, &nStatus, WNOHANG) == pid) {
             run.llEnd = llNow;
@@ -444,8 +444,8 @@ public:
         if (::pipe2(afd, O_CLOEXEC) != 0) {
             return;
         }
-        std::vector<std::string> vecArgs{"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp",
-                                         "-screen", "0", "1024x768x24"};
+        std::vector<std::string> vecArgs{"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten",
+                                         "tcp",           "-screen",    "0", "1024x768x24"};
         std::vector<char*> vecArgv;
         for (std::string& str : vecArgs) {
             vecArgv.push_back(str.data());
@@ -579,8 +579,7 @@ TEST_F(ManagerClose, EveryKindOfWaitEndsTheRunWithItsWorkDoneAndSaved) {
                           .find("OK"),
                       std::string::npos);
         }
-        if (c.eWait == EWait::FtpRun || c.eWait == EWait::Batch ||
-            c.eWait == EWait::ProgressOpen) {
+        if (c.eWait == EWait::FtpRun || c.eWait == EWait::Batch || c.eWait == EWait::ProgressOpen) {
             EXPECT_NE(Control(std::string("WAIT ") + MAC_FIRST +
                               " mode=0 run=up file=TESTAPP.mot timeout=5000")
                           .find("OK"),
