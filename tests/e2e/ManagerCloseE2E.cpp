@@ -453,6 +453,10 @@ public:
         vecArgv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
+        // Above 3, so that the copy to 3 drops close-on-exec.
+        int fdWrite = ::fcntl(afd[1], F_DUPFD_CLOEXEC, 10);
+        ::close(afd[1]);
+        afd[1] = fdWrite;
         posix_spawn_file_actions_adddup2(&actions, afd[1], 3);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
         int nError = posix_spawn(&m_pid, vecArgv[0], &actions, nullptr, vecArgv.data(), environ);

@@ -1,14 +1,17 @@
-// The wait cursor while a command works gives way to every modal window
-// opened meanwhile, and comes back after it.
+// The main window while a command works: the wait cursor gives way to every
+// modal window opened meanwhile and comes back after it, and a close waits
+// for the command's end.
 #include "FrameFixture.h"
 #include "ModalScript.h"
 #include "NodeResponder.h"
 #include "app/CommandTable.h"
+#include "ops/DownloadProgressDlg.h"
 #include "ops/NodeCommandDlgs.h"
 #include "ui/BusyScope.h"
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace {
 // The cursor shown over the top modal window now; the arrow when nothing overrides it.
@@ -115,5 +118,60 @@ TEST_F(BusyWindow, CommandsShowTheArrowOverTheirDialogsAndMessages) {
         EXPECT_TRUE(script.Done());
         EXPECT_EQ(eShown, Qt::ArrowCursor);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+}
+
+// A close while a command runs is remembered: the command goes on to its end
+// without asking anything (a dialog up now ends as by Escape, later messages
+// get their Escape answer), then the window closes for good and takes the
+// modeless windows with it.
+TEST_F(BusyWindow, CloseDuringACommandIsCarriedOutAtItsEnd) {
+    m_settings.m_nTimeout = 300;
+    for (bool bDuringDialog : {false, true}) {
+        SCOPED_TRACE(bDuringDialog ? "during its dialog" : "during its wait");
+        OpenDoc();
+        AddNetwork("LINE-A", {{"0080C8000002", "192.168.1.12"}});
+        CNodeResponder nodes(*m_pSocket);
+        nodes.SetResult("0080C8000002", CNodeResponder::SILENT);
+        m_frame.show();
+        SelectRow(0);
+        int nClosed = 0;
+        m_frame.SetClosedHook([&nClosed] { ++nClosed; });
+        // A batch's progress window, still open.
+        CDownloadProgressDlg progress;
+        progress.Begin(m_ui, "192.168.1.12", "/x/APP.mot");
+        progress.End(m_ui);
+        ASSERT_NE(m_ui.GetModelessView(progress), nullptr);
+        QStringList listBoxes;
+        WhenMessageBoxShows([&listBoxes](QMessageBox& box) {
+            listBoxes << box.text();
+            box.done(QDialog::Rejected);
+        });
+
+        bool bRefused = false;
+        CModalScript script;
+        script.OnDialog("CModeChangeDlg", [&](QDialog& dlg) {
+            if (bDuringDialog) {
+                m_frame.RequestClose(); // as a signal does
+                return;
+            }
+            ControlWidget<QRadioButton>(dlg, 1611)->click();
+            ControlWidget<QPushButton>(dlg, DIALOG_OK)->click();
+            // The close box while the command waits for the reply.
+            QTimer::singleShot(50, &m_frame, [&] { bRefused = !m_frame.close(); });
+        });
+        m_frame.RunCommand(ID_NODE_CHANGE_MODE);
+        EXPECT_TRUE(script.Done());
+        EXPECT_EQ(bRefused, !bDuringDialog);
+        // The request went out and its wait ran to its end, or nothing was begun.
+        EXPECT_EQ(nodes.RequestLog().size(), bDuringDialog ? 0u : 1u);
+        EXPECT_TRUE(listBoxes.isEmpty()) << listBoxes.join('\n').toStdString();
+        EXPECT_EQ(nClosed, 1);
+        EXPECT_FALSE(m_frame.isVisible());
+        EXPECT_FALSE(m_frame.IsClosePending());
+        EXPECT_EQ(m_ui.GetModelessView(progress), nullptr);
+        EXPECT_FALSE(progress.IsOpen());
+        m_frame.SetClosedHook({});
+        m_vecTimers.clear();
     }
 }
