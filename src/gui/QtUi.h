@@ -1,8 +1,8 @@
 #pragma once
 #include "ui/Ui.h"
 
+#include <QCursor>
 #include <QStringList>
-#include <Qt>
 
 #include <functional>
 #include <map>

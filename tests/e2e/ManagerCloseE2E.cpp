@@ -435,40 +435,46 @@ SRun RunCase(const SCloseCase& c, const std::vector<std::string>& vecEnv,
     return run;
 }
 
-// A virtual X display of its own while this lives; its number is empty when
-// it could not be started.
+// A virtual X display of its own while this lives, on the first number no
+// other server holds; its number is empty when it could not be started.
 class CVirtualDisplay {
 public:
     CVirtualDisplay() {
-        int afd[2];
-        if (::pipe2(afd, O_CLOEXEC) != 0) {
-            return;
+        for (int nDisplay = 90; nDisplay < 190 && m_strNumber.empty(); ++nDisplay) {
+            std::string strNumber = std::to_string(nDisplay);
+            if (fs::exists("/tmp/.X" + strNumber + "-lock")) {
+                continue;
+            }
+            std::vector<std::string> vecArgs{"/usr/bin/Xvfb", ":" + strNumber, "-nolisten",
+                                             "tcp",           "-screen",       "0",
+                                             "1024x768x24"};
+            std::vector<char*> vecArgv;
+            for (std::string& str : vecArgs) {
+                vecArgv.push_back(str.data());
+            }
+            vecArgv.push_back(nullptr);
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+            int nError =
+                posix_spawn(&m_pid, vecArgv[0], &actions, nullptr, vecArgv.data(), environ);
+            posix_spawn_file_actions_destroy(&actions);
+            if (nError != 0) {
+                return;
+            }
+            // Up once it takes connections; gone when the number was taken after all.
+            for (int64_t llEnd = NowMs() + 20000; NowMs() < llEnd;) {
+                if (CanOpenDisplay(":" + strNumber)) {
+                    m_strNumber = strNumber;
+                    break;
+                }
+                if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+                    m_pid = -1;
+                    break;
+                }
+                ::usleep(20000);
+            }
         }
-        std::vector<std::string> vecArgs{"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten",
-                                         "tcp",           "-screen",    "0", "1024x768x24"};
-        std::vector<char*> vecArgv;
-        for (std::string& str : vecArgs) {
-            vecArgv.push_back(str.data());
-        }
-        vecArgv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        // Above 3, so that the copy to 3 drops close-on-exec.
-        int fdWrite = ::fcntl(afd[1], F_DUPFD_CLOEXEC, 10);
-        ::close(afd[1]);
-        afd[1] = fdWrite;
-        posix_spawn_file_actions_adddup2(&actions, afd[1], 3);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-        int nError = posix_spawn(&m_pid, vecArgv[0], &actions, nullptr, vecArgv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(afd[1]);
-        // It writes its number once it takes connections.
-        char sz[16] = {};
-        pollfd pfd{afd[0], POLLIN, 0};
-        if (nError == 0 && ::poll(&pfd, 1, 20000) > 0 && ::read(afd[0], sz, sizeof sz - 1) > 0) {
-            m_strNumber = std::to_string(std::atoi(sz));
-        }
-        ::close(afd[0]);
     }
     ~CVirtualDisplay() {
         if (m_pid > 0) {

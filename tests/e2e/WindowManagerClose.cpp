@@ -18,3 +18,12 @@ bool SendWindowManagerClose(unsigned long ulWindow) {
     XCloseDisplay(pDisplay);
     return bSent;
 }
+
+bool CanOpenDisplay(const std::string& strDisplay) {
+    Display* pDisplay = XOpenDisplay(strDisplay.c_str());
+    if (pDisplay == nullptr) {
+        return false;
+    }
+    XCloseDisplay(pDisplay);
+    return true;
+}
