@@ -23,6 +23,10 @@ inline constexpr int FTPRUN_UNCONFIRMED = 11; // the client ended without the se
 // The private working folders of the client: this, our pid, '-', six letters.
 inline constexpr char FTP_WORK_DIR_PREFIX[] = "mrvmgr-ftp-";
 
+// The listing files the scripts write into the client's working folder.
+inline constexpr char FTP_LISTING_PUT[] = "Dir.txt";
+inline constexpr char FTP_LISTING_DIR[] = "dir.txt";
+
 // How long the client may run.
 inline constexpr uint32_t FTP_RUN_TIME_LIMIT_MS = 180000;
 // The application dialog opens this long after the listing ended.
@@ -78,8 +82,10 @@ struct SFtpReply {
     int nCode = 0;           // the last reply's code; 0: no reply to the command
     std::string strText;     // that reply line, or the client's last word
 };
+// The line the marker command prints in the client's working folder strDir.
+std::string FtpMarkerLine(const std::string& strDir);
 // strOutput is what the client wrote to its standard output, strErrors to its
-// standard error; strMarker the line "lpwd" prints.
+// standard error; strMarker the marker line.
 SFtpReply ReadMarkedReply(const std::string& strOutput, const std::string& strErrors,
                           const std::string& strMarker);
 // The FTPRUN_* result of a transfer from its reply: 226/250 sent, 4xx/5xx refused.

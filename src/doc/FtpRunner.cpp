@@ -27,10 +27,6 @@
 namespace {
 constexpr char FTP_PUT_SCRIPT_FORMAT[] = "_ftpscr%d_.txt";
 constexpr char FTP_SCRIPT_NAME[] = "_ftpscr_.txt";
-constexpr char FTP_LISTING_PUT[] = "Dir.txt";
-constexpr char FTP_LISTING_DIR[] = "dir.txt";
-// What "lpwd" prints before the client's working folder.
-constexpr char FTP_MARKER_HEAD[] = "Local directory: ";
 // The reserved values the check passes, as the manager always has.
 constexpr int FTP_CONNECT_RESERVED1 = 5000;
 constexpr int FTP_CONNECT_RESERVED2 = 1;
@@ -151,7 +147,7 @@ SScriptRun RunFtpScript(CMessagePump& pump, const SFtpRunEnv& env, const std::st
     run.nResult = FTPRUN_OK;
     run.listing = dir.Read(pszListing, FTP_LISTING_MAX);
     run.reply = ReadMarkedReply(proc.ReadOutput(FTP_OUTPUT_MAX), proc.ReadErrors(FTP_OUTPUT_MAX),
-                                FTP_MARKER_HEAD + dir.Path());
+                                FtpMarkerLine(dir.Path()));
     return run;
 }
 } // namespace

@@ -10,8 +10,8 @@
 namespace {
 // The command that marks a command's output on both sides.
 constexpr char FTP_MARK_COMMAND[] = "lpwd\n";
-constexpr char FTP_LISTING_PUT[] = "Dir.txt";
-constexpr char FTP_LISTING_DIR[] = "dir.txt";
+// What it prints before the working folder.
+constexpr char FTP_MARK_HEAD[] = "Local directory: ";
 // The client's word that it reached the server.
 constexpr char FTP_CONNECTED_TO[] = "Connected to ";
 // What the client asks when the server wants a password (on standard error).
@@ -131,6 +131,10 @@ bool IsScriptSafePath(const std::string& str) {
     // Absolute: a local name the client would read as "|command" never arises.
     return IsScriptSafeText(str) && !str.empty() && str[0] == '/' &&
            str.find('"') == std::string::npos;
+}
+
+std::string FtpMarkerLine(const std::string& strDir) {
+    return FTP_MARK_HEAD + strDir;
 }
 
 SFtpReply ReadMarkedReply(const std::string& strOutput, const std::string& strErrors,
