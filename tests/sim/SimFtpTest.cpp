@@ -72,10 +72,40 @@ TEST(SimListing, LinesAreFixedAndOnlyApplicationsSayUser) {
     store.Put(kernel);
     store.Put(app);
     store.Put(data);
+    std::string strAll =
+        SimFormatListingLine(kernel) + SimFormatListingLine(app) + SimFormatListingLine(data);
+    // The argument of LIST is a name filter; what matches nothing lists nothing.
+    EXPECT_EQ(store.FormatListing(), strAll);
+    EXPECT_EQ(store.FormatListing("."), strAll);
     EXPECT_EQ(store.FormatListing("notes.txt"), SimFormatListingLine(data));
-    EXPECT_EQ(store.FormatListing(">"), SimFormatListingLine(kernel) + SimFormatListingLine(app) +
-                                            SimFormatListingLine(data));
+    EXPECT_EQ(store.FormatListing(">"), "");
     EXPECT_EQ(store.FormatNames(), "mrv620.krn\r\nTESTAPP.mot\r\nnotes.txt\r\n");
+    EXPECT_EQ(store.FormatNames("*.mot"), "TESTAPP.mot\r\n");
+}
+
+TEST(SimListing, FilterPatterns) {
+    struct SCase {
+        const char* pszFilter;
+        const char* pszName;
+        bool bMatches;
+    };
+    for (const SCase& c : std::vector<SCase>{{"", "a.mot", true},
+                                             {"/", "a.mot", true},
+                                             {"./", "a.mot", true},
+                                             {"a.mot", "a.mot", true},
+                                             {"a.mot", "a.mo", false},
+                                             {"*.mot", "a.mot", true},
+                                             {"*.mot", "a.txt", false},
+                                             {"a?.mot", "a1.mot", true},
+                                             {"a*b*c", "aXbYbZc", true},
+                                             {"a*b*c", "aXbYc Z", false},
+                                             {"app[1].mot", "app1.mot", false},
+                                             {"app[1].mot", "app[1].mot", true},
+                                             {">", ">", true},
+                                             {"-l", "a.mot", false}}) {
+        EXPECT_EQ(SimFilterMatches(c.pszFilter, c.pszName), c.bMatches)
+            << c.pszFilter << " / " << c.pszName;
+    }
 }
 
 TEST(SimFtpSession, AccountLoginAndTheAccountlessUser) {
@@ -109,9 +139,12 @@ TEST(SimFtpSession, UploadInSetupModeInstallsAnApplication) {
     CSimFtpSession session(node, PEER_IP);
     Step(session, "USER (none)");
     EXPECT_EQ(Step(session, "TYPE I"), "200 Type set to I.\r\n");
-    EXPECT_EQ(Step(session, "STOR /tmp/x/TESTAPP.mot"), "425 Use PORT or PASV first.\r\n");
+    EXPECT_EQ(Step(session, "STOR TESTAPP.mot"), "425 Use PORT or PASV first.\r\n");
     EXPECT_EQ(Step(session, "EPRT |1|10.62.0.1|40000|"), "200 EPRT command successful.\r\n");
-    SFtpStep stor = session.OnLine("STOR /tmp/x/TESTAPP.mot");
+    // The node has no folders: a name with one is refused before any data moves.
+    EXPECT_EQ(Step(session, "STOR /tmp/x/TESTAPP.mot"), "553 Could not create file.\r\n");
+    EXPECT_EQ(Step(session, "STOR x/TESTAPP.mot"), "553 Could not create file.\r\n");
+    SFtpStep stor = session.OnLine("STOR TESTAPP.mot");
     EXPECT_EQ(stor.strReply, "150 Opening BINARY mode data connection for TESTAPP.mot.\r\n");
     EXPECT_EQ(stor.eData, EFtpData::Receive);
     EXPECT_EQ(session.ActivePort(), 40000);
@@ -127,9 +160,17 @@ TEST(SimFtpSession, UploadInSetupModeInstallsAnApplication) {
     EXPECT_EQ(Step(session, "PORT 10,62,0,1,156,64"), "200 PORT command successful.\r\n");
     SFtpStep list = session.OnLine("LIST >");
     EXPECT_EQ(list.strReply, "150 Opening ASCII mode data connection for file list.\r\n");
-    EXPECT_EQ(list.strData, node.m_files.FormatListing());
+    EXPECT_EQ(list.strData, "");
     EXPECT_EQ(session.OnSendDone(true), "226 Transfer complete.\r\n");
+    Step(session, "PASV");
+    EXPECT_EQ(session.OnLine("LIST -la .").strData, node.m_files.FormatListing());
+    session.OnSendDone(true);
+    Step(session, "PASV");
+    EXPECT_EQ(session.OnLine("NLST -l TESTAPP.mot").strData, "TESTAPP.mot\r\n");
+    session.OnSendDone(true);
 
+    EXPECT_EQ(Step(session, "RETR ./TESTAPP.mot"), "550 ./TESTAPP.mot: No such file.\r\n");
+    EXPECT_EQ(Step(session, "DELE ./TESTAPP.mot"), "550 ./TESTAPP.mot: No such file.\r\n");
     EXPECT_EQ(Step(session, "DELE mrv620.krn"), "550 mrv620.krn: Permission denied.\r\n");
     EXPECT_EQ(Step(session, "DELE TESTAPP"), "550 TESTAPP: No such file.\r\n");
     EXPECT_EQ(Step(session, "DELE TESTAPP.mot"), "250 DELE command successful.\r\n");
@@ -178,7 +219,7 @@ TEST(SimFtpSession, KernelModeUploadReplacesTheKernel) {
     Step(session, "USER (none)");
     Step(session, "TYPE A");
     Step(session, "EPRT |1|10.62.0.1|40000|");
-    session.OnLine("STOR C:/images/KERNEL.mot");
+    session.OnLine("STOR KERNEL.mot");
     // Text mode turns the network's CR LF into LF; the image stays valid.
     EXPECT_EQ(session.OnReceiveDone(true, GOOD_IMAGE), "226 Transfer complete.\r\n");
     ASSERT_EQ(node.m_files.Files().size(), 3u);
@@ -188,4 +229,34 @@ TEST(SimFtpSession, KernelModeUploadReplacesTheKernel) {
     EXPECT_EQ(node.Version().chKernelMajor, 1);
     EXPECT_EQ(node.Version().chKernelMinor, 2);
     EXPECT_TRUE(node.Version().vecApps.empty());
+}
+
+TEST(SimFtpSession, InstallingNodeListsTheApplicationUnderItsOwnName) {
+    CSimNode node(MAC_A);
+    node.m_byMode = 7;
+    std::string strError;
+    ASSERT_TRUE(node.Set("store", "install", strError));
+    EXPECT_FALSE(node.Set("store", "copy", strError));
+    EXPECT_EQ(strError, "bad store copy (keep or install)");
+    // The header's "TESTAPP V1.02" names it; its 16 bytes take one sector.
+    EXPECT_EQ(node.Store("upload.mot", GOOD_IMAGE).Reply(), "226 Transfer complete.\r\n");
+    EXPECT_EQ(node.m_files.FormatListing("TESTAPP"),
+              "-rwxr-xr-x   1 user     user            512 Jan  1 00:00 V1.02 TESTAPP\r\n");
+    EXPECT_EQ(node.m_files.Find("upload.mot"), nullptr);
+    // Without such a header: the file's name without extension, 1.00.
+    std::string strPlain = GOOD_IMAGE.substr(GOOD_IMAGE.find("S113"));
+    EXPECT_EQ(node.Store("PLAIN.mot", strPlain).Reply(), "226 Transfer complete.\r\n");
+    EXPECT_EQ(node.m_files.FormatNames("P*"), "PLAIN\r\n");
+    EXPECT_EQ(node.Version().vecApps.at(1).chMajor * 100 + node.Version().vecApps.at(1).chMinor,
+              100);
+    // Refusals come after the data, once the name is known.
+    EXPECT_EQ(node.Store("FOURTEEN_CHARS.mot", strPlain).Reply(),
+              "553 FOURTEEN_CHARS: Application name too long.\r\n");
+    EXPECT_EQ(node.Store("sub/PLAIN.mot", strPlain).Reply(), "553 Could not create file.\r\n");
+    EXPECT_EQ(node.Delete("TESTAPP").Reply(), "250 DELE command successful.\r\n");
+    EXPECT_EQ(node.m_files.FormatListing("TESTAPP"), "");
+    // In the kernel mode an image is the kernel, as on every node.
+    node.m_byMode = 6;
+    EXPECT_EQ(node.Store("K.mot", GOOD_IMAGE).Reply(), "226 Transfer complete.\r\n");
+    EXPECT_EQ(node.m_files.Kernel()->strName, "K.mot");
 }
