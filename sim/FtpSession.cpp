@@ -104,22 +104,11 @@ SFtpStep CSimFtpSession::OnLine(const std::string& strLine) {
     std::string strArg = nSpace == std::string::npos ? "" : strLine.substr(nSpace + 1);
 
     if (strVerb == "USER") {
+        // Nothing is told before the password, whoever the user is.
         m_bLoggedIn = false;
         m_bUserGiven = true;
         m_strUser = strArg;
-        switch (m_node.CheckUser(strArg)) {
-        case ESimLogin::Granted:
-            m_bLoggedIn = true;
-            step.strReply = Reply(230, "User " + strArg + " logged in.");
-            break;
-        case ESimLogin::NeedPassword:
-            step.strReply = Reply(331, "Password required for " + strArg + ".");
-            break;
-        case ESimLogin::Refused:
-            m_bUserGiven = false;
-            step.strReply = Reply(530, "Login incorrect.");
-            break;
-        }
+        step.strReply = Reply(331, "Password required for " + strArg + ".");
         return step;
     }
     if (strVerb == "PASS") {
@@ -127,7 +116,7 @@ SFtpStep CSimFtpSession::OnLine(const std::string& strLine) {
             step.strReply = Reply(230, "Already logged in.");
         } else if (!m_bUserGiven) {
             step.strReply = Reply(503, "Login with USER first.");
-        } else if (m_node.CheckPassword(m_strUser, strArg)) {
+        } else if (m_node.CheckLogin(m_strUser, strArg)) {
             m_bLoggedIn = true;
             step.strReply = Reply(230, "User " + m_strUser + " logged in.");
         } else {

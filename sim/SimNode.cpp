@@ -279,27 +279,15 @@ std::string CSimNode::AccountPassword() const {
     return Text(m_param.szPassword, sizeof m_param.szPassword);
 }
 
-ESimLogin CSimNode::CheckUser(const std::string& strUser) const {
+bool CSimNode::CheckLogin(const std::string& strUser, const std::string& strPassword) const {
     if (m_faults.bNoLogin) {
-        return ESimLogin::Refused;
+        return false;
     }
     std::string strAccount = AccountUser();
     if (strAccount.empty()) {
-        return strUser == "(none)" ? ESimLogin::Granted : ESimLogin::NeedPassword;
+        return strUser == "(none)"; // any password, as for an anonymous login
     }
-    if (strUser == "(none)") {
-        return ESimLogin::Refused;
-    }
-    if (strUser == strAccount && AccountPassword().empty()) {
-        return ESimLogin::Granted;
-    }
-    return ESimLogin::NeedPassword;
-}
-
-bool CSimNode::CheckPassword(const std::string& strUser, const std::string& strPassword) const {
-    std::string strAccount = AccountUser();
-    return !m_faults.bNoLogin && !strAccount.empty() && strUser == strAccount &&
-           strPassword == AccountPassword();
+    return strUser == strAccount && strPassword == AccountPassword();
 }
 
 SSimFtpResult CSimNode::CheckStore(const std::string& strName) const {

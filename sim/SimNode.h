@@ -26,8 +26,6 @@ struct SSimOutcome {
     std::vector<SSimReply> vecReplies;
 };
 
-enum class ESimLogin { Granted, NeedPassword, Refused };
-
 // What a node in its application mode makes of a stored .mot: keep it as the
 // file it was sent, or install it as an application under its own name (the
 // image's "NAME Vm.nn" header) with its size in whole sectors.
@@ -70,11 +68,11 @@ public:
     SSimOutcome Handle(const SSimRequest& req, bool bBroadcast, uint64_t nNow);
 
     // FTP account: the record's user name and password; an empty user name is
-    // the account-less user "(none)", who needs no password.
+    // the account-less user "(none)", whose password may be anything. As on a
+    // real server every USER is asked for its PASS, an empty one included.
     std::string AccountUser() const;
     std::string AccountPassword() const;
-    ESimLogin CheckUser(const std::string& strUser) const;
-    bool CheckPassword(const std::string& strUser, const std::string& strPassword) const;
+    bool CheckLogin(const std::string& strUser, const std::string& strPassword) const;
 
     // Whether an upload under this remote name may start, and what becomes of
     // it. A name with a directory in it is refused: the node has none.

@@ -114,23 +114,35 @@ TEST(SimFtpSession, AccountLoginAndTheAccountlessUser) {
     CSimFtpSession session(node, PEER_IP);
     EXPECT_EQ(CSimFtpSession::Greeting(), "220 MRV-620 FTP server ready.\r\n");
     EXPECT_EQ(Step(session, "LIST"), "530 Please login with USER and PASS.\r\n");
-    EXPECT_EQ(Step(session, "USER (none)"), "230 User (none) logged in.\r\n");
+    EXPECT_EQ(Step(session, "PASS x"), "503 Login with USER first.\r\n");
+    // Every user is asked for a password, "(none)" too, who may give any.
+    EXPECT_EQ(Step(session, "USER (none)"), "331 Password required for (none).\r\n");
+    EXPECT_EQ(Step(session, "PASS "), "230 User (none) logged in.\r\n");
     EXPECT_EQ(Step(session, "PWD"), "257 \"/\" is the current directory.\r\n");
 
     std::string strError;
-    ASSERT_TRUE(node.Set("user", "admin", strError));
+    ASSERT_TRUE(node.Set("user", "\"adm in\"", strError));
     ASSERT_TRUE(node.Set("password", "secret", strError));
     CSimFtpSession other(node, PEER_IP);
-    EXPECT_EQ(Step(other, "USER (none)"), "530 Login incorrect.\r\n");
-    EXPECT_EQ(Step(other, "USER admin"), "331 Password required for admin.\r\n");
-    EXPECT_EQ(Step(other, "PASS wrong"), "530 Login incorrect.\r\n");
-    EXPECT_EQ(Step(other, "PASS secret"), "503 Login with USER first.\r\n");
-    EXPECT_EQ(Step(other, "USER admin"), "331 Password required for admin.\r\n");
-    EXPECT_EQ(Step(other, "PASS secret"), "230 User admin logged in.\r\n");
+    struct SCase {
+        const char* pszUser;
+        const char* pszPass;
+        const char* pszReply;
+    };
+    for (const SCase& c :
+         std::vector<SCase>{{"(none)", "", "530 Login incorrect.\r\n"},
+                            {"adm", "in", "530 Login incorrect.\r\n"},
+                            {"adm in", "wrong", "530 Login incorrect.\r\n"},
+                            {"adm in", "secret", "230 User adm in logged in.\r\n"}}) {
+        EXPECT_EQ(Step(other, std::string("USER ") + c.pszUser),
+                  std::string("331 Password required for ") + c.pszUser + ".\r\n");
+        EXPECT_EQ(Step(other, std::string("PASS ") + c.pszPass), c.pszReply) << c.pszUser;
+    }
 
     ASSERT_TRUE(node.m_faults.Set("nologin", "on", strError));
     CSimFtpSession refused(node, PEER_IP);
-    EXPECT_EQ(Step(refused, "USER admin"), "530 Login incorrect.\r\n");
+    Step(refused, "USER adm in");
+    EXPECT_EQ(Step(refused, "PASS secret"), "530 Login incorrect.\r\n");
 }
 
 TEST(SimFtpSession, UploadInSetupModeInstallsAnApplication) {
@@ -138,6 +150,7 @@ TEST(SimFtpSession, UploadInSetupModeInstallsAnApplication) {
     node.m_byMode = 7;
     CSimFtpSession session(node, PEER_IP);
     Step(session, "USER (none)");
+    Step(session, "PASS ");
     EXPECT_EQ(Step(session, "TYPE I"), "200 Type set to I.\r\n");
     EXPECT_EQ(Step(session, "STOR TESTAPP.mot"), "425 Use PORT or PASV first.\r\n");
     EXPECT_EQ(Step(session, "EPRT |1|10.62.0.1|40000|"), "200 EPRT command successful.\r\n");
@@ -183,6 +196,7 @@ TEST(SimFtpSession, RefusedUploads) {
     node.m_byMode = 7;
     CSimFtpSession session(node, PEER_IP);
     Step(session, "USER (none)");
+    Step(session, "PASS ");
     Step(session, "TYPE I");
     Step(session, "PASV");
     EXPECT_EQ(session.PassiveReply(0xC0A8010Au, 40000),
@@ -217,6 +231,7 @@ TEST(SimFtpSession, KernelModeUploadReplacesTheKernel) {
     node.m_byMode = 6;
     CSimFtpSession session(node, PEER_IP);
     Step(session, "USER (none)");
+    Step(session, "PASS ");
     Step(session, "TYPE A");
     Step(session, "EPRT |1|10.62.0.1|40000|");
     session.OnLine("STOR KERNEL.mot");
