@@ -566,12 +566,14 @@ bool CSimNode::Set(const std::string& strKey, const std::string& strValue, std::
         return m_faults.Set(strKey.substr(6), strArgs, strError);
     }
     if (strKey == "app" || strKey == "sysfile" || strKey == "datafile") {
-        // NAME:M.mm[:SIZE] for applications, NAME:SIZE for the others.
+        // NAME:M.mm[:SIZE] for applications, NAME:SIZE for the others; quoted
+        // when the name holds a blank, a quote or a backslash.
+        const std::string strSpec = Unquote(strValue);
         std::vector<std::string> vecParts;
         size_t nStart = 0;
         while (true) {
-            size_t nColon = strValue.find(':', nStart);
-            vecParts.push_back(strValue.substr(nStart, nColon - nStart));
+            size_t nColon = strSpec.find(':', nStart);
+            vecParts.push_back(strSpec.substr(nStart, nColon - nStart));
             if (nColon == std::string::npos) {
                 break;
             }
@@ -583,15 +585,15 @@ bool CSimNode::Set(const std::string& strKey, const std::string& strValue, std::
         size_t nSizeIndex = bApp ? 2 : 1;
         if (file.strName.empty() || file.strName.size() > (bApp ? SIM_MAX_NAME : 64) ||
             vecParts.size() > nSizeIndex + 1 || (!bApp && vecParts.size() != 2)) {
-            return fail("bad " + strKey + " " + strValue);
+            return fail("bad " + strKey + " " + strSpec);
         }
         if (bApp && (vecParts.size() < 2 || !ReadVersion(vecParts[1], file.nMajor, file.nMinor))) {
-            return fail("bad application version in " + strValue);
+            return fail("bad application version in " + strSpec);
         }
         file.nSize = 1024;
         if (vecParts.size() > nSizeIndex) {
             if (!ReadNumber(vecParts[nSizeIndex], 64u << 20, n)) {
-                return fail("bad size in " + strValue);
+                return fail("bad size in " + strSpec);
             }
             file.nSize = n;
         }
