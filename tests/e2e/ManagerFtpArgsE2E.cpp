@@ -58,6 +58,7 @@ TEST_F(ManagerFtpArgs, EmptyPasswordIsSentEmptyAndTheListingRuns) {
     EXPECT_EQ(Commands(MAC_NONE, "USER"), (std::vector<std::string>(2, "USER (none)")));
     EXPECT_EQ(Commands(MAC_NONE, "PASS"), (std::vector<std::string>(2, "PASS ")));
     EXPECT_EQ(Commands(MAC_NONE, "LIST"), std::vector<std::string>{"LIST ."});
+    EXPECT_EQ(NodeMode(MAC_NONE), "0");
 }
 
 TEST_F(ManagerFtpArgs, EachChosenNameIsDeletedWholeAndNothingElse) {

@@ -109,6 +109,7 @@ TEST_F(ManagerVsftpd, LocalNameWithWildcardsSendsTheChosenFile) {
     EXPECT_EQ(ReadFile(server.Folder() / "app[1].mot"), GOOD_IMAGE);
     EXPECT_FALSE(fs::exists(server.Folder() / "app1.mot"));
     EXPECT_EQ(Matching(server.Commands(), "STOR"), std::vector<std::string>{"STOR app[1].mot"});
+    EXPECT_EQ(NodeMode(MAC_NODE), "0");
 }
 
 TEST_F(ManagerVsftpd, ServerRefusingActiveModeGetsThePassiveTransfer) {
