@@ -42,15 +42,12 @@ protected:
         const char* pszDir = std::getenv("MRVT_DIR");
         ASSERT_NE(pszDir, nullptr);
         m_dir = fs::path(pszDir) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::create_directories(m_dir / "scripts");
         fs::create_directories(m_dir / "tmp");
         setenv("TMPDIR", (m_dir / "tmp").c_str(), 1);
         m_pDoc =
             std::make_unique<COrvixDoc>(SDocEnv{m_ui, m_pump, m_clock, m_settings, m_param, ""},
                                         std::make_unique<CPosixDatagramSocket>());
-        SFtpRunEnv env;
-        env.strScriptDir = (m_dir / "scripts").string() + "/";
-        m_pDoc->SetFtpRunEnv(env);
+        m_pDoc->SetFtpRunEnv(SFtpRunEnv{});
         m_pDoc->AddNetwork("LINE-B", 0xFFFFFF00u, 0xC0A80101u);
         m_pDoc->AddOrUpdateNode(0, 0xC0A8011Fu, MAC_FIRST, true, "", "");
         m_pDoc->AddOrUpdateNode(0, 0xC0A80120u, MAC_SECOND, true, "", "");
@@ -67,8 +64,7 @@ protected:
         }
         m_pDoc.reset();
         m_ui.VerifyAllConsumed();
-        // Neither a script nor a working folder of the client is left.
-        EXPECT_TRUE(fs::is_empty(m_dir / "scripts"));
+        // No working folder of the client (nor its script) is left.
         EXPECT_TRUE(fs::is_empty(m_dir / "tmp"));
         unsetenv("TMPDIR");
     }

@@ -81,7 +81,7 @@ protected:
     void TearDown() override {
         m_pDoc.reset();
         m_ui.VerifyAllConsumed();
-        // No working folder of the client is left.
+        // No working folder of the client (nor its script) is left.
         EXPECT_TRUE(fs::is_empty(m_dir / "tmp"));
         unsetenv("TMPDIR");
     }
