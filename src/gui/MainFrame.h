@@ -50,9 +50,6 @@ public:
     void UpdateMenu(QMenu* pMenu);
     // Runs a command as its menu item would: nothing when its rule disables it.
     void RunCommand(int nId);
-    // A command is running (its handler has not returned yet).
-    bool IsRunningCommand() const { return m_nCommandDepth > 0; }
-
     // While a command works the list and the menus take no input; the status
     // bar stays as it is, readable.
     void SetInputEnabled(bool bEnable);
