@@ -138,7 +138,7 @@ const SListControl LIST_CONTROLS[] = {
 } // namespace
 
 CParamEditor::CParamEditor(const NODEPARAM& defParam)
-    : m_defParam(defParam), m_fnPcAddress(GetFirstHostAddress) {
+    : m_defParam(defParam), m_fnPcAddress(GetPcAddresses) {
     SetControls(ParamEditorControls());
     SetTitle(TXT_PED_TEMPLATE_TITLE);
     SetCaption(IDC_PED_SEND, TXT_PED_SEND);

@@ -558,7 +558,7 @@ TEST_F(DefaultParamCommand, SubDialogValuesSurviveACancelledSheetUnwrittenUntilT
 
     // The next individual setting starts from the new value, and sends it.
     CParamEditor editor(m_paramFile.m_param);
-    editor.SetPcAddressFn([](uint32_t&) { return false; });
+    editor.SetPcAddressFn([](uint32_t) { return std::vector<uint32_t>(); });
     editor.FillForIndividualSetting(0xC0A80A33u, 0xFFFFFF00u, 0xC0A80A01u);
     m_ui.ExpectDialog("CSnmpDlg", [](CDialogModel& dlg, CUi& ui) {
         EXPECT_EQ(dlg.GetText(IDC_SNMP_GET_COMMUNITY), "newget");

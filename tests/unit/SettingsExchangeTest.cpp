@@ -303,7 +303,7 @@ TEST(ParamEditor, SendRunsTheChecksAndEnterDoesNothing) {
     CScriptedUi ui;
     NODEPARAM defParam{};
     CParamEditor dlg(defParam);
-    dlg.SetPcAddressFn([](uint32_t&) { return false; });
+    dlg.SetPcAddressFn([](uint32_t) { return std::vector<uint32_t>(); });
     EXPECT_EQ(dlg.GetTitle(), "MRV-620ｼﾘｰｽﾞの設定");
     dlg.SetMode(PARAMEDIT_SET, "", PARAMEDIT_NO_MODE);
     EXPECT_EQ(dlg.GetTitle(), "MRV-620ｼﾘｰｽﾞの個別設定");
