@@ -136,8 +136,9 @@ TEST_F(ParamEditorSet, TerminatorsAndListsOutsideTheirRange) {
     EXPECT_EQ(dlg.GetText(IDC_PED_RECORD_TERM), "0D0");
     EXPECT_EQ(Press(dlg, m_ui, IDC_PED_SEND), DIALOG_OK);
     Bytes sent = RecordBytes(dlg.ReadBack());
-    EXPECT_EQ(Slice(sent, 55, 3), (Bytes{0x00, 0x00, 0x00}));  // sent back with count 0
-    EXPECT_EQ(Slice(sent, 334, 3), (Bytes{0x01, 0x0D, 0x00})); // three digits: one byte
+    // Sent back with count 0, and the bytes behind a count as the node gave them.
+    EXPECT_EQ(Slice(sent, 55, 3), (Bytes{0x00, 0x1A, 0x00}));
+    EXPECT_EQ(Slice(sent, 334, 3), (Bytes{0x01, 0x0D, 0x0A})); // three digits: one byte
     EXPECT_EQ(sent[333], 0xFF);                                // no selection
 }
 
