@@ -132,6 +132,21 @@ TEST(CtlOutput, JsonEscapesAndKeepsTheOrderOfMembers) {
               "\"quote \\\" back \\\\ line\\nctl\\u0001 ﾉｰﾄﾞ\"");
 }
 
+TEST(CtlOutput, TextsAreSafeForATerminalAndJsonIsAlwaysUtf8) {
+    // C0 and DEL as \xHH, C1 (here CSI, U+009B) as \u00HH, a stray byte as \xHH.
+    EXPECT_EQ(TerminalText("a\x1B[2Jb\x7F\xC2\x9B\xFFz\tq\nr"),
+              "a\\x1b[2Jb\\x7f\\u009b\\xffz\\x09q\\x0ar");
+    EXPECT_EQ(TerminalText("line 1\nline 2", true), "line 1\nline 2");
+    EXPECT_EQ(TerminalText("ﾉｰﾄﾞ 検索"), "ﾉｰﾄﾞ 検索");
+    const std::string strFffd = "\xEF\xBF\xBD";
+    EXPECT_EQ(CJson::Str("A\xFF\xC0\xAF"
+                         "B\xE3\x81")
+                  .Dump(),
+              "\"A" + strFffd + strFffd + strFffd + "B" + strFffd + strFffd + "\"");
+    EXPECT_TRUE(IsUtf8("ﾉｰﾄﾞ"));
+    EXPECT_FALSE(IsUtf8("\xED\xA0\x80")); // a surrogate
+}
+
 TEST(CtlOutput, TheTablePadsColumnsByCharacters) {
     SCtlResult result;
     result.vecHeader = {"No.", "機種", "MAC"};
