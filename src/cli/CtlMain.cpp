@@ -186,9 +186,6 @@ int RunCtl(int argc, char** argv) {
             std::fprintf(stderr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, TXT_CTL_ERR_MANAGER_RUNNING);
             return CTL_EXIT_MANAGER_RUNNING;
         }
-        SFtpRunEnv ftpEnv;
-        ftpEnv.strScriptDir = theApp.m_strFilesDir;
-        doc.SetFtpRunEnv(ftpEnv);
         if (bNodes) {
             // Broadcasts leave as the manager's do: through every interface, or the one named.
             UseSystemInterfaces(doc);

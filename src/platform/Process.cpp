@@ -71,8 +71,10 @@ CProcess::~CProcess() {
     if (m_fdPid >= 0) {
         close(m_fdPid);
     }
-    if (m_fdOutput >= 0) {
-        close(m_fdOutput);
+    for (int fd : {m_fdOutput, m_fdErrors}) {
+        if (fd >= 0) {
+            close(fd);
+        }
     }
 }
 
@@ -89,8 +91,11 @@ bool CProcess::Start(const SProcessStart& start, std::string& strError) {
                                                 O_RDONLY | O_NOFOLLOW, 0);
     }
     if (start.bCaptureOutput) {
+        // Apart, so that an unbuffered error line never lands inside a line
+        // the program's buffered output writes later.
         m_fdOutput = memfd_create("process-output", MFD_CLOEXEC);
-        if (m_fdOutput < 0) {
+        m_fdErrors = memfd_create("process-errors", MFD_CLOEXEC);
+        if (m_fdOutput < 0 || m_fdErrors < 0) {
             strError = std::strerror(errno);
             return false;
         }
@@ -99,7 +104,7 @@ bool CProcess::Start(const SProcessStart& start, std::string& strError) {
             nErr = posix_spawn_file_actions_adddup2(&setup.actions, m_fdOutput, 1);
         }
         if (nErr == 0) {
-            nErr = posix_spawn_file_actions_adddup2(&setup.actions, m_fdOutput, 2);
+            nErr = posix_spawn_file_actions_adddup2(&setup.actions, m_fdErrors, 2);
         }
     } else {
         if (nErr == 0) {
@@ -194,14 +199,22 @@ void CProcess::Reap() {
 }
 
 std::string CProcess::ReadOutput(size_t nMax) const {
+    return ReadCaptured(m_fdOutput, nMax);
+}
+
+std::string CProcess::ReadErrors(size_t nMax) const {
+    return ReadCaptured(m_fdErrors, nMax);
+}
+
+std::string CProcess::ReadCaptured(int fd, size_t nMax) {
     std::string str;
-    if (m_fdOutput < 0) {
+    if (fd < 0) {
         return str;
     }
     str.resize(nMax);
     size_t nHave = 0;
     while (nHave < nMax) {
-        ssize_t n = pread(m_fdOutput, str.data() + nHave, nMax - nHave, static_cast<off_t>(nHave));
+        ssize_t n = pread(fd, str.data() + nHave, nMax - nHave, static_cast<off_t>(nHave));
         if (n < 0 && errno == EINTR) {
             continue;
         }
