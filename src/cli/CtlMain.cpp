@@ -76,6 +76,35 @@ bool IsListingOnly(const SCtlArgs& args) {
     }
 }
 
+// What the command prints on standard output: exactly one JSON object under
+// --json, else its text.
+void PrintOutcome(const SCtlArgs& args, const CCtlUi& ui, const SCtlResult& result) {
+    const int nExit = ui.GetExit();
+    if (args.bJson) {
+        CJson json = CJson::Object();
+        json.Set("command", CJson::Str(args.strCommand));
+        json.Set("ok", CJson::Bool(nExit == CTL_EXIT_OK));
+        json.Set("exit", CJson::Int(nExit));
+        json.Set("messages", MessagesJson(ui));
+        json.Set("result", result.json);
+        std::printf("%s\n", json.Dump().c_str());
+    } else {
+        std::fputs(FormatCtlText(result).c_str(), stdout);
+    }
+}
+
+// Under --json, an argument that is no UTF-8 is said before its bytes are
+// replaced in the output.
+void NoteArgumentsNotUtf8(const std::vector<std::string>& vecArgv, CCtlUi& ui) {
+    for (size_t i = 1; i < vecArgv.size(); ++i) {
+        if (!IsUtf8(vecArgv[i])) {
+            char sz[128];
+            std::snprintf(sz, sizeof sz, TXT_CTL_NOTE_NOT_UTF8, static_cast<int>(i));
+            ui.Report(CTL_EXIT_OK, sz);
+        }
+    }
+}
+
 // The refusal of --interface, naming the interfaces that could be chosen.
 std::string UnknownInterfaceText(COrvixDoc& doc, const std::string& strName) {
     std::string strUsable;
@@ -93,17 +122,35 @@ int RunCtl(int argc, char** argv) {
     std::vector<std::string> vecArgv(argv, argv + argc);
     SCtlArgs args;
     std::string strError;
-    if (ParseCtlArgs(vecArgv, args, strError) != CTL_EXIT_OK) {
-        std::fprintf(stderr, "%s: %s\n%s", TXT_CTL_PROGRAM_NAME, strError.c_str(), TXT_CTL_USAGE);
+    const int nParsed = ParseCtlArgs(vecArgv, args, strError);
+    CCtlUi ui(stderr);
+    SCtlResult result;
+    if (args.bJson) {
+        NoteArgumentsNotUtf8(vecArgv, ui);
+    }
+    if (nParsed != CTL_EXIT_OK) {
+        ui.Report(CTL_EXIT_BAD_INPUT, strError);
+        std::fputs(TXT_CTL_USAGE, stderr);
+        if (args.bJson) {
+            PrintOutcome(args, ui, result);
+        }
         return CTL_EXIT_BAD_INPUT;
     }
-    if (args.bHelp) {
-        std::fputs(args.eCommand == ECtlCommand::None ? TXT_CTL_USAGE : "", stdout);
-        std::fputs(GetCtlHelp(args.eCommand), stdout);
-        return CTL_EXIT_OK;
-    }
-    if (args.bVersion) {
-        std::printf("%s %s\n", TXT_CTL_PROGRAM_NAME, TXT_PROGRAM_VERSION);
+    if (args.bHelp || args.bVersion) {
+        std::string strText;
+        if (args.bHelp) {
+            strText = std::string(args.eCommand == ECtlCommand::None ? TXT_CTL_USAGE : "") +
+                      GetCtlHelp(args.eCommand);
+            result.json.Set("help", CJson::Str(strText));
+        } else {
+            strText = std::string(TXT_CTL_PROGRAM_NAME) + " " + TXT_PROGRAM_VERSION + "\n";
+            result.json.Set("version", CJson::Str(TXT_PROGRAM_VERSION));
+        }
+        if (args.bJson) {
+            PrintOutcome(args, ui, result);
+        } else {
+            std::fputs(strText.c_str(), stdout);
+        }
         return CTL_EXIT_OK;
     }
     if (IsManagerRunning()) {
@@ -119,13 +166,11 @@ int RunCtl(int argc, char** argv) {
         strDataPath = std::filesystem::absolute(args.strDataFile, ec).string();
     }
 
-    CCtlUi ui(stderr);
     ui.SetProgress(::isatty(STDERR_FILENO) == 1);
     const bool bNodes = CtlCommandNeedsNodes(args);
     ui.SetOffline(!bNodes);
     CPollMessagePump pump;
     CPumpClock clock(pump);
-    SCtlResult result;
     {
         std::unique_ptr<CDatagramSocket> pSocket;
         if (bNodes) {
@@ -156,17 +201,6 @@ int RunCtl(int argc, char** argv) {
         doc.SetSaveOnClose(!IsListingOnly(args));
     } // the document saves the data file here
 
-    const int nExit = ui.GetExit();
-    if (args.bJson) {
-        CJson json = CJson::Object();
-        json.Set("command", CJson::Str(args.strCommand));
-        json.Set("ok", CJson::Bool(nExit == CTL_EXIT_OK));
-        json.Set("exit", CJson::Int(nExit));
-        json.Set("messages", MessagesJson(ui));
-        json.Set("result", result.json);
-        std::printf("%s\n", json.Dump().c_str());
-    } else {
-        std::fputs(FormatCtlText(result).c_str(), stdout);
-    }
-    return nExit;
+    PrintOutcome(args, ui, result);
+    return ui.GetExit();
 }
