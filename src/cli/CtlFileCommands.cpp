@@ -100,7 +100,11 @@ void RunVersion(SCtlContext& ctx) {
     });
     CJson& jsonNodes = ctx.result.json["nodes"] = CJson::Array();
     ctx.result.vecHeader = {"MAC", "board", "kernel", "boot", "application", "version", "sectors"};
-    for (const std::string& strMac : vecMacs) {
+    for (size_t nNode = 0; nNode < vecMacs.size(); ++nNode) {
+        if (StopsBefore(ctx, vecMacs, nNode)) {
+            break;
+        }
+        const std::string& strMac = vecMacs[nNode];
         CJson json = CJson::Object();
         json.Set("mac", CJson::Str(strMac));
         bool bGot = false;
@@ -198,6 +202,9 @@ SNodeDownload DownloadOne(SCtlContext& ctx, const std::string& strMac, int nKind
             outcome.nExit == CTL_EXIT_UNANSWERED) {
             break;
         }
+        if (nTry < nRetry && ctx.doc.IsStopRequested()) {
+            break; // no further try after a stop
+        }
         if (nTry < nRetry) {
             char sz[128];
             std::snprintf(sz, sizeof sz, TXT_CTL_PROGRESS_RETRY, nTry + 1, nRetry, size_t{1});
@@ -288,6 +295,9 @@ std::vector<std::string> RunCtlDownloads(SCtlContext& ctx, const std::vector<std
     } else {
         // The batch takes at most 16 nodes; more go in batches one after another.
         for (size_t nFirst = 0; nFirst < vecMacs.size(); nFirst += BATCH_MAX_TARGETS) {
+            if (StopsBefore(ctx, vecMacs, nFirst)) {
+                break;
+            }
             std::vector<std::string> vecBatch(
                 vecMacs.begin() + static_cast<long>(nFirst),
                 vecMacs.begin() +

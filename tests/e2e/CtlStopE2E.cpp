@@ -1,0 +1,146 @@
+// mrvctl told to stop by a real signal in the middle of its work against
+// simulated nodes: it ends at its next safe point, every node it touched is
+// back in operation, and the data file says what the nodes really hold.
+#include "JsonReader.h"
+#include "ProgramRun.h"
+#include "RawNodeClient.h"
+#include "SimState.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr size_t NODE_COUNT = 50; // as the simulator is started for this suite
+
+struct SCtl {
+    SProgramRun run;
+    CJsonValue json;
+};
+
+class CtlStop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(RawInsideTestNetwork()) << "runs only inside scripts/testnet";
+        ASSERT_TRUE(m_control.IsOpen());
+        const char* pszDir = std::getenv("MRVT_DIR");
+        ASSERT_NE(pszDir, nullptr);
+        m_dir = fs::path(pszDir) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        for (const char* psz : {"bin", "home", "run", "tmp"}) {
+            fs::create_directories(m_dir / psz);
+        }
+        ::chmod((m_dir / "run").c_str(), 0700);
+        fs::copy_file(MRVCTL_PATH, m_dir / "bin" / "mrvctl", fs::copy_options::overwrite_existing);
+    }
+
+    SProgramHandle Start(std::vector<std::string> vecArgs) {
+        vecArgs.insert(vecArgs.begin(), {(m_dir / "bin" / "mrvctl").string(), "--json"});
+        return StartProgram(vecArgs,
+                            {"HOME=" + (m_dir / "home").string(),
+                             "XDG_RUNTIME_DIR=" + (m_dir / "run").string(),
+                             "TMPDIR=" + (m_dir / "tmp").string()},
+                            m_dir.string());
+    }
+    static SCtl Finish(const SProgramHandle& handle) {
+        SCtl ctl;
+        ctl.run = FinishProgram(handle);
+        ctl.json = CJsonValue::Parse(ctl.run.strOut);
+        EXPECT_TRUE(ctl.json.IsValid()) << ctl.run.strOut << ctl.run.strErr;
+        EXPECT_EQ(ctl.json["exit"].Int(), ctl.run.nExit);
+        return ctl;
+    }
+    SCtl Ctl(const std::vector<std::string>& vecArgs) { return Finish(Start(vecArgs)); }
+    static std::string Why(const SCtl& ctl) { return ctl.run.strOut + "\n" + ctl.run.strErr; }
+
+    bool SimSays(const std::string& strRequest) {
+        std::string strReply = m_control.Request(strRequest);
+        EXPECT_NE(strReply.find("OK"), std::string::npos) << strRequest << ": " << strReply;
+        return strReply.find("OK") != std::string::npos;
+    }
+
+    // The current network as the data file holds it: MAC -> address.
+    std::map<std::string, std::string> Registry() {
+        SCtl ctl = Ctl({"nodes", "list"});
+        EXPECT_EQ(ctl.run.nExit, 0) << Why(ctl);
+        std::map<std::string, std::string> map;
+        for (const CJsonValue& node : ctl.json["result"]["nodes"].Items()) {
+            map[node["mac"].Str()] = node["ip"].Str();
+        }
+        return map;
+    }
+
+    // Every node is in operation, and the registry has each on the address it holds.
+    void ExpectRegistryMatchesTheNodes() {
+        std::map<std::string, std::string> mapRegistry = Registry();
+        EXPECT_EQ(mapRegistry.size(), NODE_COUNT);
+        for (const auto& [strMac, strIp] : mapRegistry) {
+            std::map<std::string, std::string> state = NodeState(m_control, strMac);
+            EXPECT_EQ(state["mode"], "0") << strMac;
+            EXPECT_EQ(state["ip"], strIp) << strMac;
+        }
+    }
+
+    // A registered network with the fifty nodes found; their MACs in list order.
+    std::vector<std::string> RegisterAndSearch() {
+        SCtl ctl = Ctl({"networks", "add", "PLANT", "--gateway", "192.168.1.1"});
+        EXPECT_EQ(ctl.run.nExit, 0) << Why(ctl);
+        ctl = Ctl({"search"});
+        EXPECT_EQ(ctl.run.nExit, 0) << Why(ctl);
+        std::vector<std::string> vecMacs;
+        for (const CJsonValue& node : ctl.json["result"]["nodes"].Items()) {
+            vecMacs.push_back(node["mac"].Str());
+        }
+        EXPECT_EQ(vecMacs.size(), NODE_COUNT);
+        return vecMacs;
+    }
+
+    CSimControlClient m_control;
+    fs::path m_dir;
+};
+} // namespace
+
+TEST_F(CtlStop, SigintDuringAnAutomaticAssignmentKeepsTheAddressesGivenSoFar) {
+    std::vector<std::string> vecMacs = RegisterAndSearch();
+    ASSERT_EQ(vecMacs.size(), NODE_COUNT);
+    // Each reply comes a moment late, so that the run is still going when the signal comes.
+    ASSERT_TRUE(SimSays("FAULT * delay 100"));
+    SProgramHandle handle = Start({"autoset", "--base", "192.168.1.100", "--on-silence", "stop"});
+    ASSERT_TRUE(SimSays("WAIT " + vecMacs[2] + " ip=192.168.1.102 timeout=30000"));
+    ASSERT_EQ(::kill(handle.pid, SIGINT), 0);
+    SCtl ctl = Finish(handle);
+    ASSERT_TRUE(SimSays("FAULT * clear"));
+
+    EXPECT_EQ(ctl.run.nExit, 130) << Why(ctl);
+    EXPECT_NE(ctl.run.strErr.find("mrvctl: stopped by SIGINT"), std::string::npos) << Why(ctl);
+    size_t nAssigned = ctl.json["result"]["assigned"].Size();
+    EXPECT_GE(nAssigned, 3u) << Why(ctl);
+    EXPECT_LT(nAssigned, NODE_COUNT) << Why(ctl);
+    ExpectRegistryMatchesTheNodes();
+}
+
+TEST_F(CtlStop, ASecondSignalEndsItAtOnceWithTheDataFileWhole) {
+    std::vector<std::string> vecMacs = RegisterAndSearch();
+    ASSERT_EQ(vecMacs.size(), NODE_COUNT);
+    ASSERT_TRUE(SimSays("FAULT * delay 300"));
+    SProgramHandle handle = Start({"autoset", "--base", "192.168.1.100", "--on-silence", "stop"});
+    ASSERT_TRUE(SimSays("WAIT " + vecMacs[0] + " ip=192.168.1.100 timeout=30000"));
+    // Two signals of two kinds, so that the second is not merged into the first.
+    ASSERT_EQ(::kill(handle.pid, SIGTERM), 0);
+    ASSERT_EQ(::kill(handle.pid, SIGINT), 0);
+    SCtl ctl = Finish(handle);
+    ASSERT_TRUE(SimSays("FAULT * clear"));
+    EXPECT_TRUE(ctl.run.nExit == 130 || ctl.run.nExit == 143) << Why(ctl);
+    ASSERT_EQ(ctl.json["messages"].Size(), 1u) << Why(ctl);
+    EXPECT_EQ(ctl.json["messages"][0]["text"].Str().rfind("stopped at once by a second signal", 0),
+              0u)
+        << Why(ctl);
+    // Whole: the next command reads it.
+    EXPECT_EQ(Registry().size(), NODE_COUNT);
+}
