@@ -3,6 +3,8 @@
 // the private working folders of processes that are gone.
 #include "platform/DataFileLock.h"
 #include "ScratchDir.h"
+#include "ScriptedUi.h"
+#include "app/DataFileOwner.h"
 #include "platform/DeadRunDirs.h"
 #include "platform/ProcessTable.h"
 
@@ -93,6 +95,28 @@ TEST(DataFileLock, EveryPathToTheFileMeetsOneLockAndNoFolderMeansNoLock) {
     CDataFileLock nowhere(dir.File("none/reg.dat"), "mrvctl");
     EXPECT_EQ(nowhere.Acquire(EDataLock::Exclusive, 0, {}), EDataLockResult::Unavailable);
     EXPECT_EQ(nowhere.GetError(), ENOENT);
+}
+
+TEST(DataFileLock, TheManagerNamesTheHolderAndTriesAgainOrEndsAsTheOperatorSays) {
+    CScratchDir dir;
+    const std::string strData = dir.File("reg.dat");
+    auto pCtl = std::make_unique<CDataFileLock>(strData, "mrvctl");
+    ASSERT_EQ(pCtl->Acquire(EDataLock::Exclusive, 0, {}), EDataLockResult::Held);
+    const std::string strText = "ﾃﾞｰﾀﾌｧｲﾙ " + strData + " は mrvctl (pid " +
+                                std::to_string(::getpid()) +
+                                ") が使用中です。\r\n使用が終わってから[再試行]を押してください。";
+    CScriptedUi ui;
+    CDataFileLock manager(strData, "mrvmgr");
+    ui.ExpectMessage(strText, EMsgAnswer::Cancel).WithButtons(EMsgButtons::RetryCancel);
+    EXPECT_FALSE(TakeDataFileForRun(manager, strData, ui, 0));
+    ui.VerifyAllConsumed();
+    // Tried again once mrvctl has ended.
+    ui.ExpectMessage(strText, EMsgAnswer::Retry)
+        .WithButtons(EMsgButtons::RetryCancel)
+        .WhenShown([&pCtl] { pCtl.reset(); });
+    EXPECT_TRUE(TakeDataFileForRun(manager, strData, ui, 0));
+    EXPECT_TRUE(manager.IsHeld());
+    EXPECT_EQ(CDataFileLock::FindHolder(strData).strProgram, "mrvmgr");
 }
 
 TEST(DeadRunDirs, FoldersOfGoneProcessesGoAndNothingElseIsTouched) {
