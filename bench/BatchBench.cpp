@@ -43,7 +43,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::filesystem::path dir(szDir);
-    std::filesystem::create_directories(dir / "scripts");
     std::string strImage = (dir / "BENCH.mot").string();
     std::ofstream(strImage, std::ios::binary) << IMAGE;
 
@@ -56,9 +55,6 @@ int main(int argc, char** argv) {
     {
         COrvixDoc doc(SDocEnv{ui, pump, clock, settings, param, ""},
                       std::make_unique<CPosixDatagramSocket>());
-        SFtpRunEnv env;
-        env.strScriptDir = (dir / "scripts").string() + "/";
-        doc.SetFtpRunEnv(env);
         doc.AddNetwork("BENCH", 0xFFFFFF00u, 0xC0A80101u);
         std::string strTargets;
         for (int n = 0; n < nNodes; ++n) {

@@ -1,5 +1,6 @@
 #include "app/Leftovers.h"
 
+#include "doc/FtpRun.h"
 #include "platform/AtomicFile.h"
 #include "platform/DeadRunDirs.h"
 
@@ -16,5 +17,5 @@ void RemoveLeftoversOfDeadRuns(const std::vector<std::string>& vecSavedFiles) {
             RemoveAbandonedTempFiles(strPath);
         }
     }
-    RemoveDeadProcessDirs(GetFtpWorkParent(), FTP_WORKDIR_PREFIX);
+    RemoveDeadProcessDirs(GetFtpWorkParent(), FTP_WORK_DIR_PREFIX);
 }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-// The FTP runs' private working folders: "<TMPDIR or /tmp>/mrvmgr-ftp-<pid>-XXXXXX".
-inline constexpr char FTP_WORKDIR_PREFIX[] = "mrvmgr-ftp-";
+// Where the FTP runs make their private working folders ("<TMPDIR or /tmp>/
+// mrvmgr-ftp-<pid>-XXXXXX").
 std::string GetFtpWorkParent();
 
 // vecSavedFiles: the files whose saves may have been cut short.

@@ -34,7 +34,7 @@ void RunDownload(SCtlContext& ctx) {
         return;
     }
     std::string strMessage;
-    if (!CheckMotImage(strPath, strMessage)) {
+    if (!CheckDownloadFile(strPath, strMessage)) {
         ctx.ui.Report(CTL_EXIT_BAD_INPUT, strMessage);
         return;
     }
@@ -275,10 +275,13 @@ void DownloadBatchOf(SCtlContext& ctx, const std::vector<std::string>& vecMacs, 
         }
         outcome.strState = it->second[PROGRESS_COL_STATE];
         if (it->second[PROGRESS_COL_RESULT] == TXT_BATCH_RESULT_NG) {
-            outcome.nExit =
-                outcome.strState == TXT_BATCH_STATE_DOWNLOADED ? CTL_EXIT_FTP : CTL_EXIT_NO_REPLY;
-            ctx.ui.Report(outcome.nExit,
-                          Format(TXT_CTL_ERR_NO_DOWNLOAD, vecMacs[i]) + ": " + outcome.strState);
+            outcome.nExit = outcome.strState == TXT_BATCH_STATE_DOWNLOAD_FAILED ? CTL_EXIT_FTP
+                                                                                : CTL_EXIT_NO_REPLY;
+            // What the node's server said, when the put got that far.
+            std::string strDetail = progress.GetDetail(vecAddrs[i]);
+            ctx.ui.Report(outcome.nExit, Format(TXT_CTL_ERR_NO_DOWNLOAD, vecMacs[i]) + ": " +
+                                             outcome.strState +
+                                             (strDetail.empty() ? "" : " (" + strDetail + ")"));
         }
     }
     ctx.ui.Forget("CDownloadTargetDlg");

@@ -109,9 +109,6 @@ bool RunOnDocument(COrvixApp& theApp, const std::string& strDataPath, const SCtl
     if (ui.GetExit() == CTL_EXIT_MANAGER_RUNNING) {
         ReportPortHolder(ui); // another program talks to the nodes
     }
-    SFtpRunEnv ftpEnv;
-    ftpEnv.strScriptDir = theApp.m_strFilesDir;
-    doc.SetFtpRunEnv(ftpEnv);
     if (bNodes && ui.GetExit() == CTL_EXIT_OK) {
         // Broadcasts leave as the manager's do: through every interface, or the one named.
         UseSystemInterfaces(doc);

@@ -1,6 +1,7 @@
 #include "cli/CtlUi.h"
 
 #include "cli/CtlArgs.h"
+#include "ops/NodeDownload.h"
 #include "platform/Cp932.h"
 #include "res/Texts.h"
 
@@ -9,6 +10,14 @@
 namespace {
 bool StartsWith(const std::string& str, const char* pszHead) {
     return str.rfind(pszHead, 0) == 0;
+}
+
+// Whether strText is a message made from pszFormat: it begins with the
+// format's fixed text before its first conversion (a note may follow).
+bool MatchesFormat(const std::string& strText, const char* pszFormat) {
+    std::string strHead = pszFormat;
+    strHead = strHead.substr(0, strHead.find('%'));
+    return !strHead.empty() && StartsWith(strText, strHead.c_str());
 }
 
 std::string Format(const char* pszFormat, const std::string& str) {
@@ -63,13 +72,26 @@ int CCtlUi::ClassifyWarning(const std::string& strText) const {
     if (strText == TXT_PORT_IN_USE) {
         return CTL_EXIT_MANAGER_RUNNING;
     }
+    // The shared address and a file that can never be put are the command
+    // line's fault, found before anything was sent.
+    for (const char* psz : {TXT_DOWNLOAD_SHARED_ADDRESS, TXT_FTP_UNSAFE_PATH,
+                            TXT_DOWNLOAD_NOT_A_FILE, TXT_DOWNLOAD_TOO_LARGE}) {
+        if (MatchesFormat(strText, psz)) {
+            return CTL_EXIT_BAD_INPUT;
+        }
+    }
     for (const char* psz :
          {TXT_FTP_NO_SESSION, TXT_FTP_CONNECT_FAILED, TXT_FTP_TIMEOUT, TXT_FTP_NO_PROCESS,
-          TXT_FTP_CONNECT_ERR, TXT_FTP_PUT_REFUSED, TXT_FTP_UNSAFE_ACCOUNT, TXT_FTP_UNSAFE_PATH,
-          TXT_FTP_UNSAFE_NAME, TXT_APPINFO_UNREADABLE}) {
-        if (strText == psz) {
+          TXT_FTP_CONNECT_ERR, TXT_FTP_PUT_REFUSED, TXT_FTP_PUT_UNCONFIRMED, TXT_FTP_DELETE_FAILED,
+          TXT_FTP_UNSAFE_ACCOUNT, TXT_FTP_UNSAFE_NAME, TXT_APPINFO_UNREADABLE,
+          TXT_FTPERR_LOGIN_DENIED, TXT_FTPERR_CONNECTION_REFUSED, TXT_FTPERR_UNREACHABLE,
+          TXT_FTPERR_TIMEOUT, TXT_FTPERR_RESOLVE, TXT_FTPERR_RESET}) {
+        if (MatchesFormat(strText, psz)) {
             return CTL_EXIT_FTP;
         }
+    }
+    if (MatchesFormat(strText, LeftInModeNote(DOWNLOAD_APPLICATION, true).c_str())) {
+        return CTL_EXIT_NO_REPLY; // the node did not come back to operation
     }
     const std::string strRebootFailed = TXT_BATCH_REBOOT_FAILED;
     if (strText.size() >= strRebootFailed.size() &&

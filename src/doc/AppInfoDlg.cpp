@@ -74,6 +74,7 @@ CAppInfoDlg::CAppInfoDlg(std::string strHost, std::string strUser, std::string s
 }
 
 int CAppInfoDlg::Run(CUi& ui) {
+    m_vecSelection.clear();
     m_strSelection.clear();
     if (!m_listing.has_value()) {
         ui.ShowMessage(TXT_APPINFO_UNREADABLE);
@@ -102,9 +103,13 @@ std::string CAppInfoDlg::AddEntry(int nRow) {
     if (strName.empty() || std::find(vecNames.begin(), vecNames.end(), strName) != vecNames.end()) {
         return {};
     }
-    // A longer name would be cut to another file's name on the way.
+    // A longer name would be cut to another file's name on the way; one with
+    // a control character cannot reach the node whole.
     if (strName.size() > FTP_NAME_MAX) {
         return TXT_APPINFO_NAME_TOO_LONG;
+    }
+    if (!IsScriptSafeText(strName)) {
+        return TXT_APPINFO_NAME_UNSENDABLE;
     }
     vecNames.push_back(strName);
     if (JoinedSize(vecNames) > FTP_SELECTION_MAX) {
@@ -153,9 +158,9 @@ SDialogAction CAppInfoDlg::OnCommand(CUi& /*ui*/, int nId) {
     case IDC_APPINFO_REMOVE:
         return RemoveSelected();
     case DIALOG_OK: {
-        const std::vector<std::string>& vecNames = GetItems(IDC_APPINFO_DELETE_LIST);
+        m_vecSelection = GetItems(IDC_APPINFO_DELETE_LIST);
         m_strSelection.clear();
-        for (const std::string& str : vecNames) {
+        for (const std::string& str : m_vecSelection) {
             if (!m_strSelection.empty()) {
                 m_strSelection += ',';
             }
@@ -164,6 +169,7 @@ SDialogAction CAppInfoDlg::OnCommand(CUi& /*ui*/, int nId) {
         return SDialogAction::CloseWith(DIALOG_OK);
     }
     case DIALOG_CANCEL:
+        m_vecSelection.clear();
         m_strSelection.clear();
         return SDialogAction::CloseWith(DIALOG_CANCEL);
     default:

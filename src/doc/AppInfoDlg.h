@@ -35,7 +35,9 @@ public:
     // Opens it modally and returns its end. A listing without "user" means no
     // user application: a message, and OK with an empty selection.
     int Run(CUi& ui);
-    // After OK: the chosen names in list order, joined by commas.
+    // After OK: the chosen names in list order, each whole.
+    const std::vector<std::string>& GetSelection() const { return m_vecSelection; }
+    // The same joined by commas (a name may hold a comma itself: only for showing).
     const std::string& GetSelectionText() const { return m_strSelection; }
 
     const std::string m_strHost;
@@ -49,5 +51,6 @@ private:
     size_t JoinedSize(const std::vector<std::string>& vecNames) const;
 
     std::optional<std::string> m_listing;
+    std::vector<std::string> m_vecSelection;
     std::string m_strSelection;
 };

@@ -6,16 +6,26 @@
 #include <string>
 
 class CFtpClient;
+class CFtpError;
 
 // Results of the FTP runs (the put returns all of them; the listing and the
-// selection 1, 2, 9 or 0). 5 to 7 are the download's own results.
-inline constexpr int FTPRUN_OK = 0;            // the client ran and ended in time
-inline constexpr int FTPRUN_NO_SESSION = 1;    // the FTP session could not be created
-inline constexpr int FTPRUN_NO_CONNECTION = 2; // the connection check failed (shown)
-inline constexpr int FTPRUN_TIMEOUT = 3;       // the client did not end in time and was ended
-inline constexpr int FTPRUN_NO_PROCESS = 4;    // the client could not be started
-inline constexpr int FTPRUN_REFUSED = 8;       // the node's listing after the put lacks the file
-inline constexpr int FTPRUN_UNSAFE_TEXT = 9;   // a text unfit for a script; refused (shown)
+// selection 1, 2, 9 or 0). 5 to 7 and 10 are the download's own results.
+inline constexpr int FTPRUN_OK = 0;         // the server took the file (226/250)
+inline constexpr int FTPRUN_NO_SESSION = 1; // the FTP session could not be created
+inline constexpr int FTPRUN_NO_CONNECTION =
+    2; // the connection check failed (shown), or the client could not connect
+inline constexpr int FTPRUN_TIMEOUT = 3;      // the client did not end in time and was ended
+inline constexpr int FTPRUN_NO_PROCESS = 4;   // the client could not be started
+inline constexpr int FTPRUN_REFUSED = 8;      // the server refused the transfer (4xx/5xx)
+inline constexpr int FTPRUN_UNSAFE_TEXT = 9;  // a text unfit for a script; refused (shown)
+inline constexpr int FTPRUN_UNCONFIRMED = 11; // the client ended without the server's answer
+
+// The private working folders of the client: this, our pid, '-', six letters.
+inline constexpr char FTP_WORK_DIR_PREFIX[] = "mrvmgr-ftp-";
+
+// The listing files the scripts write into the client's working folder.
+inline constexpr char FTP_LISTING_PUT[] = "Dir.txt";
+inline constexpr char FTP_LISTING_DIR[] = "dir.txt";
 
 // How long the client may run.
 inline constexpr uint32_t FTP_RUN_TIME_LIMIT_MS = 180000;
@@ -33,14 +43,26 @@ inline constexpr size_t FTP_CONFIRM_MAX = 1023;
 struct SFtpRunEnv {
     std::string strClient = "ftp"; // the command-line client (tnftp), found on PATH
     uint32_t dwTimeLimit = FTP_RUN_TIME_LIMIT_MS;
-    std::string strScriptDir; // with its trailing slash; empty: the executable's folder
-    uint16_t wCheckPort = 0;  // port of the connection check; 0: FTP's own
+    uint16_t wCheckPort = 0; // port of the connection check; 0: FTP's own
     // Creates the session of the connection check (throws CFtpError);
     // empty: the libcurl client.
     std::function<std::unique_ptr<CFtpClient>()> fnCreateClient;
 };
 
-// The script texts, byte for byte as the client reads them.
+// The client's options: no auto-login (the script logs in), no prompts, no
+// wildcard expansion of local names, the server's replies printed (they are
+// the witness of each command). Passive data connections, falling back to
+// active, are the client's default.
+inline constexpr const char* FTP_CLIENT_OPTIONS[] = {"-i", "-n", "-g", "-v"};
+
+// One argument in the client's own quoting (a backslash before each blank,
+// quote and backslash), so that it arrives whole, byte for byte.
+std::string QuoteFtpArgument(const std::string& str);
+
+// The script texts, byte for byte as the client reads them. The command
+// whose outcome counts stands between two "lpwd" lines, which mark it in the
+// client's output. An empty password is the empty line the client reads when
+// the server asks for one.
 std::string ComposePutScript(const std::string& strUser, const std::string& strPassword,
                              const std::string& strLocalPath);
 std::string ComposeListingScript(const std::string& strUser, const std::string& strPassword);
@@ -50,10 +72,25 @@ std::string ComposeDeleteScript(const std::string& strUser, const std::string& s
 // No control character (below 0x20, or 0x7F): nothing that could end a
 // script line and start another.
 bool IsScriptSafeText(const std::string& str);
-// A local path for the quoted put line: safe and without a double quote.
+// A local path for the put line: safe, absolute and without a double quote.
 bool IsScriptSafePath(const std::string& str);
 
-// Whether the node's listing shows the file just put: a line that ends with
-// the file's base name and carries its size as a field.
-bool ListingShowsFile(const std::string& strListing, const std::string& strBaseName,
-                      uint64_t qwSize);
+// What the client printed about the marked command: the server's last reply
+// there, or the client's own last word when the server gave none.
+struct SFtpReply {
+    bool bConnected = false; // the client reached the server at all
+    int nCode = 0;           // the last reply's code; 0: no reply to the command
+    std::string strText;     // that reply line, or the client's last word
+};
+// The line the marker command prints in the client's working folder strDir.
+std::string FtpMarkerLine(const std::string& strDir);
+// strOutput is what the client wrote to its standard output, strErrors to its
+// standard error; strMarker the marker line.
+SFtpReply ReadMarkedReply(const std::string& strOutput, const std::string& strErrors,
+                          const std::string& strMarker);
+// The FTPRUN_* result of a transfer from its reply: 226/250 sent, 4xx/5xx refused.
+int TransferResult(const SFtpReply& reply);
+
+// The operator's text for a failed connection check: ours with the code for
+// the failures an operator meets, else the library's own.
+std::string DescribeFtpError(const CFtpError& err);

@@ -1,6 +1,6 @@
 // The FTP runs: a connection check through the FTP session, then the
-// command-line client (tnftp) on a generated script, in a private working
-// folder, waited for as a pause of the pump.
+// command-line client (tnftp) on a generated script, both in a private
+// working folder, waited for as a pause of the pump.
 #include "doc/AppInfoDlg.h"
 #include "doc/FileInfoDlg.h"
 #include "doc/FtpRun.h"
@@ -9,12 +9,12 @@
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/FtpSession.h"
-#include "platform/ModulePath.h"
 #include "platform/Process.h"
 #include "res/Texts.h"
 #include "ui/BusyScope.h"
 #include "ui/Ui.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -27,8 +27,6 @@
 namespace {
 constexpr char FTP_PUT_SCRIPT_FORMAT[] = "_ftpscr%d_.txt";
 constexpr char FTP_SCRIPT_NAME[] = "_ftpscr_.txt";
-constexpr char FTP_LISTING_PUT[] = "Dir.txt";
-constexpr char FTP_LISTING_DIR[] = "dir.txt";
 // The reserved values the check passes, as the manager always has.
 constexpr int FTP_CONNECT_RESERVED1 = 5000;
 constexpr int FTP_CONNECT_RESERVED2 = 1;
@@ -37,16 +35,22 @@ constexpr size_t FTP_OUTPUT_MAX = 64 * 1024;
 // The library's error text is shown up to this many bytes.
 constexpr size_t FTP_ERROR_TEXT_MAX = 1023;
 
-// The client's working folder: readable by us only, removed with everything
-// in it, so its listing file never meets a file of the operator's.
+// The working folder of the client and of its script: ours only (0700),
+// named after our process so that a later start can tell a dead run's
+// folder, and removed with everything in it, so the listing file never
+// meets a file of the operator's.
 class CPrivateDir {
 public:
     CPrivateDir() {
         const char* pszTmp = std::getenv("TMPDIR");
         std::string strBase = (pszTmp != nullptr && pszTmp[0] == '/') ? pszTmp : "/tmp";
-        std::string strTemplate = strBase + "/mrvmgr-ftp-XXXXXX";
+        std::string strTemplate =
+            strBase + "/" + FTP_WORK_DIR_PREFIX + std::to_string(::getpid()) + "-XXXXXX";
         if (::mkdtemp(strTemplate.data()) != nullptr) {
-            m_strDir = strTemplate;
+            // As the client's "lpwd" will print it.
+            char* pszReal = ::realpath(strTemplate.c_str(), nullptr);
+            m_strDir = pszReal != nullptr ? pszReal : strTemplate;
+            std::free(pszReal);
         }
     }
     ~CPrivateDir() {
@@ -59,11 +63,12 @@ public:
     CPrivateDir& operator=(const CPrivateDir&) = delete;
 
     const std::string& Path() const { return m_strDir; }
+    std::string File(const std::string& strName) const { return m_strDir + "/" + strName; }
 
     // A file the client wrote, read whole up to nMax bytes; none when it is
     // missing, not a plain file, or a link.
     std::optional<std::string> Read(const std::string& strName, size_t nMax) const {
-        int fd = ::open((m_strDir + "/" + strName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        int fd = ::open(File(strName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) {
             return std::nullopt;
         }
@@ -93,124 +98,59 @@ private:
     std::string m_strDir;
 };
 
-// The script on disk for as long as this lives, and never longer.
-class CScriptFile {
-public:
-    CScriptFile(std::string strPath, const std::string& strText) : m_strPath(std::move(strPath)) {
-        // A file left by a run that did not end (the manager killed): unlink
-        // never follows a link, and the new file is created exclusively.
-        ::unlink(m_strPath.c_str());
-        std::string strError;
-        m_bCreated = CreateExclusiveFile(m_strPath, strText, 0600, strError) == 0;
-    }
-    ~CScriptFile() { Remove(); }
-    CScriptFile(const CScriptFile&) = delete;
-    CScriptFile& operator=(const CScriptFile&) = delete;
-
-    bool IsCreated() const { return m_bCreated; }
-    const std::string& Path() const { return m_strPath; }
-    void Remove() {
-        if (m_bCreated) {
-            ::unlink(m_strPath.c_str());
-            m_bCreated = false;
-        }
-    }
-
-private:
-    std::string m_strPath;
-    bool m_bCreated = false;
-};
-
 struct SScriptRun {
     int nResult = FTPRUN_NO_PROCESS;
     std::optional<std::string> listing; // after an end in time, when the client wrote one
-    std::string strOutput;              // what the client printed
+    SFtpReply reply;                    // what the client reported of the marked command
 };
 
-std::string ScriptDir(const SFtpRunEnv& env) {
-    return env.strScriptDir.empty() ? GetModulePath().strDir : env.strScriptDir;
+bool IsAccountSafe(const std::string& strUser, const std::string& strPassword) {
+    // An empty name could not be given to the client as an argument at all.
+    return !strUser.empty() && IsScriptSafeText(strUser) && IsScriptSafeText(strPassword);
 }
 
-std::vector<std::string> SplitSelection(const std::string& strSelection) {
-    std::vector<std::string> vec;
-    size_t nStart = 0;
-    while (nStart <= strSelection.size()) {
-        size_t nComma = strSelection.find(',', nStart);
-        std::string strName = strSelection.substr(
-            nStart, nComma == std::string::npos ? std::string::npos : nComma - nStart);
-        if (!strName.empty()) {
-            vec.push_back(strName);
-        }
-        if (nComma == std::string::npos) {
-            break;
-        }
-        nStart = nComma + 1;
+std::string Formatted(const char* pszFormat, const std::string& str1, const std::string& str2) {
+    char sz[1024];
+    std::snprintf(sz, sizeof sz, pszFormat, str1.c_str(), str2.c_str());
+    return sz;
+}
+
+// Writes the script into a private folder, starts the client there on it,
+// removes the script as soon as the client holds it open, and waits for the end.
+SScriptRun RunFtpScript(CMessagePump& pump, const SFtpRunEnv& env, const std::string& strScriptName,
+                        const std::string& strScript, const std::string& strHost,
+                        const char* pszListing) {
+    SScriptRun run;
+    CPrivateDir dir;
+    if (dir.Path().empty()) {
+        return run;
     }
-    return vec;
-}
-
-std::string BaseName(const std::string& strPath) {
-    size_t nSlash = strPath.rfind('/');
-    return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+    std::string strScriptPath = dir.File(strScriptName);
+    std::string strError;
+    if (CreateExclusiveFile(strScriptPath, strScript, 0600, strError) != 0) {
+        return run;
+    }
+    std::vector<std::string> vecArgs{env.strClient};
+    vecArgs.insert(vecArgs.end(), std::begin(FTP_CLIENT_OPTIONS), std::end(FTP_CLIENT_OPTIONS));
+    vecArgs.push_back(strHost);
+    CProcess proc;
+    bool bStarted = proc.Start({vecArgs, strScriptPath, dir.Path(), true}, strError);
+    ::unlink(strScriptPath.c_str());
+    if (!bStarted) {
+        return run;
+    }
+    if (!proc.Wait(pump, env.dwTimeLimit)) {
+        proc.Terminate();
+        run.nResult = FTPRUN_TIMEOUT;
+        return run;
+    }
+    run.nResult = FTPRUN_OK;
+    run.listing = dir.Read(pszListing, FTP_LISTING_MAX);
+    run.reply = ReadMarkedReply(proc.ReadOutput(FTP_OUTPUT_MAX), proc.ReadErrors(FTP_OUTPUT_MAX),
+                                FtpMarkerLine(dir.Path()));
+    return run;
 }
 } // namespace
-
-std::string ComposePutScript(const std::string& strUser, const std::string& strPassword,
-                             const std::string& strLocalPath) {
-    return "user " + strUser + " " + strPassword + "\nbin\nput \"" + strLocalPath +
-           "\"\ndir > Dir.txt\nclose\nquit\n";
-}
-
-std::string ComposeListingScript(const std::string& strUser, const std::string& strPassword) {
-    return "user " + strUser + " " + strPassword + "\ndir > dir.txt\nclose\nquit\n";
-}
-
-std::string ComposeDeleteScript(const std::string& strUser, const std::string& strPassword,
-                                const std::string& strFileName) {
-    return "user " + strUser + " " + strPassword + "\nbin\ndel " + strFileName +
-           "\n\ndir > Dir.txt\nclose\nquit\n";
-}
-
-bool IsScriptSafeText(const std::string& str) {
-    for (char c : str) {
-        auto by = static_cast<unsigned char>(c);
-        if (by < 0x20 || by == 0x7F) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool IsScriptSafePath(const std::string& str) {
-    return IsScriptSafeText(str) && str.find('"') == std::string::npos;
-}
-
-bool ListingShowsFile(const std::string& strListing, const std::string& strBaseName,
-                      uint64_t qwSize) {
-    if (strBaseName.empty()) {
-        return false;
-    }
-    std::string strSize = std::to_string(qwSize);
-    std::string strTail = " " + strBaseName;
-    size_t nStart = 0;
-    while (nStart < strListing.size()) {
-        size_t nEnd = strListing.find_first_of("\r\n", nStart);
-        std::string strLine = strListing.substr(
-            nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
-        if (strLine.size() > strTail.size() &&
-            strLine.compare(strLine.size() - strTail.size(), strTail.size(), strTail) == 0) {
-            std::string strHead = " " + strLine.substr(0, strLine.size() - strTail.size()) + " ";
-            if (strHead.find(" " + strSize + " ") != std::string::npos) {
-                return true;
-            }
-        }
-        if (nEnd == std::string::npos) {
-            break;
-        }
-        nStart = nEnd + 1;
-    }
-    return false;
-}
 
 void COrvixDoc::SetFtpRunEnv(SFtpRunEnv env) {
     m_ftpEnv = std::move(env);
@@ -244,12 +184,9 @@ bool COrvixDoc::CheckFtpConnection(const std::string& strHost, const std::string
             return false;
         }
     } catch (const CFtpError& err) {
-        std::string strText;
-        if (err.GetErrorMessage(strText)) {
-            m_env.ui.ShowMessage(strText.substr(0, FTP_ERROR_TEXT_MAX));
-        } else {
-            m_env.ui.ShowMessage(TXT_FTP_CONNECT_FAILED);
-        }
+        std::string strText = DescribeFtpError(err);
+        m_env.ui.ShowMessage(strText.empty() ? std::string(TXT_FTP_CONNECT_FAILED)
+                                             : strText.substr(0, FTP_ERROR_TEXT_MAX));
         return false;
     }
     return true;
@@ -272,44 +209,12 @@ int COrvixDoc::CheckFtpAccount(const std::string& strHost, const std::string& st
     return bConnected ? FTPRUN_OK : FTPRUN_NO_CONNECTION;
 }
 
-// Writes the script, starts the client on it in a private folder, removes the
-// script as soon as the client holds it open, and waits for the end.
-static SScriptRun RunFtpScript(CMessagePump& pump, const SFtpRunEnv& env,
-                               const std::string& strScriptName, const std::string& strScript,
-                               const std::string& strHost, const char* pszListing) {
-    SScriptRun run;
-    CPrivateDir dir;
-    if (dir.Path().empty()) {
-        return run;
-    }
-    CScriptFile script(ScriptDir(env) + strScriptName, strScript);
-    if (!script.IsCreated()) {
-        return run;
-    }
-    CProcess proc;
-    std::string strError;
-    bool bStarted = proc.Start(
-        {{env.strClient, "-A", "-i", "-n", strHost}, script.Path(), dir.Path(), true}, strError);
-    script.Remove();
-    if (!bStarted) {
-        return run;
-    }
-    if (!proc.Wait(pump, env.dwTimeLimit)) {
-        proc.Terminate();
-        run.nResult = FTPRUN_TIMEOUT;
-        return run;
-    }
-    run.nResult = FTPRUN_OK;
-    run.listing = dir.Read(pszListing, FTP_LISTING_MAX);
-    run.strOutput = proc.ReadOutput(FTP_OUTPUT_MAX);
-    return run;
-}
-
 int COrvixDoc::RunFtpPut(const std::string& strHost, const std::string& strLocalPath,
                          const std::string& strUser, const std::string& strPassword,
                          int nShowListing) {
     ++m_nFtpScriptCount;
-    if (!IsScriptSafeText(strUser) || !IsScriptSafeText(strPassword)) {
+    m_ftpReply = SFtpReply();
+    if (!IsAccountSafe(strUser, strPassword)) {
         m_env.ui.ShowMessage(TXT_FTP_UNSAFE_ACCOUNT);
         return FTPRUN_UNSAFE_TEXT;
     }
@@ -337,25 +242,20 @@ int COrvixDoc::RunFtpPut(const std::string& strHost, const std::string& strLocal
     if (run.nResult != FTPRUN_OK) {
         return run.nResult;
     }
+    m_ftpReply = run.reply;
     if (nShowListing == 1) {
         CFileInfoDlg dlg(run.listing);
         dlg.Run(m_env.ui);
     }
-    // The client's end says nothing about the transfer: the node keeps a file
-    // it took, and lists it with the size it was sent.
-    struct stat st {};
-    if (::stat(strLocalPath.c_str(), &st) != 0 ||
-        !ListingShowsFile(run.listing.value_or(std::string()), BaseName(strLocalPath),
-                          static_cast<uint64_t>(st.st_size))) {
-        return FTPRUN_REFUSED;
-    }
-    return FTPRUN_OK;
+    // The server's answer to the put decides, never the listing: a node may
+    // list what it installed under another name and size.
+    return TransferResult(run.reply);
 }
 
 int COrvixDoc::CheckAndListFiles(const std::string& strHost, const std::string& strUser,
                                  const std::string& strPassword, uint32_t dwPauseAfter,
                                  int& nRunResult, std::optional<std::string>& listing) {
-    if (!IsScriptSafeText(strUser) || !IsScriptSafeText(strPassword)) {
+    if (!IsAccountSafe(strUser, strPassword)) {
         m_env.ui.ShowMessage(TXT_FTP_UNSAFE_ACCOUNT);
         return FTPRUN_UNSAFE_TEXT;
     }
@@ -401,10 +301,11 @@ int COrvixDoc::RunFtpDeleteSelection(const std::string& strHost, const std::stri
         return nCheck;
     }
     CAppInfoDlg dlg(strHost, strUser, strPassword, nRun == FTPRUN_OK ? listing : std::nullopt);
-    if (dlg.Run(m_env.ui) != DIALOG_OK || dlg.GetSelectionText().empty()) {
+    if (dlg.Run(m_env.ui) != DIALOG_OK || dlg.GetSelection().empty()) {
         return FTPRUN_OK;
     }
-    std::vector<std::string> vecNames = SplitSelection(dlg.GetSelectionText());
+    // Whole names, never the joined text: a name may hold a comma.
+    const std::vector<std::string> vecNames = dlg.GetSelection();
     for (const std::string& strName : vecNames) {
         if (!IsScriptSafeText(strName) || strName.size() > FTP_NAME_MAX) {
             m_env.ui.ShowMessage(TXT_FTP_UNSAFE_NAME);
@@ -448,7 +349,7 @@ std::string COrvixDoc::ComposeDeleteConfirmation(const std::vector<std::string>&
 void COrvixDoc::RunFtpDelete(const std::string& strUser, const std::string& strPassword,
                              const std::string& strHost, const std::string& strFileName,
                              int nShowListing) {
-    if (!IsScriptSafeText(strUser) || !IsScriptSafeText(strPassword)) {
+    if (!IsAccountSafe(strUser, strPassword)) {
         m_env.ui.ShowMessage(TXT_FTP_UNSAFE_ACCOUNT);
         return;
     }
@@ -471,7 +372,14 @@ void COrvixDoc::RunFtpDelete(const std::string& strUser, const std::string& strP
                            ComposeDeleteScript(strUser, strPassword, strFileName), strHost,
                            FTP_LISTING_PUT);
     }
-    if (run.nResult == FTPRUN_OK && nShowListing == 1) {
+    if (run.nResult != FTPRUN_OK) {
+        return;
+    }
+    if (TransferResult(run.reply) != FTPRUN_OK) {
+        m_env.ui.ShowMessage(
+            Formatted(TXT_FTP_DELETE_FAILED, Cp932ToUtf8Lossy(strFileName), run.reply.strText));
+    }
+    if (nShowListing == 1) {
         CFileInfoDlg dlg(run.listing);
         dlg.Run(m_env.ui);
     }

@@ -160,6 +160,8 @@ public:
     static std::string ComposeDeleteConfirmation(const std::vector<std::string>& vecNames);
     void SetFtpRunEnv(SFtpRunEnv env);
     const SFtpRunEnv& GetFtpRunEnv() const { return m_ftpEnv; }
+    // What the last put's client reported of the transfer (the server's reply).
+    const SFtpReply& GetFtpReply() const { return m_ftpReply; }
     int32_t m_nFtpScriptCount = 0;
     std::unique_ptr<CFtpClient> m_pFtpClient;
 
@@ -216,4 +218,5 @@ private:
     CMacIndex m_macIndex;
     bool m_bViewUpdateMissed = false;
     SFtpRunEnv m_ftpEnv;
+    SFtpReply m_ftpReply;
 };

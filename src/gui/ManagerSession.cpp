@@ -23,9 +23,6 @@ COrvixDoc& CManagerSession::OpenDocument(const std::string& strDataPath,
     m_pDoc = std::make_unique<COrvixDoc>(
         SDocEnv{m_ui, m_pump, m_clock, m_app.m_settings, m_app.GetDefaultParam(), strDataPath},
         std::move(pSocket));
-    SFtpRunEnv ftpEnv;
-    ftpEnv.strScriptDir = m_app.m_strFilesDir;
-    m_pDoc->SetFtpRunEnv(ftpEnv);
     m_frame.SetDocument(m_pDoc.get());
     m_pDoc->UpdateAllViews();
     return *m_pDoc;

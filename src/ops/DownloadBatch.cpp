@@ -34,11 +34,13 @@ int FindNodeByAddress(COrvixDoc& doc, const std::string& strAddress) {
 }
 
 // One row: the mode change, the restart pause, the account, the put and the
-// return to operation, the row showing each step.
+// return to operation, the row showing each step. bLeftInMode tells a failed
+// node that may still be in its download mode.
 EBatchNode DownloadRow(COrvixDoc& doc, CDownloadProgressDlg& progress, size_t nRow,
-                       const std::string& strPath, bool bKernel) {
+                       const std::string& strPath, bool bKernel, bool& bLeftInMode) {
     const SDocEnv& env = doc.GetEnv();
     CUi& ui = env.ui;
+    bLeftInMode = false;
     std::string strAddress = progress.GetRowAddress(nRow);
     int nIndex = FindNodeByAddress(doc, strAddress);
     if (nIndex < 0) {
@@ -60,23 +62,29 @@ EBatchNode DownloadRow(COrvixDoc& doc, CDownloadProgressDlg& progress, size_t nR
     }
     env.clock.Sleep(DOWNLOAD_RESTART_PAUSE_MS);
     if (!bKernel && FetchFtpAccount(doc, nIndex, nAttempts) != 0) {
+        // Not left out of operation for a retry that may never come.
+        bLeftInMode = !ReturnToOperation(doc, nIndex);
         return Fail(TXT_BATCH_STATE_ACCOUNT_ERROR);
     }
     progress.SetRowState(ui, nRow, TXT_BATCH_STATE_DOWNLOADING, TXT_BATCH_RESULT_NONE);
     CNodeSocket& socket = doc.GetSocket();
     int nPut = doc.RunFtpPut(strAddress, strPath, socket.m_strFtpUser, socket.m_strFtpPassword, 0);
+    if (nPut != FTPRUN_OK) {
+        progress.SetDetail(strAddress, doc.GetFtpReply().strText);
+    }
     if (ChangeNodeMode(doc, nIndex, DOWNLOAD_MODE_NORMAL) != 0) {
         if (nPut != FTPRUN_OK) {
             // Neither the file nor the return went through: the node waits in
             // its download mode, so a retry is what helps, not the advice to
             // change its mode by hand.
+            bLeftInMode = true;
             return Fail(TXT_BATCH_STATE_REBOOT_ERROR);
         }
         progress.SetRowState(ui, nRow, TXT_BATCH_STATE_REBOOT_ERROR, TXT_BATCH_RESULT_OK);
         return EBatchNode::RebootFailed;
     }
     if (nPut != FTPRUN_OK) {
-        return Fail(TXT_BATCH_STATE_DOWNLOADED);
+        return Fail(TXT_BATCH_STATE_DOWNLOAD_FAILED);
     }
     progress.SetRowState(ui, nRow, TXT_BATCH_STATE_DOWNLOADED, TXT_BATCH_RESULT_OK);
     return EBatchNode::Done;
@@ -146,17 +154,25 @@ void DownloadBatch(COrvixDoc& doc, CDownloadProgressDlg& progress, const std::st
     progress.Begin(ui, strTargets, strPath);
     for (;;) {
         std::string strRebootFailed;
+        std::string strLeftInMode;
         bool bRetry = false;
         for (size_t nRow = 0; nRow < progress.GetRowCount(); ++nRow) {
-            ui.BeginWaitCursor();
-            EBatchNode eNode = DownloadRow(doc, progress, nRow, strPath, nKindFlag == BATCH_KERNEL);
-            ui.EndWaitCursor();
+            bool bLeftInMode = false;
+            EBatchNode eNode = EBatchNode::Skipped;
+            {
+                CWaitCursorScope cursor(ui);
+                eNode = DownloadRow(doc, progress, nRow, strPath, nKindFlag == BATCH_KERNEL,
+                                    bLeftInMode);
+            }
             std::string strAddress = progress.GetRowAddress(nRow);
             switch (eNode) {
             case EBatchNode::Skipped:
                 break;
             case EBatchNode::Failed:
                 bRetry = true;
+                if (bLeftInMode) {
+                    strLeftInMode += strAddress + "\r\n";
+                }
                 break;
             case EBatchNode::RebootFailed:
                 strRebootFailed += strAddress + "\r\n";
@@ -170,6 +186,9 @@ void DownloadBatch(COrvixDoc& doc, CDownloadProgressDlg& progress, const std::st
         doc.GetSocket().m_nPending = PENDING_NONE;
         if (!strRebootFailed.empty()) {
             ui.ShowMessage(strRebootFailed + TXT_BATCH_REBOOT_FAILED);
+        }
+        if (!strLeftInMode.empty()) {
+            ui.ShowMessage(strLeftInMode + TXT_BATCH_LEFT_IN_MODE);
         }
         if (!bRetry) {
             ui.ShowMessage(TXT_BATCH_ALL_DONE, EMsgButtons::Ok, EMsgIcon::Information);
@@ -197,9 +216,9 @@ void DownloadToChosenNodes(COrvixDoc& doc, CDownloadProgressDlg& progress, int n
     if (!env.ui.ChooseFileToOpen(DownloadFileChoice(), strPath)) {
         return;
     }
-    // A broken image is refused before any node leaves operation.
+    // A file that can never be put is refused before any node leaves operation.
     std::string strMessage;
-    if (!CheckMotImage(strPath, strMessage)) {
+    if (!CheckDownloadFile(strPath, strMessage)) {
         env.ui.ShowMessage(strMessage);
         return;
     }

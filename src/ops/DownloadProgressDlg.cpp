@@ -50,6 +50,7 @@ void CDownloadProgressDlg::Begin(CUi& ui, const std::string& strTargets,
                                  const std::string& strPath) {
     m_strPath = strPath;
     m_bStopRequested = false;
+    m_mapDetail.clear();
     Enable(DIALOG_OK, false);
     RebuildRows(ui, strTargets);
     if (m_pShownOn != &ui) {

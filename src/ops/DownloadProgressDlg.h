@@ -2,6 +2,7 @@
 #include "ui/DialogModel.h"
 
 #include <cstddef>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,15 @@ public:
     // State and result of a row (UTF-8 fixed texts); the window shows it at once.
     void SetRowState(CUi& ui, size_t nRow, const char* pszState, const char* pszResult);
 
+    // What the node's server said of a failed put, by the row's address (not shown).
+    void SetDetail(const std::string& strAddress, const std::string& strDetail) {
+        m_mapDetail[strAddress] = strDetail;
+    }
+    std::string GetDetail(const std::string& strAddress) const {
+        auto it = m_mapDetail.find(strAddress);
+        return it == m_mapDetail.end() ? std::string() : it->second;
+    }
+
     bool IsOpen() const { return m_pShownOn != nullptr; }
     const std::string& GetPath() const { return m_strPath; }
     // The stop button and Escape record a request; the batch does not stop for it.
@@ -47,6 +57,7 @@ public:
 private:
     CUi* m_pShownOn = nullptr; // the UI that shows the window, while it is open
     std::string m_strPath;
+    std::map<std::string, std::string> m_mapDetail;
     bool m_bStopRequested = false;
 };
 

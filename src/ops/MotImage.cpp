@@ -1,17 +1,18 @@
 #include "ops/MotImage.h"
 
+#include "doc/FtpRun.h"
 #include "res/Texts.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
-// Larger files are no image a node could take.
-constexpr std::streamoff MOT_FILE_MAX = 64 * 1024 * 1024;
-
 int HexValue(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
@@ -134,19 +135,47 @@ std::string FindSRecordFault(const std::string& strText, size_t& nBadLine) {
     return {};
 }
 
-bool CheckMotImage(const std::string& strPath, std::string& strMessage) {
+bool CheckDownloadFile(const std::string& strPath, std::string& strMessage) {
     strMessage.clear();
-    if (!HasMotExtension(strPath)) {
-        return true;
+    if (!IsScriptSafePath(strPath)) {
+        strMessage = TXT_FTP_UNSAFE_PATH;
+        return false;
     }
-    std::ifstream in(strPath, std::ios::binary | std::ios::ate);
-    std::streamoff nSize = in ? static_cast<std::streamoff>(in.tellg()) : -1;
-    if (nSize < 0 || nSize > MOT_FILE_MAX) {
+    // Opened without waiting for a writer, in case it is a FIFO; what is
+    // read is what was looked at.
+    int fd = ::open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         strMessage = TXT_MOT_UNREADABLE;
         return false;
     }
-    in.seekg(0);
-    std::string strText((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        strMessage = TXT_DOWNLOAD_NOT_A_FILE;
+        return false;
+    }
+    if (st.st_size > DOWNLOAD_FILE_MAX) {
+        ::close(fd);
+        strMessage = TXT_DOWNLOAD_TOO_LARGE;
+        return false;
+    }
+    if (!HasMotExtension(strPath)) {
+        ::close(fd);
+        return true;
+    }
+    std::string strText;
+    ssize_t n = 0;
+    char ab[65536];
+    // No more than the bound, even from a file that grows while it is read.
+    while (strText.size() <= static_cast<size_t>(DOWNLOAD_FILE_MAX) &&
+           ((n = ::read(fd, ab, sizeof ab)) > 0 || (n < 0 && errno == EINTR))) {
+        strText.append(ab, static_cast<size_t>(std::max<ssize_t>(n, 0)));
+    }
+    ::close(fd);
+    if (n < 0 || strText.size() > static_cast<size_t>(DOWNLOAD_FILE_MAX)) {
+        strMessage = n < 0 ? TXT_MOT_UNREADABLE : TXT_DOWNLOAD_TOO_LARGE;
+        return false;
+    }
     size_t nBadLine = 0;
     std::string strWhy = FindSRecordFault(strText, nBadLine);
     if (strWhy.empty()) {

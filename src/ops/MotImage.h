@@ -1,12 +1,18 @@
 #pragma once
 #include <string>
 
-// A .mot file (by its extension, any case) must be a whole Motorola S-record
-// image: every record well formed with its length and checksum, data
-// records, and a terminating record (S7, S8 or S9) after which only empty
-// lines follow. Other files are not looked at. False with the message for the
-// operator (naming the first bad line) when the image is broken.
-bool CheckMotImage(const std::string& strPath, std::string& strMessage);
+// Larger files are no image a node could take.
+inline constexpr long long DOWNLOAD_FILE_MAX = 64 * 1024 * 1024;
+
+// Whether a chosen file can be put on a node, checked before any node is
+// touched: a path the client can be given (no control byte, no '"',
+// absolute), naming a readable regular file (no device, FIFO or folder) of at
+// most DOWNLOAD_FILE_MAX bytes; and a .mot file (by its extension, any case)
+// must be a whole Motorola S-record image: every record well formed with its
+// length and checksum, data records, and a terminating record (S7, S8 or S9)
+// after which only empty lines follow. False with the message for the
+// operator (naming the first bad line of a broken image).
+bool CheckDownloadFile(const std::string& strPath, std::string& strMessage);
 
 // The check on the text itself; nBadLine is the first bad line (1-based).
 // Empty reason when the text is a whole image.

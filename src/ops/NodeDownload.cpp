@@ -23,6 +23,12 @@ int FromExchange(int nOutcome) {
     }
 }
 
+std::string FormatText(const char* pszFormat, const std::string& str) {
+    char sz[1024];
+    std::snprintf(sz, sizeof sz, pszFormat, str.c_str());
+    return sz;
+}
+
 uint32_t ReplyTimeout(COrvixDoc& doc) {
     int32_t nTimeout = doc.GetEnv().settings.m_nTimeout;
     return nTimeout > 0 ? static_cast<uint32_t>(nTimeout) : 0;
@@ -46,14 +52,37 @@ int ChangeNodeMode(COrvixDoc& doc, int nIndex, int nMode) {
         ReplyTimeout(doc)));
 }
 
+bool ReturnToOperation(COrvixDoc& doc, int nIndex) {
+    doc.GetEnv().clock.Sleep(DOWNLOAD_FINISH_PAUSE_MS);
+    return ChangeNodeMode(doc, nIndex, DOWNLOAD_MODE_NORMAL) == 0;
+}
+
 SFileChoice DownloadFileChoice() {
     return {TXT_DOWNLOAD_CHOOSE_TITLE,
             TXT_DOWNLOAD_DEFAULT_EXT,
             {{TXT_FILTER_MOT, "*.mot"}, {TXT_FILTER_ALL, "*"}}};
 }
 
-int DownloadNode(COrvixDoc& doc, int nIndex, int nKind) {
+bool SharesAddress(COrvixDoc& doc, int nIndex) {
+    const COXParam* pNode = doc.GetNode(nIndex);
+    if (pNode == nullptr) {
+        return false;
+    }
+    for (int i = 0; const COXParam* pOther = doc.GetNode(i); ++i) {
+        if (i != nIndex && pOther->m_dwIp == pNode->m_dwIp) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
     const SDocEnv& env = doc.GetEnv();
+    bool bLeftInMode = false;
+    if (pbLeftInMode == nullptr) {
+        pbLeftInMode = &bLeftInMode;
+    }
+    *pbLeftInMode = false;
     const COXParam* pNode = doc.GetNode(nIndex);
     if (pNode == nullptr) {
         return DLRESULT_NO_RESPONSE;
@@ -69,10 +98,15 @@ int DownloadNode(COrvixDoc& doc, int nIndex, int nKind) {
         return nResult;
     }
     env.clock.Sleep(DOWNLOAD_RESTART_PAUSE_MS);
+    // From here on the node is out of operation: every way out brings it back.
+    auto BackToOperation = [&](int nOutcome) {
+        *pbLeftInMode = !ReturnToOperation(doc, nIndex);
+        return nOutcome;
+    };
     // The application's account comes from the node in its setup mode.
     if (nKind == DOWNLOAD_APPLICATION &&
         (nResult = FetchFtpAccount(doc, nIndex, env.settings.m_nRetryGetParam + 1)) != 0) {
-        return nResult;
+        return BackToOperation(nResult);
     }
 
     env.ui.SetStatusText(TXT_STATUS_DOWNLOAD_CHOOSE);
@@ -81,68 +115,94 @@ int DownloadNode(COrvixDoc& doc, int nIndex, int nKind) {
         doc.SendChangeMode(nIndex, DOWNLOAD_MODE_NORMAL, 1); // not waited for
         return DLRESULT_CANCELLED;
     }
+    // Nothing goes to the node for a file that can never be put.
     std::string strMessage;
-    if (!CheckMotImage(strPath, strMessage)) {
+    if (!CheckDownloadFile(strPath, strMessage)) {
         env.ui.ShowMessage(strMessage);
         doc.SendChangeMode(nIndex, DOWNLOAD_MODE_NORMAL, 1); // as after a cancel
         return DLRESULT_BAD_IMAGE;
     }
 
     env.ui.SetStatusText(TXT_STATUS_DOWNLOADING);
+    // Open until the node is back in operation.
     CInformationDlg info(TXT_INFO_DOWNLOADING);
     info.Show(DIALOG_CANCEL, false);
     CModelessWindow window(env.ui, info);
     CNodeSocket& socket = doc.GetSocket();
     nResult = doc.RunFtpPut(strHost, strPath, socket.m_strFtpUser, socket.m_strFtpPassword, 1);
     if (nResult != FTPRUN_OK) {
-        return nResult; // the node stays in its download mode
+        return BackToOperation(nResult);
     }
     env.clock.Sleep(DOWNLOAD_FINISH_PAUSE_MS);
-    return ChangeNodeMode(doc, nIndex, DOWNLOAD_MODE_NORMAL);
+    nResult = ChangeNodeMode(doc, nIndex, DOWNLOAD_MODE_NORMAL);
+    *pbLeftInMode = nResult != 0;
+    return nResult;
 }
 
-void ShowDownloadResult(COrvixDoc& doc, int nResult) {
+std::string LeftInModeNote(int nMode, bool bAlone) {
+    char szNote[512];
+    std::snprintf(szNote, sizeof szNote, TXT_DOWNLOAD_LEFT_IN_MODE, nMode);
+    std::string strNote = szNote;
+    return bAlone ? strNote.substr(strNote.find_first_not_of("\r\n")) : strNote;
+}
+
+void ShowDownloadResult(COrvixDoc& doc, int nResult, bool bLeftInMode, int nMode) {
     CUi& ui = doc.GetEnv().ui;
+    const std::string& strReply = doc.GetFtpReply().strText;
+    std::string strText;
     switch (nResult) {
     case FTPRUN_OK:
         ui.ShowMessage(TXT_DOWNLOAD_DONE, EMsgButtons::Ok, EMsgIcon::Information);
-        break;
+        return;
     case FTPRUN_NO_SESSION:
-        ui.ShowMessage(TXT_FTP_NO_SESSION);
+        strText = TXT_FTP_NO_SESSION;
         break;
     case FTPRUN_NO_CONNECTION:
-        ui.ShowMessage(TXT_FTP_CONNECT_FAILED);
+        strText = TXT_FTP_CONNECT_FAILED;
         break;
     case FTPRUN_TIMEOUT:
-        ui.ShowMessage(TXT_FTP_TIMEOUT);
+        strText = TXT_FTP_TIMEOUT;
         break;
     case FTPRUN_NO_PROCESS:
-        ui.ShowMessage(TXT_FTP_NO_PROCESS);
+        strText = TXT_FTP_NO_PROCESS;
         break;
     case DLRESULT_ABNORMAL:
-        ui.ShowMessage(TXT_ABNORMAL_RESPONSE);
+        strText = TXT_ABNORMAL_RESPONSE;
         break;
     case DLRESULT_NO_RESPONSE:
-        ui.ShowMessage(TXT_NO_RESPONSE);
+        strText = TXT_NO_RESPONSE;
         break;
-    case FTPRUN_REFUSED: {
-        char sz[512];
-        std::snprintf(sz, sizeof sz, TXT_FTP_PUT_REFUSED, "ﾀﾞｳﾝﾛｰﾄﾞ後のﾌｧｲﾙ一覧にﾌｧｲﾙがありません");
-        ui.ShowMessage(sz);
+    case FTPRUN_REFUSED:
+        strText = FormatText(TXT_FTP_PUT_REFUSED, strReply);
         break;
-    }
+    case FTPRUN_UNCONFIRMED:
+        strText = FormatText(TXT_FTP_PUT_UNCONFIRMED, strReply);
+        break;
     default: // cancelled, or refused before anything ran: already said
         break;
+    }
+    if (bLeftInMode) {
+        strText += LeftInModeNote(nMode, strText.empty());
+    }
+    if (!strText.empty()) {
+        ui.ShowMessage(strText);
     }
 }
 
 void DownloadToSelectedNode(COrvixDoc& doc, int nSelected, int nKind) {
     const SDocEnv& env = doc.GetEnv();
     CBusyScope busy(env.ui, env.pump, TXT_STATUS_DOWNLOAD_PREPARING);
-    if (nSelected < 0 || doc.GetNode(nSelected) == nullptr) {
+    const COXParam* pNode = doc.GetNode(nSelected);
+    if (nSelected < 0 || pNode == nullptr) {
         return;
     }
-    int nResult = DownloadNode(doc, nSelected, nKind);
+    // The file would go to whichever of them answers first.
+    if (SharesAddress(doc, nSelected)) {
+        env.ui.ShowMessage(FormatText(TXT_DOWNLOAD_SHARED_ADDRESS, FormatIpHost(pNode->m_dwIp)));
+        return;
+    }
+    bool bLeftInMode = false;
+    int nResult = DownloadNode(doc, nSelected, nKind, &bLeftInMode);
     doc.GetSocket().m_nPending = PENDING_NONE;
-    ShowDownloadResult(doc, nResult);
+    ShowDownloadResult(doc, nResult, bLeftInMode, nKind);
 }

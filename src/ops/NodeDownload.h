@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 struct SFileChoice;
 
@@ -9,7 +10,7 @@ class COrvixDoc;
 inline constexpr int DOWNLOAD_KERNEL = 6;
 inline constexpr int DOWNLOAD_APPLICATION = 7;
 
-// Results of a download to one node; 1 to 4, 8 and 9 are FTPRUN_* passed through.
+// Results of a download to one node; 1 to 4, 8, 9 and 11 are FTPRUN_* passed through.
 inline constexpr int DLRESULT_ABNORMAL = 5;    // an abnormal reply (already reported)
 inline constexpr int DLRESULT_NO_RESPONSE = 6; // no reply within the time-out
 inline constexpr int DLRESULT_CANCELLED = 7;   // the file choice was cancelled
@@ -28,13 +29,28 @@ int FetchFtpAccount(COrvixDoc& doc, int nIndex, int nAttempts);
 // Switches the node's mode and waits for the reply.
 int ChangeNodeMode(COrvixDoc& doc, int nIndex, int nMode);
 
+// After a failure with the node in its download mode: back to operation
+// (mode 0) as after a transfer. True when the node answered.
+bool ReturnToOperation(COrvixDoc& doc, int nIndex);
+
 // The file-open choice of a download: ".mot" files first.
 SFileChoice DownloadFileChoice();
 
+// Whether another node of the current network has the address of node nIndex.
+bool SharesAddress(COrvixDoc& doc, int nIndex);
+
 // One download to node nIndex of the current network (kind DOWNLOAD_*);
-// a result above.
-int DownloadNode(COrvixDoc& doc, int nIndex, int nKind);
-// The command: busy scope, DownloadNode on the selected row, its message.
+// a result above. After a failure once the node is in its download mode it
+// is sent back to operation; *pbLeftInMode tells whether it may still be in
+// its download mode.
+int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode = nullptr);
+// The command: busy scope, DownloadNode on the selected row, its message. A
+// node whose address another node shares is refused before anything is sent.
 void DownloadToSelectedNode(COrvixDoc& doc, int nSelected, int nKind);
-// The message of a download's result; none for those already reported.
-void ShowDownloadResult(COrvixDoc& doc, int nResult);
+// The note that the node may still be in its download mode nMode, and how
+// to bring it back; bAlone: without the line break that joins it to a message.
+std::string LeftInModeNote(int nMode, bool bAlone);
+// The message of a download's result, with the note that the node stays in
+// its download mode nMode when bLeftInMode; none for results already reported.
+void ShowDownloadResult(COrvixDoc& doc, int nResult, bool bLeftInMode = false,
+                        int nMode = DOWNLOAD_APPLICATION);

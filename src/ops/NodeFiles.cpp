@@ -33,10 +33,17 @@ void RunOnNodeFiles(COrvixDoc& doc, int nSelected, EFilesRun eRun) {
     }
     env.clock.Sleep(DOWNLOAD_RESTART_PAUSE_MS);
     nResult = FetchFtpAccount(doc, nSelected, env.settings.m_nRetryGetParam + 1);
-    if (nResult == DLRESULT_NO_RESPONSE) {
-        env.ui.ShowMessage(TXT_NO_RESPONSE);
-    }
     if (nResult != 0) {
+        // The node is in its setup mode: not left there without a word.
+        bool bBack = ReturnToOperation(doc, nSelected);
+        // An abnormal reply was reported by the dispatcher.
+        std::string strText = nResult == DLRESULT_NO_RESPONSE ? TXT_NO_RESPONSE : "";
+        if (!bBack) {
+            strText += LeftInModeNote(DOWNLOAD_APPLICATION, strText.empty());
+        }
+        if (!strText.empty()) {
+            env.ui.ShowMessage(strText);
+        }
         return;
     }
     env.ui.SetStatusText(TXT_STATUS_FILE_INFO);
@@ -51,8 +58,11 @@ void RunOnNodeFiles(COrvixDoc& doc, int nSelected, EFilesRun eRun) {
             doc.RunFtpDeleteSelection(strHost, socket.m_strFtpUser, socket.m_strFtpPassword);
         }
     }
-    // Whatever the FTP run gave, the node goes back to operation; unreported.
-    ChangeNodeMode(doc, nSelected, DOWNLOAD_MODE_NORMAL);
+    // Whatever the FTP run gave, the node goes back to operation; only a
+    // node that stays out of it is worth a word.
+    if (ChangeNodeMode(doc, nSelected, DOWNLOAD_MODE_NORMAL) != 0) {
+        env.ui.ShowMessage(LeftInModeNote(DOWNLOAD_APPLICATION, true));
+    }
     doc.GetSocket().m_nPending = PENDING_NONE;
 }
 } // namespace

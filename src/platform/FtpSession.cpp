@@ -11,6 +11,12 @@
 #include <thread>
 #include <unistd.h>
 
+static_assert(FTPERR_RESOLVE == CURLE_COULDNT_RESOLVE_HOST &&
+              FTPERR_CONNECT == CURLE_COULDNT_CONNECT && FTPERR_GOT_NOTHING == CURLE_GOT_NOTHING &&
+              FTPERR_SEND == CURLE_SEND_ERROR && FTPERR_RECV == CURLE_RECV_ERROR &&
+              FTPERR_TIMEOUT == CURLE_OPERATION_TIMEDOUT &&
+              FTPERR_LOGIN_DENIED == CURLE_LOGIN_DENIED);
+
 namespace {
 // The library's global state, set up once, before any second thread uses it.
 bool InitLibrary() {
@@ -80,11 +86,11 @@ bool CFtpClient::Connect(const std::string& strHost, int /*nReserved1*/, int /*n
                          bool bPassive) {
     CloseConnection();
     if (!IsPlainHost(strHost)) {
-        throw CFtpError(curl_easy_strerror(CURLE_URL_MALFORMAT));
+        throw CFtpError(curl_easy_strerror(CURLE_URL_MALFORMAT), CURLE_URL_MALFORMAT);
     }
     CURL* pCurl = curl_easy_init();
     if (pCurl == nullptr) {
-        throw CFtpError(curl_easy_strerror(CURLE_FAILED_INIT));
+        throw CFtpError(curl_easy_strerror(CURLE_FAILED_INIT), CURLE_FAILED_INIT);
     }
     char szError[CURL_ERROR_SIZE] = {};
     std::string strUrl = "ftp://" + strHost + ":" + std::to_string(wPort == 0 ? 21 : wPort) + "/";
@@ -108,8 +114,10 @@ bool CFtpClient::Connect(const std::string& strHost, int /*nReserved1*/, int /*n
     curl_easy_setopt(pCurl, CURLOPT_ERRORBUFFER, nullptr);
     if (code != CURLE_OK) {
         std::string strText = szError[0] != '\0' ? szError : curl_easy_strerror(code);
+        long nOsError = 0;
+        curl_easy_getinfo(pCurl, CURLINFO_OS_ERRNO, &nOsError);
         curl_easy_cleanup(pCurl);
-        throw CFtpError(strText);
+        throw CFtpError(strText, static_cast<int>(code), static_cast<int>(nOsError));
     }
     m_pConnection = pCurl;
     return true;

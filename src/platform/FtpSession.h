@@ -5,16 +5,33 @@
 
 class CMessagePump;
 
-// A failure of the FTP session, with the library's own text when it gave one.
+// A failure of the FTP session, with the library's own text when it gave one,
+// its code (0: none) and the system's error number behind it (0: none).
 class CFtpError : public std::runtime_error {
 public:
-    explicit CFtpError(const std::string& strText) : std::runtime_error(strText) {}
+    explicit CFtpError(const std::string& strText, int nCode = 0, int nOsError = 0)
+        : std::runtime_error(strText), m_nCode(nCode), m_nOsError(nOsError) {}
     // False when there is no text to show.
     bool GetErrorMessage(std::string& strText) const {
         strText = what();
         return !strText.empty();
     }
+    int GetCode() const { return m_nCode; }
+    int GetOsError() const { return m_nOsError; }
+
+private:
+    int m_nCode;
+    int m_nOsError;
 };
+
+// The library's codes the manager tells apart (libcurl's CURLE_* values).
+inline constexpr int FTPERR_RESOLVE = 6;
+inline constexpr int FTPERR_CONNECT = 7;
+inline constexpr int FTPERR_GOT_NOTHING = 52;
+inline constexpr int FTPERR_SEND = 55;
+inline constexpr int FTPERR_RECV = 56;
+inline constexpr int FTPERR_TIMEOUT = 28;
+inline constexpr int FTPERR_LOGIN_DENIED = 67;
 
 // Time limits of one connection check. The manager waits no longer than the
 // sum for a node that does not answer.

@@ -63,7 +63,8 @@ struct SChildSetup {
     char* const* ppArgv = nullptr;
     const char* pszStdin = nullptr;
     const char* pszWorkDir = nullptr; // nullptr: ours
-    int fdOutput = -1;                // -1: /dev/null
+    int fdOutput = -1;                // standard output; -1: both to /dev/null
+    int fdErrors = -1;                // standard error, with fdOutput
     pid_t pidParent = 0;
     int fdError = -1; // the errno of a failed step goes here
 };
@@ -105,7 +106,8 @@ struct SChildSetup {
         Die(errno);
     }
     int fdOut = setup.fdOutput >= 0 ? setup.fdOutput : open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (fdOut < 0 || dup2(fdOut, 1) < 0 || dup2(fdOut, 2) < 0) {
+    int fdErr = setup.fdOutput >= 0 ? setup.fdErrors : fdOut;
+    if (fdOut < 0 || dup2(fdOut, 1) < 0 || dup2(fdErr, 2) < 0) {
         Die(errno);
     }
     if (setup.pszWorkDir != nullptr && chdir(setup.pszWorkDir) != 0) {
@@ -128,8 +130,10 @@ CProcess::~CProcess() {
     if (m_fdPid >= 0) {
         close(m_fdPid);
     }
-    if (m_fdOutput >= 0) {
-        close(m_fdOutput);
+    for (int fd : {m_fdOutput, m_fdErrors}) {
+        if (fd >= 0) {
+            close(fd);
+        }
     }
 }
 
@@ -144,8 +148,11 @@ bool CProcess::Start(const SProcessStart& start, std::string& strError) {
         return false;
     }
     if (start.bCaptureOutput) {
+        // Apart, so that an unbuffered error line never lands inside a line
+        // the program's buffered output writes later.
         m_fdOutput = memfd_create("process-output", MFD_CLOEXEC);
-        if (m_fdOutput < 0) {
+        m_fdErrors = memfd_create("process-errors", MFD_CLOEXEC);
+        if (m_fdOutput < 0 || m_fdErrors < 0) {
             strError = std::strerror(errno);
             return false;
         }
@@ -168,6 +175,7 @@ bool CProcess::Start(const SProcessStart& start, std::string& strError) {
     setup.pszStdin = strIn.c_str();
     setup.pszWorkDir = start.strWorkDir.empty() ? nullptr : start.strWorkDir.c_str();
     setup.fdOutput = m_fdOutput;
+    setup.fdErrors = m_fdErrors;
     setup.pidParent = getpid();
     setup.fdError = afdError[1];
 
@@ -263,14 +271,22 @@ void CProcess::Reap() {
 }
 
 std::string CProcess::ReadOutput(size_t nMax) const {
+    return ReadCaptured(m_fdOutput, nMax);
+}
+
+std::string CProcess::ReadErrors(size_t nMax) const {
+    return ReadCaptured(m_fdErrors, nMax);
+}
+
+std::string CProcess::ReadCaptured(int fd, size_t nMax) {
     std::string str;
-    if (m_fdOutput < 0) {
+    if (fd < 0) {
         return str;
     }
     str.resize(nMax);
     size_t nHave = 0;
     while (nHave < nMax) {
-        ssize_t n = pread(m_fdOutput, str.data() + nHave, nMax - nHave, static_cast<off_t>(nHave));
+        ssize_t n = pread(fd, str.data() + nHave, nMax - nHave, static_cast<off_t>(nHave));
         if (n < 0 && errno == EINTR) {
             continue;
         }

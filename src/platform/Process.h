@@ -11,7 +11,7 @@ struct SProcessStart {
     std::vector<std::string> vecArgs; // [0] the program, looked up on PATH without a '/'
     std::string strStdinPath;         // standard input; empty: /dev/null
     std::string strWorkDir;           // working directory; empty: ours
-    bool bCaptureOutput = false;      // standard output and error kept; otherwise discarded
+    bool bCaptureOutput = false;      // standard output and error kept apart; otherwise discarded
 };
 
 // One child program. It runs in a session and process group of its own,
@@ -42,15 +42,19 @@ public:
     pid_t GetPid() const { return m_pid; }
     // The wait status (see waitpid) once it ended.
     int GetWaitStatus() const { return m_nStatus; }
-    // What it wrote to standard output and error, at most nMax bytes.
+    // What it wrote to standard output, at most nMax bytes.
     std::string ReadOutput(size_t nMax) const;
+    // What it wrote to standard error, at most nMax bytes.
+    std::string ReadErrors(size_t nMax) const;
 
 private:
     void Reap();
+    static std::string ReadCaptured(int fd, size_t nMax);
 
     pid_t m_pid = -1;
     int m_fdPid = -1;
     int m_fdOutput = -1;
+    int m_fdErrors = -1;
     bool m_bReaped = false;
     int m_nStatus = 0;
 };

@@ -41,5 +41,9 @@ inline constexpr char TXT_BATCH_RESULT_NG[] = "NG";
 inline constexpr char TXT_BATCH_REBOOT_FAILED[] =
     "\r\n上記ﾉｰﾄﾞに対してのﾀﾞｳﾝﾛｰﾄﾞは正常終了しましたが、運用ﾓｰﾄﾞへのﾘﾌﾞｰﾄに失敗しました。\r\n"
     "「管理」→「ﾓｰﾄﾞ変更」でﾓｰﾄﾞ変更を行なってください。";
+// Our own: failed nodes that did not come back to operation either.
+inline constexpr char TXT_BATCH_LEFT_IN_MODE[] =
+    "\r\n上記ﾉｰﾄﾞはﾀﾞｳﾝﾛｰﾄﾞに失敗し、ﾀﾞｳﾝﾛｰﾄﾞﾓｰﾄﾞのままです。\r\n"
+    "「管理」→「ﾓｰﾄﾞ変更」で通常動作0に戻してください。";
 inline constexpr char TXT_BATCH_RETRY[] = "ﾀﾞｳﾝﾛｰﾄﾞNGのﾉｰﾄﾞにﾘﾄﾗｲしますか？";
 inline constexpr char TXT_BATCH_ALL_DONE[] = "全てのﾉｰﾄﾞへのﾀﾞｳﾝﾛｰﾄﾞが正常に終了しました｡";

@@ -14,6 +14,8 @@ inline constexpr char TXT_FTP_PUT_REFUSED[] = "MRV-620がﾀﾞｳﾝﾛｰﾄ�
 // is the client's last word ("Not connected.").
 inline constexpr char TXT_FTP_PUT_UNCONFIRMED[] =
     "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙの送信を確認できませんでした\r\n(%s)";
+// Our own: the node's server refused a deletion; the name, then its reply.
+inline constexpr char TXT_FTP_DELETE_FAILED[] = "次のﾌｧｲﾙを削除できませんでした\r\n「%s」\r\n(%s)";
 // Our own: after a failed download the node could not be brought back to
 // operation; %d is its download mode.
 inline constexpr char TXT_DOWNLOAD_LEFT_IN_MODE[] =
@@ -22,9 +24,11 @@ inline constexpr char TXT_DOWNLOAD_LEFT_IN_MODE[] =
 // Our own: a single-node download to an address that another registered
 // node of the network has too; %s is the address.
 inline constexpr char TXT_DOWNLOAD_SHARED_ADDRESS[] =
-    "IPｱﾄﾞﾚｽ %s は他のﾉｰﾄﾞにも登録されているため、ﾀﾞｳﾝﾛｰﾄﾞできません";
+    "他のﾉｰﾄﾞにも登録されているIPｱﾄﾞﾚｽのため、ﾀﾞｳﾝﾛｰﾄﾞできません\r\n(%s)";
 // Our own: a chosen path that is not a readable regular file of an image's size.
 inline constexpr char TXT_DOWNLOAD_NOT_A_FILE[] = "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙが通常のﾌｧｲﾙではありません";
+// Our own: a chosen file larger than any image a node could take.
+inline constexpr char TXT_DOWNLOAD_TOO_LARGE[] = "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙが大きすぎます(64MBまで)";
 // Our own: the connection check's failures, with the library's code in brackets.
 inline constexpr char TXT_FTPERR_LOGIN_DENIED[] =
     "FTPｻｰﾊﾞｰがﾛｸﾞｲﾝを拒否しました(ﾕｰｻﾞｰ名またはﾊﾟｽﾜｰﾄﾞが違います) [%d]";
@@ -96,6 +100,8 @@ inline constexpr char TXT_APPINFO_NO_USER_APP[] = "ユーザアプリケーシ�
 // Our own: the bounds of the selection.
 inline constexpr char TXT_APPINFO_NAME_TOO_LONG[] =
     "ﾌｧｲﾙ名が19文字を超えるため、削除リストに追加できません";
+inline constexpr char TXT_APPINFO_NAME_UNSENDABLE[] =
+    "ﾌｧｲﾙ名に改行などの制御文字が含まれているため、削除リストに追加できません";
 inline constexpr char TXT_APPINFO_LIST_FULL[] = "削除リストが一杯のため、これ以上追加できません";
 // The deletion's confirmation: one line per name, then the question.
 inline constexpr char TXT_DELETE_CONFIRM_LINE[] = "「%s」\r\n";

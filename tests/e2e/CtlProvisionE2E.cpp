@@ -271,7 +271,7 @@ TEST_F(CtlProvision, ABatchRetriesTheFailedNodeAsOftenAsToldAndSaysSo) {
     EXPECT_EQ(nodes[0]["exit"].Int(), 0);
     EXPECT_EQ(nodes[1]["exit"].Int(), 5);
     EXPECT_EQ(nodes[1]["attempts"].Int(), 2);
-    EXPECT_EQ(nodes[1]["state"].Str(), "ダウンロード済み");
+    EXPECT_EQ(nodes[1]["state"].Str(), "ダウンロード失敗");
     EXPECT_NE(
         m_control.Request("WAIT " + MACS[0] + " file=TESTAPP.mot mode=0 timeout=5000").find("OK"),
         std::string::npos);

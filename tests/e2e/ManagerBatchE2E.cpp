@@ -40,14 +40,12 @@ protected:
         const char* pszDir = std::getenv("MRVT_DIR");
         ASSERT_NE(pszDir, nullptr);
         m_dir = fs::path(pszDir) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::create_directories(m_dir / "scripts");
         fs::create_directories(m_dir / "tmp");
         setenv("TMPDIR", (m_dir / "tmp").c_str(), 1);
         m_pDoc =
             std::make_unique<COrvixDoc>(SDocEnv{m_ui, m_pump, m_clock, m_settings, m_param, ""},
                                         std::make_unique<CPosixDatagramSocket>());
         SFtpRunEnv env;
-        env.strScriptDir = (m_dir / "scripts").string() + "/";
         m_pDoc->SetFtpRunEnv(env);
         m_pDoc->AddNetwork("LINE-B", 0xFFFFFF00u, 0xC0A80101u);
         m_pDoc->AddOrUpdateNode(0, 0xC0A8011Fu, MAC_FIRST, true, "", "");
@@ -65,8 +63,7 @@ protected:
         }
         m_pDoc.reset();
         m_ui.VerifyAllConsumed();
-        // Neither a script nor a working folder of the client is left.
-        EXPECT_TRUE(fs::is_empty(m_dir / "scripts"));
+        // No working folder of the client (nor its script) is left.
         EXPECT_TRUE(fs::is_empty(m_dir / "tmp"));
         unsetenv("TMPDIR");
     }
@@ -115,7 +112,7 @@ TEST_F(ManagerBatch, RefusingNodeIsOfferedForRetryAndGetsTheApplicationOnceTheFa
     DownloadToChosenNodes(*m_pDoc, m_progress, BATCH_APPLICATION);
 
     EXPECT_EQ(rowsAtQuestion, (Rows{{"192.168.1.31", "ダウンロード済み", "OK"},
-                                    {"192.168.1.32", "ダウンロード済み", "NG"},
+                                    {"192.168.1.32", "ダウンロード失敗", "NG"},
                                     {"192.168.1.33", "ダウンロード済み", "OK"}}));
     // Two nodes hold the application and run in mode 0; the third does not have it.
     EXPECT_EQ(strFirst, "OK\n");

@@ -66,7 +66,6 @@ protected:
         const char* pszDir = std::getenv("MRVT_DIR");
         ASSERT_NE(pszDir, nullptr);
         m_dir = fs::path(pszDir) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::create_directories(m_dir / "scripts");
         fs::create_directories(m_dir / "tmp");
         fs::create_directories(m_dir / "images" / "with space");
         setenv("TMPDIR", (m_dir / "tmp").c_str(), 1);
@@ -111,7 +110,6 @@ protected:
                                         std::make_unique<CPosixDatagramSocket>());
         SFtpRunEnv env;
         env.strClient = (m_dir / "ftp-watched").string();
-        env.strScriptDir = (m_dir / "scripts").string() + "/";
         m_pDoc->SetFtpRunEnv(env);
         m_pDoc->AddNetwork("LINE-F", 0xFFFFFF00u, 0xC0A80101u);
         m_pDoc->AddOrUpdateNode(0, 0xC0A80115u, MAC_APP, true, "", "");
@@ -121,8 +119,7 @@ protected:
     void TearDown() override {
         m_pDoc.reset();
         m_ui.VerifyAllConsumed();
-        // Neither a script nor a working folder of the client is left.
-        EXPECT_TRUE(fs::is_empty(m_dir / "scripts"));
+        // No working folder of the client (nor its script) is left.
         EXPECT_TRUE(fs::is_empty(m_dir / "tmp"));
         // Every run of the client was watched while it ran; no command line
         // ever carried the password.
@@ -240,24 +237,23 @@ TEST_F(ManagerFtp, DeletingTwoOfThreeApplicationsLeavesOne) {
               "OK\n");
 }
 
-TEST_F(ManagerFtp, RefusedLoginShowsTheChecksTextThenConnectionFailed) {
+TEST_F(ManagerFtp, RefusedLoginSaysSoInJapaneseAndTheNodeGoesBackToOperation) {
     ASSERT_EQ(Control("FAULT " + std::string(MAC_APP) + " nologin on"), "OK\n");
     m_ui.ExpectFileChoice(Image("TESTAPP.mot", GOOD_IMAGE));
-    m_ui.ExpectMessageThat(testing::HasSubstr("530"));
+    m_ui.ExpectMessage("FTPｻｰﾊﾞｰがﾛｸﾞｲﾝを拒否しました(ﾕｰｻﾞｰ名またはﾊﾟｽﾜｰﾄﾞが違います) [67]");
     m_ui.ExpectMessage("FTP接続失敗");
     DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
-    // No mode change back after the failed FTP step.
-    EXPECT_EQ(Control("WAIT " + std::string(MAC_APP) + " mode=7 timeout=1"), "OK\n");
+    EXPECT_EQ(Control("WAIT " + std::string(MAC_APP) + " mode=0 timeout=1"), "OK\n");
 }
 
-TEST_F(ManagerFtp, RefusedStoredFileIsNotReportedAsASuccess) {
+TEST_F(ManagerFtp, RefusedStoredFileIsReportedWithTheServersReply) {
     ASSERT_EQ(Control("FAULT " + std::string(MAC_APP) + " nostor on"), "OK\n");
     m_ui.ExpectFileChoice(Image("TESTAPP.mot", GOOD_IMAGE));
     ExpectListing(nullptr);
-    m_ui.ExpectMessage("MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n"
-                       "(ﾀﾞｳﾝﾛｰﾄﾞ後のﾌｧｲﾙ一覧にﾌｧｲﾙがありません)");
+    m_ui.ExpectMessageThat(testing::MatchesRegex(
+        "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n\\(5[0-9][0-9] .*\\)"));
     DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
-    EXPECT_EQ(Control("WAIT " + std::string(MAC_APP) + " nofile=TESTAPP.mot mode=7 timeout=1"),
+    EXPECT_EQ(Control("WAIT " + std::string(MAC_APP) + " nofile=TESTAPP.mot mode=0 timeout=1"),
               "OK\n");
 }
 

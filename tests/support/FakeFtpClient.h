@@ -1,11 +1,15 @@
 #pragma once
-// A stand-in for the command-line FTP client, for the runner's tests: a shell
-// script that records each run (arguments, working folder, the mode and name
-// of its standard input, the script bytes it read, whether the password
-// shows on any command line) under runs/N/, then plays the node:
-//   listing file present:  copies it to the file the script's "dir >" names
-//                          (listing.HOST instead, when there is one for the host);
-//   "hang" present:        never ends (its pid in runs/N/pid).
+// A stand-in for the command-line client (tnftp), for the runner's tests: a
+// shell script that records each run (arguments, working folder, the mode and
+// name of its standard input, the script bytes it read, whether the password
+// shows on any command line) under runs/N/, then plays the client's side of
+// a session as tnftp prints it:
+//   "Connected to HOST." first (unless SetUnreachable);
+//   "lpwd":           "Local directory: " and the working folder;
+//   "put", "del":     the server's reply set for the host, else for all
+//                     (226 / 250 when none is set);
+//   "dir . FILE":     the listing set for the host, else for all, copied to FILE;
+//   "hang" present:   never ends (its pid in runs/N/pid).
 #include "ScratchDir.h"
 
 #include <string>
@@ -17,37 +21,41 @@ public:
     explicit CFakeFtpClient(const std::string& strSecret) {
         std::filesystem::create_directories(m_dir.File("runs"));
         CScratchDir::Write(m_dir.File("secret-pattern"), strSecret + "\n");
-        const std::string& d = m_dir.Dir();
-        std::string strScript = "#!/bin/sh\n"
-                                "n=$(cat '" +
-                                d +
-                                "runs/count' 2>/dev/null || echo 0); n=$((n+1))\n"
-                                "echo $n > '" +
-                                d +
-                                "runs/count'\n"
-                                "R='" +
-                                d +
-                                "runs/'$n; mkdir -p \"$R\"\n"
-                                "printf '%s\\n' \"$@\" > \"$R/args\"\n"
-                                "pwd > \"$R/cwd\"\n"
-                                "stat -L -c '%a' /proc/self/fd/0 > \"$R/stdin-mode\"\n"
-                                "readlink /proc/self/fd/0 > \"$R/stdin-path\"\n"
-                                "cat > \"$R/script\"\n"
-                                "grep -l -a -F -f '" +
-                                d +
-                                "secret-pattern' /proc/[0-9]*/cmdline "
-                                "> \"$R/secret-seen\" 2>/dev/null\n"
-                                "L=$(sed -n 's/^dir > //p' \"$R/script\")\n"
-                                "for a in \"$@\"; do H=$a; done\n"
-                                "F='" +
-                                d +
-                                "listing'; if [ -f \"$F.$H\" ]; then F=\"$F.$H\"; fi\n"
-                                "if [ -f \"$F\" ] && [ -n \"$L\" ]; then cp \"$F\" \"./$L\"; "
-                                "fi\n"
-                                "if [ -f '" +
-                                d +
-                                "hang' ]; then echo $$ > \"$R/pid\"; exec sleep 600; fi\n"
-                                "exit 0\n";
+        const std::string d = "'" + m_dir.Dir() + "'";
+        std::string strScript =
+            "#!/bin/sh\n"
+            "D=" +
+            d +
+            "\n"
+            "n=$(cat \"$D/runs/count\" 2>/dev/null || echo 0); n=$((n+1))\n"
+            "echo $n > \"$D/runs/count\"\n"
+            "R=\"$D/runs/$n\"; mkdir -p \"$R\"\n"
+            "printf '%s\\n' \"$@\" > \"$R/args\"\n"
+            "pwd > \"$R/cwd\"\n"
+            "stat -L -c '%a' /proc/self/fd/0 > \"$R/stdin-mode\"\n"
+            "readlink /proc/self/fd/0 > \"$R/stdin-path\"\n"
+            "cat > \"$R/script\"\n"
+            "grep -l -a -F -f \"$D/secret-pattern\" /proc/[0-9]*/cmdline "
+            "> \"$R/secret-seen\" 2>/dev/null\n"
+            "for a in \"$@\"; do H=$a; done\n"
+            // The host's own file, else the common one.
+            "pick() { if [ -f \"$D/$1.$H\" ]; then echo \"$D/$1.$H\"; else echo \"$D/$1\"; fi; }\n"
+            "if [ -f \"$D/hang\" ]; then echo $$ > \"$R/pid\"; exec sleep 600; fi\n"
+            "if [ -f \"$D/unreachable\" ]; then echo \"ftp: Can't connect to \\`$H:21': "
+            "Connection refused\" >&2; else echo \"Connected to $H.\"; fi\n"
+            "while IFS= read -r line; do\n"
+            "  case \"$line\" in\n"
+            "  lpwd) echo \"Local directory: $(pwd -P)\";;\n"
+            "  put\\ *) F=$(pick put-reply); if [ -f \"$F\" ]; then cat \"$F\"; "
+            "else echo '226 Transfer complete.'; fi;;\n"
+            "  del\\ *) F=$(pick del-reply); if [ -f \"$F\" ]; then cat \"$F\"; "
+            "else echo '250 DELE command successful.'; fi;;\n"
+            "  dir\\ .\\ *) F=$(pick listing); if [ -f \"$F\" ]; then cp \"$F\" \"./${line#dir . "
+            "}\"; "
+            "fi;;\n"
+            "  esac\n"
+            "done < \"$R/script\"\n"
+            "exit 0\n";
         CScratchDir::Write(Program(), strScript);
         ::chmod(Program().c_str(), 0700);
     }
@@ -62,6 +70,16 @@ public:
         CScratchDir::Write(m_dir.File("listing." + strHost), strListing);
     }
     void ClearListing() { std::filesystem::remove(m_dir.File("listing")); }
+    // What the client prints after "put" (the server's replies, the client's
+    // words), for every host or one ("" for all).
+    void SetPutReply(const std::string& strLines, const std::string& strHost = "") {
+        CScratchDir::Write(m_dir.File(strHost.empty() ? "put-reply" : "put-reply." + strHost),
+                           strLines);
+    }
+    void SetDeleteReply(const std::string& strLines) {
+        CScratchDir::Write(m_dir.File("del-reply"), strLines);
+    }
+    void SetUnreachable() { CScratchDir::Write(m_dir.File("unreachable"), ""); }
     void SetHang() { CScratchDir::Write(m_dir.File("hang"), ""); }
 
     int Runs() const {

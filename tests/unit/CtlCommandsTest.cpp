@@ -215,6 +215,12 @@ TEST_F(CtlCommands, ABatchNodeWithoutAnAddressOfItsOwnIsRefused) {
     EXPECT_EQ(Texts(), std::vector<std::string>{"node 0080C8000002 has no address of its own (a "
                                                 "batch finds its nodes by address)"});
     EXPECT_TRUE(m_pSocket->GetSent().empty());
+    // One node whose address another node has too: the file could reach either.
+    m_pDoc->AddOrUpdateNode(0, IP1, "0080C8000009", true, "", "");
+    EXPECT_EQ(Run({"download", "app", strPath, "1"}), 2);
+    EXPECT_EQ(Texts().back(), "他のﾉｰﾄﾞにも登録されているIPｱﾄﾞﾚｽのため、ﾀﾞｳﾝﾛｰﾄﾞできません\n"
+                              "(192.168.1.10)");
+    EXPECT_TRUE(m_pSocket->GetSent().empty());
 }
 
 TEST_F(CtlCommands, NoCurrentNetworkIsSaid) {
@@ -425,6 +431,15 @@ TEST(CtlUi, MessagesStandForTheirExitStatuses) {
     EXPECT_EQ(Status("FTPﾌﾟﾛｾｽでﾀｲﾑｱｳﾄが発生しました"), 5);
     EXPECT_EQ(Status("通信用のポート(65532)が使用中です。\r\nMRV-620との通信が行なえません。"), 6);
     EXPECT_EQ(Status("ﾀﾞｳﾝﾛｰﾄﾞ処理が終了しました"), 0);
+    // Texts with the server's words in them, or a note after them.
+    EXPECT_EQ(Status("MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n(553 Could not create file.)"),
+              5);
+    EXPECT_EQ(Status("FTPｻｰﾊﾞｰがﾛｸﾞｲﾝを拒否しました(ﾕｰｻﾞｰ名またはﾊﾟｽﾜｰﾄﾞが違います) [67]"), 5);
+    EXPECT_EQ(Status("FTP接続失敗\r\nMRV-620はﾀﾞｳﾝﾛｰﾄﾞﾓｰﾄﾞ(ﾓｰﾄﾞ7)のままです。"), 5);
+    EXPECT_EQ(Status("MRV-620はﾀﾞｳﾝﾛｰﾄﾞﾓｰﾄﾞ(ﾓｰﾄﾞ7)のままです。\r\n"
+                     "「管理」→「ﾓｰﾄﾞ変更」で通常動作0に戻してください。"),
+              3);
+    EXPECT_EQ(Status("ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙが通常のﾌｧｲﾙではありません"), 2);
     EXPECT_EQ(Status("something else"), 1);
     ui.SetOtherFailure(5);
     EXPECT_EQ(Status("530 Login incorrect."), 5);

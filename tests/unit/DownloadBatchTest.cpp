@@ -252,7 +252,6 @@ protected:
         }
         SFtpRunEnv env;
         env.strClient = m_fake.Program();
-        env.strScriptDir = m_scripts.Dir();
         env.wCheckPort = wPort;
         m_pDoc->SetFtpRunEnv(env);
         m_strImage = m_files.File("APP.mot");
@@ -325,7 +324,6 @@ protected:
     CDownloadProgressDlg m_progress;
     std::vector<std::unique_ptr<CLoopbackFtpServer>> m_vecServers;
     CFakeFtpClient m_fake{SECRET};
-    CScratchDir m_scripts;
     CTmpDirScope m_tmp;
     CScratchDir m_files;
     std::string m_strImage;
@@ -386,10 +384,12 @@ TEST_F(DownloadBatchRun, SilentSecondNodeIsRetriedAloneAfterTheOperatorsOk) {
     // The first node once only, back in operation.
     EXPECT_EQ(SeenBy(1), (std::vector<SSeen>{{1, 0x0105, 7}, {1, 0x0103, -1}, {1, 0x0105, 0}}));
     EXPECT_EQ(m_fake.Runs(), 3);
-    EXPECT_EQ(m_fake.Run(2, "args"), "-A\n-i\n-n\n127.0.0.3\n");
-    EXPECT_EQ(m_fake.Run(3, "args"), "-A\n-i\n-n\n127.0.0.2\n");
-    // One restart pause per node and pass.
-    EXPECT_EQ(m_clock.GetSleeps(), (std::vector<uint32_t>{3000, 3000, 3000, 3000}));
+    EXPECT_EQ(m_fake.Run(2, "args"), "-i\n-n\n-g\n-v\n127.0.0.3\n");
+    EXPECT_EQ(m_fake.Run(3, "args"), "-i\n-n\n-g\n-v\n127.0.0.2\n");
+    // Without its account the silent node was sent back to operation at once.
+    EXPECT_EQ(vecSecond[5], (SSeen{2, 0x0105, 0}));
+    // One restart pause per node and pass, and the pause before that return.
+    EXPECT_EQ(m_clock.GetSleeps(), (std::vector<uint32_t>{3000, 3000, 700, 3000, 3000}));
     // Disabled with the status text through the whole batch.
     EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙの選択", "ﾚﾃﾞｨ"}));
     EXPECT_EQ(m_ui.m_vecEnable, (std::vector<bool>{false, true}));
@@ -425,25 +425,29 @@ TEST_F(DownloadBatchRun, TwoNodesMissingTheReturnAreListedOnALineEach) {
     DownloadBatch(*m_pDoc, m_progress, m_strImage, strTargets, BATCH_APPLICATION);
 }
 
-TEST_F(DownloadBatchRun, RefusedPutIsAFailureOfferedForRetry) {
-    m_fake.SetListingFor("127.0.0.2",
-                         "-r--r--r--   1 root     root     717 Jan  1 00:00 param.dat\n");
+TEST_F(DownloadBatchRun, RefusedPutIsAFailureNeverCalledDownloadedAndOfferedForRetry) {
+    m_fake.SetPutReply(
+        "229 Entering Extended Passive Mode (|||40000|)\n553 Could not create file.\n",
+        "127.0.0.2");
     std::string strTargets = "127.0.0.1,127.0.0.2,127.0.0.3";
     m_ui.ExpectMessage(RETRY, EMsgAnswer::Cancel);
     DownloadBatch(*m_pDoc, m_progress, m_strImage, strTargets, BATCH_APPLICATION);
     EXPECT_EQ(m_vecShown.back(), (Rows{{"127.0.0.1", "ダウンロード済み", "OK"},
-                                       {"127.0.0.2", "ダウンロード済み", "NG"},
+                                       {"127.0.0.2", "ダウンロード失敗", "NG"},
                                        {"127.0.0.3", "ダウンロード済み", "OK"}}));
+    EXPECT_EQ(m_progress.GetDetail("127.0.0.2"), "553 Could not create file.");
     // It went back to operation all the same.
     EXPECT_EQ(SeenBy(2).back(), (SSeen{2, 0x0105, 0}));
     EXPECT_EQ(strTargets, "*********,127.0.0.2,*********");
     EXPECT_TRUE(m_vecOkEnabled.back());
 }
 
-TEST_F(DownloadBatchRun, FailedPutAndFailedReturnAreRetriedNotReportedAsDownloaded) {
-    m_fake.SetListingFor("127.0.0.2", "");
+TEST_F(DownloadBatchRun, FailedNodesLeftInTheirDownloadModeAreNamedBeforeTheRetryQuestion) {
+    m_fake.SetPutReply("550 Permission denied.\n", "127.0.0.2");
     m_mapNodes[2].bSilentModeZero = true;
     std::string strTargets = "127.0.0.1,127.0.0.2";
+    m_ui.ExpectMessage("127.0.0.2\r\n\r\n上記ﾉｰﾄﾞはﾀﾞｳﾝﾛｰﾄﾞに失敗し、ﾀﾞｳﾝﾛｰﾄﾞﾓｰﾄﾞのままです。\r\n"
+                       "「管理」→「ﾓｰﾄﾞ変更」で通常動作0に戻してください。");
     m_ui.ExpectMessage(RETRY, EMsgAnswer::Cancel);
     DownloadBatch(*m_pDoc, m_progress, m_strImage, strTargets, BATCH_APPLICATION);
     EXPECT_EQ(m_vecShown.back(), (Rows{{"127.0.0.1", "ダウンロード済み", "OK"},
@@ -462,7 +466,8 @@ TEST_F(DownloadBatchRun, TargetWithoutANodeIsSkippedInEveryPass) {
     m_ui.ExpectMessage(DONE_ALL);
     DownloadBatch(*m_pDoc, m_progress, m_strImage, strTargets, BATCH_APPLICATION);
     EXPECT_TRUE(SeenBy(9).empty());
-    EXPECT_EQ(SeenBy(3).size(), 5u); // the mode change and four unanswered requests
+    // The mode change, four unanswered requests, the way back to operation.
+    EXPECT_EQ(SeenBy(3).size(), 6u);
     EXPECT_EQ(SeenBy(1), (std::vector<SSeen>{{1, 0x0105, 7}, {1, 0x0103, -1}, {1, 0x0105, 0}}));
     EXPECT_EQ(m_vecShown.back(),
               (Rows{{"127.0.0.9", "未実施", "－"}, {"127.0.0.3", "未実施", "－"}}));
@@ -530,19 +535,29 @@ TEST_F(DownloadBatchRun, CancelAtAnyStepBeforeTheBatchSendsNothing) {
                        EMsgAnswer::Cancel);
     DownloadToChosenNodes(*m_pDoc, m_progress, BATCH_APPLICATION);
 
-    // A broken image is refused before anything is sent.
+    // A file that can never be put is refused before anything is sent: no
+    // row changes, no retry question.
     std::string strBad = m_files.File("BAD.mot");
     CScratchDir::Write(strBad, "S00600004844521B\nS107000001020304EF\nS9030000FC\n");
-    ExpectAllChosen();
-    m_ui.ExpectFileChoice(strBad);
-    m_ui.ExpectMessage("ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙがMOT形式(Sﾚｺｰﾄﾞ)として正しくありません\r\n"
-                       "2行目: ﾁｪｯｸｻﾑが一致しません");
-    DownloadToChosenNodes(*m_pDoc, m_progress, BATCH_APPLICATION);
+    std::string strQuote = m_files.File("a\"b.mot");
+    CScratchDir::Write(strQuote, IMAGE);
+    for (const auto& [strPath, pszMessage] :
+         {std::pair{strBad, "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙがMOT形式(Sﾚｺｰﾄﾞ)として正しくありません\r\n"
+                            "2行目: ﾁｪｯｸｻﾑが一致しません"},
+          {strQuote, "ﾌｧｲﾙ名に改行などの制御文字または「\"」が含まれているため、"
+                     "ﾀﾞｳﾝﾛｰﾄﾞできません"},
+          {m_files.Dir(), "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙが通常のﾌｧｲﾙではありません"}}) {
+        ExpectAllChosen();
+        m_ui.ExpectFileChoice(strPath);
+        m_ui.ExpectMessage(pszMessage);
+        DownloadToChosenNodes(*m_pDoc, m_progress, BATCH_APPLICATION);
+    }
 
     EXPECT_TRUE(m_vecSeen.empty());
     EXPECT_FALSE(m_progress.IsOpen());
-    EXPECT_EQ(m_ui.m_vecEnable, (std::vector<bool>{false, true, false, true, false, true}));
-    ASSERT_EQ(m_ui.m_vecFileChoices.size(), 3u);
+    EXPECT_EQ(m_ui.m_vecEnable,
+              (std::vector<bool>{false, true, false, true, false, true, false, true, false, true}));
+    ASSERT_EQ(m_ui.m_vecFileChoices.size(), 5u);
     EXPECT_EQ(m_ui.m_vecFileChoices[0].strTitle, "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙの選択");
     EXPECT_EQ(m_ui.m_vecFileChoices[0].strDefaultExt, ".mot");
 }

@@ -9,6 +9,7 @@
 #include "doc/FtpRun.h"
 #include "platform/FtpSession.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,11 +61,11 @@ protected:
             unsetenv("TMPDIR");
         }
     }
-    void UseServer(const CLoopbackFtpServer& server) {
+    void UseServer(const CLoopbackFtpServer& server) { UsePort(server.Port()); }
+    void UsePort(uint16_t wPort) {
         SFtpRunEnv env;
         env.strClient = m_fake.Program();
-        env.strScriptDir = m_scripts.Dir();
-        env.wCheckPort = server.Port();
+        env.wCheckPort = wPort;
         env.dwTimeLimit = m_dwTimeLimit;
         m_pDoc->SetFtpRunEnv(env);
     }
@@ -80,15 +81,19 @@ protected:
             return Press(dlg, ui, DIALOG_OK);
         });
     }
-    // Neither a script nor a working folder of the client is left.
-    void ExpectNothingLeft() {
-        EXPECT_EQ(m_scripts.CountEntries(), 0u);
-        EXPECT_EQ(m_tmp.CountEntries(), 0u);
+    // No working folder of the client (with its script) is left.
+    void ExpectNothingLeft() { EXPECT_EQ(m_tmp.CountEntries(), 0u); }
+    // The script of run n, with the folder it was read from.
+    std::string ScriptOf(int n) const {
+        std::string strCwd = m_fake.Run(n, "cwd");
+        EXPECT_EQ(m_fake.Run(n, "stdin-path").rfind(strCwd.substr(0, strCwd.size() - 1) + "/", 0),
+                  0u)
+            << "the script lies in the client's private folder";
+        return m_fake.Run(n, "script");
     }
 
     CLoopbackFtpServer m_server{"admin", SECRET};
     CFakeFtpClient m_fake{SECRET};
-    CScratchDir m_scripts;
     CScratchDir m_tmp;
     CScratchDir m_files;
     std::string m_strImage;
@@ -99,30 +104,28 @@ protected:
 } // namespace
 
 TEST_F(FtpRunner, ThirdPutWritesItsOwnScriptWithTheExactBytes) {
-    std::string strListing = SYSTEM_LINES + AppLine("V1.02 APP.mot", IMAGE.size());
-    m_fake.SetListing(strListing);
     EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", SECRET, 0), FTPRUN_OK);
     EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", SECRET, 0), FTPRUN_OK);
-    ExpectListing(strListing);
+    m_fake.SetListing(SYSTEM_LINES);
+    ExpectListing(SYSTEM_LINES);
     EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", SECRET, 1), FTPRUN_OK);
     EXPECT_EQ(m_pDoc->m_nFtpScriptCount, 3);
     ASSERT_EQ(m_fake.Runs(), 3);
-    // The path with its space is passed whole, quoted.
-    EXPECT_EQ(m_fake.Run(3, "script"), "user admin s3cr3t-pw\nbin\nput \"" + m_files.Dir() +
-                                           "with space/APP.mot\"\ndir > Dir.txt\nclose\nquit\n");
-    EXPECT_EQ(m_fake.Run(1, "stdin-path").rfind(m_scripts.Dir() + "_ftpscr1_.txt", 0), 0u);
-    EXPECT_EQ(m_fake.Run(3, "stdin-path").rfind(m_scripts.Dir() + "_ftpscr3_.txt", 0), 0u);
-    EXPECT_EQ(m_fake.Run(3, "args"), "-A\n-i\n-n\n127.0.0.1\n");
+    // Stored under its own name; the blank of the path escaped, not quoted.
+    EXPECT_EQ(ScriptOf(3), "user admin s3cr3t-pw\nbin\nlpwd\nput " + m_files.Dir() +
+                               "with\\ space/APP.mot APP.mot\nlpwd\ndir . Dir.txt\nclose\nquit\n");
+    EXPECT_NE(m_fake.Run(1, "stdin-path").find("/_ftpscr1_.txt"), std::string::npos);
+    EXPECT_NE(m_fake.Run(3, "stdin-path").find("/_ftpscr3_.txt"), std::string::npos);
+    // Passive with the client's fallback to active: no "-A".
+    EXPECT_EQ(m_fake.Run(3, "args"), "-i\n-n\n-g\n-v\n127.0.0.1\n");
     ExpectNothingLeft();
 }
 
-TEST_F(FtpRunner, AccountlessUserHasATrailingSpaceAndNoPassword) {
+TEST_F(FtpRunner, AnEmptyPasswordIsTheEmptyLineTheClientReadsForIt) {
     CLoopbackFtpServer server("(none)", "");
     UseServer(server);
-    m_fake.SetListing(AppLine("V1.02 APP.mot", IMAGE.size()));
     EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "(none)", "", 0), FTPRUN_OK);
-    EXPECT_EQ(m_fake.Run(1, "script").substr(0, 13), "user (none) \n");
-    EXPECT_EQ(m_fake.Run(1, "stdin-path").rfind(m_scripts.Dir() + "_ftpscr1_.txt", 0), 0u);
+    EXPECT_EQ(ScriptOf(1).substr(0, 17), "user (none)\n\nbin\n");
 }
 
 TEST_F(FtpRunner, ClientRunsInAPrivateFolderOnAPrivateScriptWithoutThePasswordInSight) {
@@ -131,47 +134,61 @@ TEST_F(FtpRunner, ClientRunsInAPrivateFolderOnAPrivateScriptWithoutThePasswordIn
     EXPECT_EQ(m_pDoc->RunFtpListing(HOST, "admin", SECRET), FTPRUN_OK);
     ASSERT_EQ(m_fake.Runs(), 1);
     std::string strCwd = m_fake.Run(1, "cwd");
-    char szOwn[4096] = {};
-    ASSERT_NE(getcwd(szOwn, sizeof szOwn), nullptr);
-    EXPECT_NE(strCwd, std::string(szOwn) + "\n");
-    EXPECT_EQ(strCwd.rfind(m_tmp.Dir() + "mrvmgr-ftp-", 0), 0u) << strCwd;
+    // Named after our process, so that a later start can tell a dead run's.
+    EXPECT_EQ(strCwd.rfind(m_tmp.Dir() + "mrvmgr-ftp-" + std::to_string(getpid()) + "-", 0), 0u)
+        << strCwd;
     EXPECT_EQ(m_fake.Run(1, "stdin-mode"), "600\n");
+    EXPECT_EQ(ScriptOf(1), "user admin s3cr3t-pw\ndir . dir.txt\nclose\nquit\n");
     // Looked for on every command line while the client ran.
     EXPECT_EQ(m_fake.Run(1, "secret-seen"), "");
     ExpectNothingLeft();
 }
 
-TEST_F(FtpRunner, ListingScriptAndDeleteScriptBytes) {
-    m_fake.SetListing(SYSTEM_LINES);
-    ExpectListing(SYSTEM_LINES);
-    EXPECT_EQ(m_pDoc->RunFtpListing(HOST, "admin", SECRET), FTPRUN_OK);
-    EXPECT_EQ(m_fake.Run(1, "script"), "user admin s3cr3t-pw\ndir > dir.txt\nclose\nquit\n");
-    EXPECT_EQ(m_fake.Run(1, "stdin-path").rfind(m_scripts.Dir() + "_ftpscr_.txt", 0), 0u);
-
-    // A name with a space goes unquoted; an empty line follows the del line.
-    m_pDoc->RunFtpDelete("admin", SECRET, HOST, "MY APP.mot", 0);
-    EXPECT_EQ(m_fake.Run(2, "script"),
-              "user admin s3cr3t-pw\nbin\ndel MY APP.mot\n\ndir > Dir.txt\nclose\nquit\n");
-    EXPECT_EQ(m_fake.Run(2, "stdin-path").rfind(m_scripts.Dir() + "_ftpscr_.txt", 0), 0u);
+TEST_F(FtpRunner, EveryArgumentReachesTheClientWholeInItsOwnQuoting) {
+    CLoopbackFtpServer server("adm in", "p\"w \\x");
+    UseServer(server);
+    m_pDoc->RunFtpDelete("adm in", "p\"w \\x", HOST, "\"q q\"", 0);
+    m_pDoc->RunFtpDelete("adm in", "p\"w \\x", HOST, "x,ONE.mot", 0);
+    EXPECT_EQ(ScriptOf(1), "user adm\\ in p\\\"w\\ \\\\x\nbin\nlpwd\ndel \\\"q\\ q\\\"\nlpwd\n"
+                           "dir . Dir.txt\nclose\nquit\n");
+    EXPECT_NE(ScriptOf(2).find("\ndel x,ONE.mot\n"), std::string::npos);
     EXPECT_EQ(m_pDoc->m_nFtpScriptCount, 0); // only puts count
     ExpectNothingLeft();
 }
 
-TEST_F(FtpRunner, PutTheNodeDidNotKeepIsRefused) {
-    // Listed without the file, or with another size: not taken.
-    m_fake.SetListing(SYSTEM_LINES);
-    EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", SECRET, 0), FTPRUN_REFUSED);
-    m_fake.SetListing(SYSTEM_LINES + AppLine("V1.02 APP.mot", IMAGE.size() + 1));
-    EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", SECRET, 0), FTPRUN_REFUSED);
-    // No listing written at all (the login failed in the client).
-    m_fake.ClearListing();
-    ExpectListing("");
-    m_ui.ExpectMessage("ｱﾌﾟﾘｹｰｼｮﾝ情報が取得できませんでした。");
-    EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", SECRET, 1), FTPRUN_REFUSED);
-    // A kernel is listed by its plain name.
-    m_fake.SetListing("-r--r--r--   1 root     root     " + std::to_string(IMAGE.size()) +
-                      " Jan  1 00:00 APP.mot\n");
-    EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", SECRET, 0), FTPRUN_OK);
+TEST_F(FtpRunner, TheServersReplyToThePutDecidesNeverTheListing) {
+    struct SCase {
+        const char* pszClientSays; // after "put", as tnftp prints it
+        int nResult;
+        const char* pszReply;
+    } aCases[] = {
+        {"229 Entering Extended Passive Mode (|||40001|)\n150 Ok to send data.\n"
+         "226 Transfer complete.\n94 bytes sent in 00:00 (1.00 KiB/s)\n",
+         FTPRUN_OK, "226 Transfer complete."},
+        // Passive refused, then active carried it; a size is no reply.
+        {"550 Permission denied.\n200 PORT command successful.\n150 Ok to send data.\n"
+         "226 Transfer complete.\n512 bytes sent in 00:00 (1.00 KiB/s)\n",
+         FTPRUN_OK, "226 Transfer complete."},
+        {"229 Entering Extended Passive Mode (|||40002|)\n553 Could not create file.\n",
+         FTPRUN_REFUSED, "553 Could not create file."},
+        {"227 Entering Passive Mode (127,0,0,1,156,65)\n150 Ok.\n451-Local error\n"
+         "451 in processing.\n",
+         FTPRUN_REFUSED, "451 in processing."},
+        {"150 Ok to send data.\n", FTPRUN_UNCONFIRMED, "150 Ok to send data."},
+        {"Not connected.\n", FTPRUN_UNCONFIRMED, "Not connected."},
+    };
+    // The node lists the file under another name and size: it does not matter.
+    m_fake.SetListing(SYSTEM_LINES + AppLine("V1.02 APPLICATION", 4096));
+    for (const SCase& c : aCases) {
+        m_fake.SetPutReply(c.pszClientSays);
+        EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", SECRET, 0), c.nResult)
+            << c.pszClientSays;
+        EXPECT_EQ(m_pDoc->GetFtpReply().strText, c.pszReply);
+    }
+    m_fake.SetUnreachable();
+    EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", SECRET, 0), FTPRUN_NO_CONNECTION);
+    EXPECT_EQ(m_pDoc->GetFtpReply().strText,
+              "ftp: Can't connect to `127.0.0.1:21': Connection refused");
     ExpectNothingLeft();
 }
 
@@ -204,18 +221,53 @@ TEST_F(FtpRunner, ClientThatCannotStartGivesNoProcess) {
     ExpectNothingLeft();
 }
 
-TEST_F(FtpRunner, FailedConnectionCheckShowsTheLibrarysTextAndRunsNothing) {
-    m_ui.ExpectMessageThat(testing::HasSubstr("530"));
+TEST_F(FtpRunner, FailedConnectionCheckSaysWhyInJapaneseAndRunsNothing) {
+    const char szLogin[] = "FTPｻｰﾊﾞｰがﾛｸﾞｲﾝを拒否しました(ﾕｰｻﾞｰ名またはﾊﾟｽﾜｰﾄﾞが違います) [67]";
+    m_ui.ExpectMessage(szLogin);
     EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", "wrong", 1), FTPRUN_NO_CONNECTION);
-    m_ui.ExpectMessageThat(testing::HasSubstr("530"));
+    m_ui.ExpectMessage(szLogin);
     EXPECT_EQ(m_pDoc->RunFtpListing(HOST, "admin", "wrong"), FTPRUN_NO_CONNECTION);
     // The deletion says so once more.
-    m_ui.ExpectMessageThat(testing::HasSubstr("530"));
+    m_ui.ExpectMessage(szLogin);
     m_ui.ExpectMessage("ConnectErr");
     m_pDoc->RunFtpDelete("admin", "wrong", HOST, "APP.mot", 1);
+    // Nothing listens: refused.
+    uint16_t wClosed = 0;
+    {
+        CLoopbackFtpServer gone("admin", SECRET);
+        wClosed = gone.Port();
+    }
+    UsePort(wClosed);
+    m_ui.ExpectMessage("FTPｻｰﾊﾞｰが接続を拒否しました [7]");
+    EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", SECRET, 1), FTPRUN_NO_CONNECTION);
     EXPECT_EQ(m_fake.Runs(), 0);
     EXPECT_EQ(m_pDoc->m_pFtpClient, nullptr);
     ExpectNothingLeft();
+}
+
+TEST(FtpScripts, TheLibrarysFailuresAnOperatorMeetsAreOursWithTheCode) {
+    struct SCase {
+        int nCode;
+        int nErrno;
+        const char* pszShown; // nullptr: the library's own text
+    } aCases[] = {
+        {67, 0, "FTPｻｰﾊﾞｰがﾛｸﾞｲﾝを拒否しました(ﾕｰｻﾞｰ名またはﾊﾟｽﾜｰﾄﾞが違います) [67]"},
+        {7, ECONNREFUSED, "FTPｻｰﾊﾞｰが接続を拒否しました [7]"},
+        {7, EHOSTUNREACH, "FTPｻｰﾊﾞｰに到達できません [7]"},
+        {7, ENETUNREACH, "FTPｻｰﾊﾞｰに到達できません [7]"},
+        {7, ETIMEDOUT, "FTPｻｰﾊﾞｰが時間内に応答しませんでした [7]"},
+        {28, 0, "FTPｻｰﾊﾞｰが時間内に応答しませんでした [28]"},
+        {6, 0, "ﾎｽﾄ名を解決できません [6]"},
+        {56, ECONNRESET, "FTPｻｰﾊﾞｰとの接続が切断されました [56]"},
+        {52, 0, "FTPｻｰﾊﾞｰとの接続が切断されました [52]"},
+        {8, 0, nullptr},
+        {7, EACCES, nullptr},
+    };
+    for (const SCase& c : aCases) {
+        EXPECT_EQ(DescribeFtpError(CFtpError("library text", c.nCode, c.nErrno)),
+                  c.pszShown != nullptr ? c.pszShown : "library text")
+            << c.nCode << " " << c.nErrno;
+    }
 }
 
 TEST_F(FtpRunner, SessionThatCannotBeCreatedGivesNoSessionSilently) {
@@ -237,44 +289,55 @@ TEST_F(FtpRunner, HostileAccountOrNameIsRefusedAndNothingRuns) {
     m_ui.ExpectMessage(szAccount);
     EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin\n!sh", SECRET, 1), FTPRUN_UNSAFE_TEXT);
     m_ui.ExpectMessage(szAccount);
+    EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "", SECRET, 1), FTPRUN_UNSAFE_TEXT);
+    m_ui.ExpectMessage(szAccount);
     EXPECT_EQ(m_pDoc->RunFtpListing(HOST, "admin", "pw\nput /etc/passwd"), FTPRUN_UNSAFE_TEXT);
     m_ui.ExpectMessage(szAccount);
     EXPECT_EQ(m_pDoc->RunFtpDeleteSelection(HOST, "ad\tmin", SECRET), FTPRUN_UNSAFE_TEXT);
     m_ui.ExpectMessage("削除するﾌｧｲﾙ名に改行などの制御文字が含まれているため、削除を中止しました");
     m_pDoc->RunFtpDelete("admin", SECRET, HOST, "APP.mot\rget x", 1);
-    m_ui.ExpectMessage(
-        "ﾌｧｲﾙ名に改行などの制御文字または「\"」が含まれているため、ﾀﾞｳﾝﾛｰﾄﾞできません");
+    const char szPath[] =
+        "ﾌｧｲﾙ名に改行などの制御文字または「\"」が含まれているため、ﾀﾞｳﾝﾛｰﾄﾞできません";
+    m_ui.ExpectMessage(szPath);
     EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_files.File("a\"b.mot"), "admin", SECRET, 1),
               FTPRUN_UNSAFE_TEXT);
+    // A relative name could read as "|command" to the client.
+    m_ui.ExpectMessage(szPath);
+    EXPECT_EQ(m_pDoc->RunFtpPut(HOST, "|sh", "admin", SECRET, 1), FTPRUN_UNSAFE_TEXT);
     EXPECT_EQ(m_fake.Runs(), 0);
     EXPECT_EQ(m_server.Connections(), 0);
     ExpectNothingLeft();
 }
 
-TEST_F(FtpRunner, HostileNameInTheListingIsRefusedBeforeAnyDeletion) {
+TEST_F(FtpRunner, ANameThatCannotBeSentWholeIsNeverOfferedForDeletion) {
     m_fake.SetListing(SYSTEM_LINES + AppLine("V1.00 GOOD.mot", 10) +
                       AppLine(std::string("V1.00 EV\x1bIL.mot"), 10));
     m_ui.ExpectDialog("CAppInfoDlg", [](CDialogModel& dlg, CUi& ui) {
-        Click(dlg, ui, IDC_APPINFO_ALL);
+        PressExpectingMessage(
+            dlg, ui, IDC_APPINFO_ALL,
+            "ﾌｧｲﾙ名に改行などの制御文字が含まれているため、削除リストに追加できません",
+            IDC_APPINFO_INSTALLED);
+        EXPECT_EQ(dlg.GetItems(IDC_APPINFO_DELETE_LIST), std::vector<std::string>{"GOOD.mot"});
         return Press(dlg, ui, DIALOG_OK);
     });
-    m_ui.ExpectMessage("削除するﾌｧｲﾙ名に改行などの制御文字が含まれているため、削除を中止しました");
-    EXPECT_EQ(m_pDoc->RunFtpDeleteSelection(HOST, "admin", SECRET), FTPRUN_UNSAFE_TEXT);
+    m_ui.ExpectMessageThat(testing::StartsWith("「GOOD.mot」\r\n\r\n"), EMsgAnswer::Cancel);
+    EXPECT_EQ(m_pDoc->RunFtpDeleteSelection(HOST, "admin", SECRET), FTPRUN_OK);
     EXPECT_EQ(m_fake.Runs(), 1); // the listing only
     ExpectNothingLeft();
 }
 
-TEST_F(FtpRunner, DeletingThreeApplicationsShowsOnlyTheLastListing) {
+TEST_F(FtpRunner, DeletingThreeApplicationsDeletesEachNameWholeAndShowsOnlyTheLastListing) {
     std::string strListing = SYSTEM_LINES + AppLine("V1.00 A.mot", 10) +
-                             AppLine("V2.00 BEE APP.mot", 20) + AppLine("V3.00 C.mot", 30);
+                             AppLine("V2.00 BEE APP.mot", 20) + AppLine("V3.00 x,ONE.mot", 30);
     m_fake.SetListing(strListing);
     m_ui.ExpectDialog("CAppInfoDlg", [](CDialogModel& dlg, CUi& ui) {
-        EXPECT_EQ(dlg.GetItems(IDC_APPINFO_INSTALLED),
-                  (std::vector<std::string>{"V1.00 A.mot", "V2.00 BEE APP.mot", "V3.00 C.mot"}));
+        EXPECT_EQ(
+            dlg.GetItems(IDC_APPINFO_INSTALLED),
+            (std::vector<std::string>{"V1.00 A.mot", "V2.00 BEE APP.mot", "V3.00 x,ONE.mot"}));
         Click(dlg, ui, IDC_APPINFO_ALL);
         return Press(dlg, ui, DIALOG_OK);
     });
-    m_ui.ExpectMessage("「A.mot」\r\n「BEE APP.mot」\r\n「C.mot」\r\n"
+    m_ui.ExpectMessage("「A.mot」\r\n「BEE APP.mot」\r\n「x,ONE.mot」\r\n"
                        "\r\n以上のアプリケーションを削除します。\r\n"
                        "よろしければ「OK」ボタンを押してください。",
                        EMsgAnswer::Ok)
@@ -283,16 +346,22 @@ TEST_F(FtpRunner, DeletingThreeApplicationsShowsOnlyTheLastListing) {
     ExpectListing(strListing);
     EXPECT_EQ(m_pDoc->RunFtpDeleteSelection(HOST, "admin", SECRET), FTPRUN_OK);
     ASSERT_EQ(m_fake.Runs(), 4);
-    EXPECT_EQ(m_fake.Run(1, "script"), "user admin s3cr3t-pw\ndir > dir.txt\nclose\nquit\n");
-    EXPECT_EQ(m_fake.Run(2, "script"),
-              "user admin s3cr3t-pw\nbin\ndel A.mot\n\ndir > Dir.txt\nclose\nquit\n");
-    EXPECT_EQ(m_fake.Run(3, "script"),
-              "user admin s3cr3t-pw\nbin\ndel BEE APP.mot\n\ndir > Dir.txt\nclose\nquit\n");
-    EXPECT_EQ(m_fake.Run(4, "script"),
-              "user admin s3cr3t-pw\nbin\ndel C.mot\n\ndir > Dir.txt\nclose\nquit\n");
+    EXPECT_EQ(ScriptOf(1), "user admin s3cr3t-pw\ndir . dir.txt\nclose\nquit\n");
+    for (auto [n, pszName] : {std::pair{2, "A.mot"}, {3, "BEE\\ APP.mot"}, {4, "x,ONE.mot"}}) {
+        EXPECT_EQ(ScriptOf(n), std::string("user admin s3cr3t-pw\nbin\nlpwd\ndel ") + pszName +
+                                   "\nlpwd\ndir . Dir.txt\nclose\nquit\n");
+    }
     // The dialog opened a fixed pause after the listing ended.
     EXPECT_EQ(m_clock.GetSleeps(), (std::vector<uint32_t>{1500}));
     ExpectNothingLeft();
+}
+
+TEST_F(FtpRunner, ARefusedDeletionIsReportedWithTheServersReply) {
+    m_fake.SetDeleteReply("550 Permission denied.\n");
+    m_fake.SetListing(SYSTEM_LINES);
+    m_ui.ExpectMessage("次のﾌｧｲﾙを削除できませんでした\r\n「A.mot」\r\n(550 Permission denied.)");
+    ExpectListing(SYSTEM_LINES);
+    m_pDoc->RunFtpDelete("admin", SECRET, HOST, "A.mot", 1);
 }
 
 TEST_F(FtpRunner, DeletionCancelledAtTheConfirmationDeletesNothing) {
@@ -330,45 +399,36 @@ TEST_F(FtpRunner, UnreadableListingIsReportedAndTheDialogsOpenEmpty) {
     EXPECT_EQ(m_pDoc->RunFtpDeleteSelection(HOST, "admin", SECRET), FTPRUN_OK);
 }
 
-TEST_F(FtpRunner, ScriptIsNeverWrittenThroughALinkNorLeftFromAnEarlierRun) {
-    CScratchDir victim;
-    CScratchDir::Write(victim.File("precious.txt"), "keep me\n");
-    ASSERT_EQ(symlink(victim.File("precious.txt").c_str(), m_scripts.File("_ftpscr_.txt").c_str()),
-              0);
-    m_fake.SetListing(SYSTEM_LINES);
-    ExpectListing(SYSTEM_LINES);
-    EXPECT_EQ(m_pDoc->RunFtpListing(HOST, "admin", SECRET), FTPRUN_OK);
-    EXPECT_EQ(CScratchDir::Read(victim.File("precious.txt")), "keep me\n");
-    EXPECT_EQ(m_fake.Run(1, "script"), "user admin s3cr3t-pw\ndir > dir.txt\nclose\nquit\n");
-    // A script a killed manager left behind is replaced, then removed.
-    CScratchDir::Write(m_scripts.File("_ftpscr1_.txt"), "user old old\n");
-    ::chmod(m_scripts.File("_ftpscr1_.txt").c_str(), 0644);
-    m_fake.SetListing(AppLine("V1.02 APP.mot", IMAGE.size()));
-    EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "admin", SECRET, 0), FTPRUN_OK);
-    EXPECT_EQ(m_fake.Run(2, "stdin-mode"), "600\n");
-    ExpectNothingLeft();
-}
-
-TEST(FtpScripts, ListingShowsFileNeedsTheNameAtTheEndAndTheSizeAsAField) {
-    std::string strListing = "-rwxr-xr-x 1 user user 94 Jan  1 00:00 V1.02 APP.mot\r\n"
-                             "-r--r--r-- 1 root root 77 Jan  1 00:00 KERNEL.mot\n";
-    EXPECT_TRUE(ListingShowsFile(strListing, "APP.mot", 94));
-    EXPECT_TRUE(ListingShowsFile(strListing, "KERNEL.mot", 77));
-    EXPECT_FALSE(ListingShowsFile(strListing, "APP.mot", 9));
-    EXPECT_FALSE(ListingShowsFile(strListing, "P.mot", 94));
-    EXPECT_FALSE(ListingShowsFile(strListing, "APP.mo", 94));
-    EXPECT_FALSE(ListingShowsFile(strListing, "", 94));
-    EXPECT_FALSE(ListingShowsFile("", "APP.mot", 94));
-}
-
-TEST(FtpScripts, SafeTextsHaveNoControlCharacters) {
-    EXPECT_TRUE(IsScriptSafeText("admin"));
-    EXPECT_TRUE(IsScriptSafeText("(none)"));
+TEST(FtpScripts, QuotingKeepsEveryByteAndSafeTextsHaveNoControlCharacters) {
+    EXPECT_EQ(QuoteFtpArgument("plain.mot"), "plain.mot");
+    EXPECT_EQ(QuoteFtpArgument("a b\tc\"d\\e"), "a\\ b\\\tc\\\"d\\\\e");
+    // A CP932 trail byte 0x5C is escaped like any backslash.
+    EXPECT_EQ(QuoteFtpArgument("\x83\x5C[1]*.mot"), "\x83\\\x5C[1]*.mot");
     EXPECT_TRUE(IsScriptSafeText("p@ss word!\x81\x40"));
     EXPECT_FALSE(IsScriptSafeText("a\nb"));
     EXPECT_FALSE(IsScriptSafeText("a\rb"));
     EXPECT_FALSE(IsScriptSafeText(std::string("a\0b", 3)));
     EXPECT_FALSE(IsScriptSafeText("a\x7f"));
-    EXPECT_TRUE(IsScriptSafePath("/home/op/with space/APP.mot"));
+    EXPECT_TRUE(IsScriptSafePath("/home/op/with space/APP[1].mot"));
     EXPECT_FALSE(IsScriptSafePath("/home/op/a\"b.mot"));
+    EXPECT_FALSE(IsScriptSafePath("app.mot"));
+}
+
+TEST(FtpScripts, TheMarkedReplyIsTheLastReplyBetweenTheMarkers) {
+    const std::string strMark = "Local directory: /tmp/w";
+    const std::string strOut = "Connected to 10.0.0.1.\n220 ready\n331 pw\n230 in\n200 Type I\n" +
+                               strMark + "\nlocal: /a.mot remote: a.mot\n553 No.\n" + strMark +
+                               "\n229 EPSV\n150 list\n226 Directory send OK.\n221 Bye.\n";
+    SFtpReply reply = ReadMarkedReply(strOut, "", strMark);
+    EXPECT_TRUE(reply.bConnected);
+    EXPECT_EQ(reply.nCode, 553);
+    EXPECT_EQ(reply.strText, "553 No.");
+    // No reply in the section: the client's own last word, its prompt left out.
+    reply = ReadMarkedReply("Connected to x.\n" + strMark + "\nNot connected.\n" + strMark + "\n",
+                            "Password:ftp: Can't open `/a.mot': Permission denied\n", strMark);
+    EXPECT_EQ(reply.nCode, 0);
+    EXPECT_EQ(reply.strText, "ftp: Can't open `/a.mot': Permission denied");
+    EXPECT_EQ(TransferResult(reply), FTPRUN_UNCONFIRMED);
+    // A marker that never came (the client died): no reply.
+    EXPECT_EQ(ReadMarkedReply(strOut, "", "Local directory: /elsewhere").nCode, 0);
 }

@@ -12,6 +12,8 @@
 #include "ops/NodeFiles.h"
 
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const char SECRET[] = "s3cr3t-pw";
@@ -33,7 +35,6 @@ protected:
         AddNetworkWithNodes({{"0080C8000001", IP_NODE}});
         SFtpRunEnv env;
         env.strClient = m_fake.Program();
-        env.strScriptDir = m_scripts.Dir();
         env.wCheckPort = m_server.Port();
         m_pDoc->SetFtpRunEnv(env);
         m_strImage = m_files.File("APP.mot");
@@ -70,7 +71,6 @@ protected:
 
     CLoopbackFtpServer m_server{"admin", SECRET};
     CFakeFtpClient m_fake{SECRET};
-    CScratchDir m_scripts;
     CTmpDirScope m_tmp;
     CScratchDir m_files;
     std::string m_strImage;
@@ -112,8 +112,8 @@ TEST_F(NodeCommands, KernelDownloadFetchesTheAccountOnceBeforeTheModeChange) {
                                                           "ﾀﾞｳﾝﾛｰﾄﾞ中", "ﾚﾃﾞｨ"}));
     EXPECT_EQ(m_ui.m_vecEnable, (std::vector<bool>{false, true}));
     // The account of the reply went into the script.
-    EXPECT_EQ(m_fake.Run(1, "script"), "user admin s3cr3t-pw\nbin\nput \"" + m_strImage +
-                                           "\"\ndir > Dir.txt\nclose\nquit\n");
+    EXPECT_EQ(m_fake.Run(1, "script"), "user admin s3cr3t-pw\nbin\nlpwd\nput " + m_strImage +
+                                           " APP.mot\nlpwd\ndir . Dir.txt\nclose\nquit\n");
     EXPECT_EQ(m_ui.m_vecModeless.back().eKind, CScriptedUi::SModelessEvent::Close);
     EXPECT_EQ(m_ui.m_nWaitCursorDepth, 0);
     EXPECT_EQ(m_pDoc->GetSocket().m_nPending, PENDING_NONE);
@@ -142,13 +142,15 @@ TEST_F(NodeCommands, ApplicationFetchesTheAccountAfterThePauseWithRetries) {
     EXPECT_EQ(m_vecSentAt[2] - m_vecSentAt[1], 5000u);
 }
 
-TEST_F(NodeCommands, ApplicationAccountThatNeverComesEndsAfterRetrycntPlusOne) {
+TEST_F(NodeCommands, ApplicationAccountThatNeverComesEndsAfterRetrycntPlusOneBackInOperation) {
     m_settings.m_nRetryGetParam = 2;
     m_nSilentGets = 99;
     m_ui.ExpectMessage("MRV-620から応答がありません");
     DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
-    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{
-                             {0x0105, 7, 0}, {0x0103, -1, 1}, {0x0103, -1, 1}, {0x0103, -1, 1}}));
+    EXPECT_EQ(
+        m_vecSeen,
+        (std::vector<SSeen>{
+            {0x0105, 7, 0}, {0x0103, -1, 1}, {0x0103, -1, 1}, {0x0103, -1, 1}, {0x0105, 0, 2}}));
 }
 
 TEST_F(NodeCommands, CancelledChoiceSendsOneModeZeroWithoutWaiting) {
@@ -175,25 +177,63 @@ TEST_F(NodeCommands, BrokenImageIsRefusedWithItsLineAndNothingIsPut) {
     EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}, {0x0105, 0, 1}}));
 }
 
-TEST_F(NodeCommands, FailedConnectionCheckLeavesTheNodeInItsDownloadMode) {
+TEST_F(NodeCommands, FailedConnectionCheckBringsTheNodeBackToOperationOrSaysItStays) {
+    const char szLogin[] = "FTPｻｰﾊﾞｰがﾛｸﾞｲﾝを拒否しました(ﾕｰｻﾞｰ名またはﾊﾟｽﾜｰﾄﾞが違います) [67]";
     m_strPassword = "wrong";
     ExpectChoice(m_strImage);
-    m_ui.ExpectMessageThat(testing::HasSubstr("530"));
+    m_ui.ExpectMessage(szLogin);
     m_ui.ExpectMessage("FTP接続失敗");
     DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
-    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}}));
-    EXPECT_EQ(m_clock.GetSleeps(), (std::vector<uint32_t>{3000}));
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}, {0x0105, 0, 2}}));
+    EXPECT_EQ(m_clock.GetSleeps(), (std::vector<uint32_t>{3000, 700}));
+    EXPECT_EQ(m_fake.Runs(), 0);
+    // A node that does not answer the way back is named as staying in its mode.
+    m_bSilentModeZero = true;
+    ExpectChoice(m_strImage);
+    m_ui.ExpectMessage(szLogin);
+    m_ui.ExpectMessage("FTP接続失敗\r\nMRV-620はﾀﾞｳﾝﾛｰﾄﾞﾓｰﾄﾞ(ﾓｰﾄﾞ7)のままです。\r\n"
+                       "「管理」→「ﾓｰﾄﾞ変更」で通常動作0に戻してください。");
+    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
+}
+
+TEST_F(NodeCommands, RefusedPutIsReportedWithTheServersReplyAndTheNodeGoesBack) {
+    // The listing still holds an older file of that name and size.
+    m_fake.SetPutReply("229 Entering Extended Passive Mode (|||40000|)\n550 Permission denied.\n");
+    ExpectChoice(m_strImage);
+    ExpectListingDialog();
+    m_ui.ExpectMessage("MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n(550 Permission denied.)");
+    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}, {0x0105, 0, 2}}));
+}
+
+TEST_F(NodeCommands, AFileThatCanNeverBePutIsRefusedRightAfterTheChoice) {
+    std::string strQuote = m_files.File("a\"b.mot");
+    CScratchDir::Write(strQuote, IMAGE);
+    std::string strFifo = m_files.File("fifo.mot");
+    ASSERT_EQ(mkfifo(strFifo.c_str(), 0600), 0);
+    for (const auto& [strPath, pszMessage] :
+         {std::pair{strQuote, "ﾌｧｲﾙ名に改行などの制御文字または「\"」が含まれているため、"
+                              "ﾀﾞｳﾝﾛｰﾄﾞできません"},
+          {strFifo, "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙが通常のﾌｧｲﾙではありません"}}) {
+        m_vecSeen.clear();
+        size_t n = m_clock.GetSleeps().size();
+        ExpectChoice(strPath);
+        m_ui.ExpectMessage(pszMessage);
+        DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
+        // Back to operation as after a cancel; no FTP at all.
+        EXPECT_EQ(m_vecSeen,
+                  (std::vector<SSeen>{{0x0105, 7, n}, {0x0103, -1, n + 1}, {0x0105, 0, n + 1}}));
+    }
+    EXPECT_EQ(m_server.Connections(), 0);
     EXPECT_EQ(m_fake.Runs(), 0);
 }
 
-TEST_F(NodeCommands, RefusedPutIsNotASuccessAndNoModeChangeFollows) {
-    m_fake.SetListing("-r--r--r--   1 root     root     717 Jan  1 00:00 param.dat\n");
-    ExpectChoice(m_strImage);
-    ExpectListingDialog();
-    m_ui.ExpectMessage("MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n"
-                       "(ﾀﾞｳﾝﾛｰﾄﾞ後のﾌｧｲﾙ一覧にﾌｧｲﾙがありません)");
-    DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION);
-    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}}));
+TEST_F(NodeCommands, ANodeWhoseAddressAnotherNodeHasIsRefusedBeforeAnythingIsSent) {
+    m_pDoc->AddOrUpdateNode(0, IP_NODE, "0080C8000009", true, "", "");
+    m_ui.ExpectMessage("他のﾉｰﾄﾞにも登録されているIPｱﾄﾞﾚｽのため、ﾀﾞｳﾝﾛｰﾄﾞできません\r\n"
+                       "(127.0.0.1)");
+    DownloadToSelectedNode(*m_pDoc, 1, DOWNLOAD_APPLICATION);
+    EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(NodeCommands, AbnormalModeReplyIsReportedTwice) {
@@ -219,7 +259,15 @@ TEST_F(NodeCommands, FileInformationShowsTheListingBetweenTheModeChanges) {
     EXPECT_EQ(vecInfo, std::vector<std::string>{"ファイル情報取得中です\nしばらくお待ちください"});
     EXPECT_EQ(m_ui.m_vecStatus,
               (std::vector<std::string>{"ファイル情報取得準備中", "ファイル情報取得中", "ﾚﾃﾞｨ"}));
-    EXPECT_EQ(m_fake.Run(1, "script"), "user admin s3cr3t-pw\ndir > dir.txt\nclose\nquit\n");
+    EXPECT_EQ(m_fake.Run(1, "script"), "user admin s3cr3t-pw\ndir . dir.txt\nclose\nquit\n");
+}
+
+TEST_F(NodeCommands, FileInformationWithoutTheAccountStillBringsTheNodeBack) {
+    m_nSilentGets = 99;
+    m_ui.ExpectMessage("MRV-620から応答がありません");
+    ShowNodeFiles(*m_pDoc, 0);
+    EXPECT_EQ(m_vecSeen.back(), (SSeen{0x0105, 0, 2}));
+    EXPECT_EQ(m_fake.Runs(), 0);
 }
 
 TEST_F(NodeCommands, FileInformationOnASilentNodeShowsOneMessageAndSendsNothingMore) {
@@ -232,7 +280,7 @@ TEST_F(NodeCommands, FileInformationOnASilentNodeShowsOneMessageAndSendsNothingM
 
 TEST_F(NodeCommands, FailedFtpStepStillSendsTheNodeBackToOperation) {
     m_strPassword = "wrong";
-    m_ui.ExpectMessageThat(testing::HasSubstr("530"));
+    m_ui.ExpectMessageThat(testing::EndsWith("[67]"));
     ShowNodeFiles(*m_pDoc, 0);
     EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}, {0x0105, 0, 1}}));
 }
@@ -249,8 +297,8 @@ TEST_F(NodeCommands, ApplicationDeletionDeletesTheChosenNames) {
     ExpectListingDialog();
     DeleteNodeApplications(*m_pDoc, 0);
     ASSERT_EQ(m_fake.Runs(), 3);
-    EXPECT_NE(m_fake.Run(2, "script").find("\ndel A.mot\n\n"), std::string::npos);
-    EXPECT_NE(m_fake.Run(3, "script").find("\ndel C.mot\n\n"), std::string::npos);
+    EXPECT_NE(m_fake.Run(2, "script").find("\ndel A.mot\nlpwd\n"), std::string::npos);
+    EXPECT_NE(m_fake.Run(3, "script").find("\ndel C.mot\nlpwd\n"), std::string::npos);
     EXPECT_EQ(m_vecSeen.back(), (SSeen{0x0105, 0, 2}));
 }
 
@@ -313,16 +361,35 @@ TEST(MotImage, FirstBadLineIsNamed) {
     EXPECT_EQ(fault("S00600004844521B\nS9030000FC\n"), "3: ﾃﾞｰﾀﾚｺｰﾄﾞがありません");
 }
 
-TEST(MotImage, OnlyMotFilesAreChecked) {
+TEST(MotImage, AChosenFileIsLookedAtBoundedAndOnlyAsARegularFile) {
     CScratchDir dir;
     CScratchDir::Write(dir.File("image.bin"), "not an image");
     CScratchDir::Write(dir.File("app.Mot"), "not an image");
+    ASSERT_EQ(symlink("/dev/zero", dir.File("zero.mot").c_str()), 0);
+    ASSERT_EQ(mkfifo(dir.File("pipe.mot").c_str(), 0600), 0);
+    const char szNotAFile[] = "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙが通常のﾌｧｲﾙではありません";
+    struct SCase {
+        std::string strPath;
+        const char* pszMessage; // "" accepted
+    } aCases[] = {
+        {dir.File("image.bin"), ""}, // only .mot files are read as images
+        {dir.File("app.Mot"), "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙがMOT形式(Sﾚｺｰﾄﾞ)として正しくありません\r\n"
+                              "1行目: Sﾚｺｰﾄﾞではありません"},
+        {dir.File("missing.mot"), "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを読み込めません"},
+        {dir.File("zero.mot"), szNotAFile}, // never read to the end of /dev/zero
+        {dir.File("pipe.mot"), szNotAFile}, // nor waited on
+        {dir.Dir(), szNotAFile},
+    };
+    for (const SCase& c : aCases) {
+        std::string strMessage = "left over";
+        EXPECT_EQ(CheckDownloadFile(c.strPath, strMessage), c.pszMessage[0] == '\0') << c.strPath;
+        EXPECT_EQ(strMessage, c.pszMessage);
+    }
+    // Larger than any image, even without reading it.
+    std::string strBig = dir.File("big.bin");
+    CScratchDir::Write(strBig, "");
+    ASSERT_EQ(truncate(strBig.c_str(), DOWNLOAD_FILE_MAX + 1), 0);
     std::string strMessage;
-    EXPECT_TRUE(CheckMotImage(dir.File("image.bin"), strMessage));
-    EXPECT_EQ(strMessage, "");
-    EXPECT_FALSE(CheckMotImage(dir.File("app.Mot"), strMessage));
-    EXPECT_EQ(strMessage, "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙがMOT形式(Sﾚｺｰﾄﾞ)として正しくありません\r\n"
-                          "1行目: Sﾚｺｰﾄﾞではありません");
-    EXPECT_FALSE(CheckMotImage(dir.File("missing.mot"), strMessage));
-    EXPECT_EQ(strMessage, "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを読み込めません");
+    EXPECT_FALSE(CheckDownloadFile(strBig, strMessage));
+    EXPECT_EQ(strMessage, "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙが大きすぎます(64MBまで)");
 }

@@ -102,7 +102,8 @@ TEST(Process, RunsTheArgumentVectorWithInputFileAndFolderAndCapturesOutput) {
     EXPECT_TRUE(WIFEXITED(proc.GetWaitStatus()));
     EXPECT_EQ(WEXITSTATUS(proc.GetWaitStatus()), 0);
     std::string strDir = dir.Dir().substr(0, dir.Dir().size() - 1);
-    EXPECT_EQ(proc.ReadOutput(4096), strDir + "\nline one\nline two\n[a b; $(echo x)]");
+    EXPECT_EQ(proc.ReadOutput(4096), strDir + "\nline one\nline two\n");
+    EXPECT_EQ(proc.ReadErrors(4096), "[a b; $(echo x)]");
     // Read bounded.
     EXPECT_EQ(proc.ReadOutput(4), "/tmp");
 }
