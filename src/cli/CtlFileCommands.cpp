@@ -196,8 +196,13 @@ SNodeDownload DownloadOne(SCtlContext& ctx, const std::string& strMac, int nKind
     for (int nTry = 0; nTry <= nRetry; ++nTry) {
         size_t nMark = ctx.ui.GetMessages().size();
         ++outcome.nAttempts;
-        DownloadToSelectedNode(ctx.doc, IndexOfMac(ctx.doc, strMac), nKind);
+        int nResult = DownloadToSelectedNode(ctx.doc, IndexOfMac(ctx.doc, strMac), nKind);
         outcome.nExit = ctx.ui.GetExitSince(nMark);
+        if (nResult == DLRESULT_STOPPED) {
+            ctx.result.vecNotDone.push_back(strMac);
+            outcome.nExit = CTL_EXIT_SIGNAL_BASE + ctx.doc.GetStopReason();
+            break;
+        }
         if (outcome.nExit == CTL_EXIT_OK || outcome.nExit == CTL_EXIT_BAD_INPUT ||
             outcome.nExit == CTL_EXIT_UNANSWERED) {
             break;
@@ -274,6 +279,12 @@ void DownloadBatchOf(SCtlContext& ctx, const std::vector<std::string>& vecMacs, 
             continue; // done in an earlier pass
         }
         outcome.strState = it->second[PROGRESS_COL_STATE];
+        if (ctx.doc.IsStopRequested() && it->second[PROGRESS_COL_RESULT] == TXT_BATCH_RESULT_NONE) {
+            // Not carried out: the stop came first.
+            ctx.result.vecNotDone.push_back(vecMacs[i]);
+            outcome.nExit = CTL_EXIT_SIGNAL_BASE + ctx.doc.GetStopReason();
+            continue;
+        }
         if (it->second[PROGRESS_COL_RESULT] == TXT_BATCH_RESULT_NG) {
             outcome.nExit = outcome.strState == TXT_BATCH_STATE_DOWNLOAD_FAILED ? CTL_EXIT_FTP
                                                                                 : CTL_EXIT_NO_REPLY;

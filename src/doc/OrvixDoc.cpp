@@ -39,6 +39,10 @@ bool COrvixDoc::IsStopRequested() const {
     return m_env.pStop != nullptr && m_env.pStop->IsRequested();
 }
 
+int COrvixDoc::GetStopReason() const {
+    return m_env.pStop != nullptr ? m_env.pStop->GetReason() : 0;
+}
+
 CNetProperty* COrvixDoc::CurrentNetwork() {
     return (m_nCurNet >= 0 && m_nCurNet < GetNetCount()) ? m_arrNets[m_nCurNet].get() : nullptr;
 }

@@ -94,6 +94,8 @@ public:
 
     // A stop was asked for: long operations end at their next safe point.
     bool IsStopRequested() const;
+    // What asked for it (a signal number); 0 when nothing did.
+    int GetStopReason() const;
 
     // --- senders (each reports a failed send itself) ---
     void SendSearch();

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr size_t NODE_COUNT = 50; // as the simulator is started for this suite
+// An application image whose header names it "TESTAPP V1.02".
+const std::string APP_IMAGE = "S0100000544553544150502056312E303297\r\n"
+                              "S1130000000102030405060708090A0B0C0D0E0F74\r\n"
+                              "S9030000FC\r\n";
 
 struct SCtl {
     SProgramRun run;
@@ -101,6 +106,23 @@ protected:
         return vecMacs;
     }
 
+    // The fifty nodes found and given addresses; their MACs in list order.
+    std::vector<std::string> RegisterAndAssign() {
+        std::vector<std::string> vecMacs = RegisterAndSearch();
+        SCtl ctl = Ctl({"autoset", "--base", "192.168.1.100", "--on-silence", "stop"});
+        EXPECT_EQ(ctl.run.nExit, 0) << Why(ctl);
+        return vecMacs;
+    }
+    std::string AppImage() {
+        fs::path path = m_dir / "TESTAPP.mot";
+        std::ofstream(path, std::ios::binary) << APP_IMAGE;
+        return path.string();
+    }
+    bool HasApp(const std::string& strMac) {
+        return m_control.Request("WAIT " + strMac + " file=TESTAPP.mot timeout=0").find("OK") !=
+               std::string::npos;
+    }
+
     CSimControlClient m_control;
     fs::path m_dir;
 };
@@ -143,4 +165,43 @@ TEST_F(CtlStop, ASecondSignalEndsItAtOnceWithTheDataFileWhole) {
         << Why(ctl);
     // Whole: the next command reads it.
     EXPECT_EQ(Registry().size(), NODE_COUNT);
+}
+
+TEST_F(CtlStop, SigintDuringASingleDownloadBringsTheNodeBackWithoutTheTransfer) {
+    std::vector<std::string> vecMacs = RegisterAndAssign();
+    ASSERT_EQ(vecMacs.size(), NODE_COUNT);
+    SProgramHandle handle = Start({"download", "app", AppImage(), vecMacs[0]});
+    // In its download mode, while the manager's restart pause runs.
+    ASSERT_TRUE(SimSays("WAIT " + vecMacs[0] + " mode=7 timeout=30000"));
+    ASSERT_EQ(::kill(handle.pid, SIGINT), 0);
+    SCtl ctl = Finish(handle);
+    EXPECT_EQ(ctl.run.nExit, 130) << Why(ctl);
+    EXPECT_EQ(ctl.json["result"]["stopped"]["notDone"][0].Str(), vecMacs[0]) << Why(ctl);
+    EXPECT_EQ(ctl.json["result"]["nodes"][0]["exit"].Int(), 130) << Why(ctl);
+    EXPECT_FALSE(HasApp(vecMacs[0]));
+    ExpectRegistryMatchesTheNodes();
+}
+
+TEST_F(CtlStop, SigintDuringABatchEndsAfterTheNodeInHandAndLeavesEveryNodeInOperation) {
+    std::vector<std::string> vecMacs = RegisterAndAssign();
+    ASSERT_EQ(vecMacs.size(), NODE_COUNT);
+    SProgramHandle handle =
+        Start({"download", "app", AppImage(), vecMacs[0], vecMacs[1], vecMacs[2], "--yes"});
+    // The first node done, the second in its download mode.
+    ASSERT_TRUE(SimSays("WAIT " + vecMacs[1] + " mode=7 timeout=30000"));
+    ASSERT_EQ(::kill(handle.pid, SIGINT), 0);
+    SCtl ctl = Finish(handle);
+    EXPECT_EQ(ctl.run.nExit, 130) << Why(ctl);
+    const CJsonValue& nodes = ctl.json["result"]["nodes"];
+    ASSERT_EQ(nodes.Size(), 3u) << Why(ctl);
+    EXPECT_EQ(nodes[0]["exit"].Int(), 0) << Why(ctl);
+    EXPECT_EQ(nodes[1]["exit"].Int(), 130) << Why(ctl);
+    EXPECT_EQ(nodes[2]["exit"].Int(), 130) << Why(ctl);
+    EXPECT_EQ(ctl.json["result"]["stopped"]["notDone"].Size(), 2u) << Why(ctl);
+    EXPECT_TRUE(HasApp(vecMacs[0]));
+    EXPECT_FALSE(HasApp(vecMacs[1]));
+    EXPECT_FALSE(HasApp(vecMacs[2]));
+    EXPECT_EQ(m_control.Request("HISTORY " + vecMacs[2]).find("0105"), std::string::npos)
+        << "the third node was never touched";
+    ExpectRegistryMatchesTheNodes();
 }
