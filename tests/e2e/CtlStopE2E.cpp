@@ -10,10 +10,13 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <poll.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -45,13 +48,14 @@ protected:
         fs::copy_file(MRVCTL_PATH, m_dir / "bin" / "mrvctl", fs::copy_options::overwrite_existing);
     }
 
-    SProgramHandle Start(std::vector<std::string> vecArgs) {
+    SProgramHandle Start(std::vector<std::string> vecArgs,
+                         const std::vector<std::string>& vecMoreEnv = {}) {
         vecArgs.insert(vecArgs.begin(), {(m_dir / "bin" / "mrvctl").string(), "--json"});
-        return StartProgram(vecArgs,
-                            {"HOME=" + (m_dir / "home").string(),
-                             "XDG_RUNTIME_DIR=" + (m_dir / "run").string(),
-                             "TMPDIR=" + (m_dir / "tmp").string()},
-                            m_dir.string());
+        std::vector<std::string> vecEnv = {"HOME=" + (m_dir / "home").string(),
+                                           "XDG_RUNTIME_DIR=" + (m_dir / "run").string(),
+                                           "TMPDIR=" + (m_dir / "tmp").string()};
+        vecEnv.insert(vecEnv.end(), vecMoreEnv.begin(), vecMoreEnv.end());
+        return StartProgram(vecArgs, vecEnv, m_dir.string());
     }
     static SCtl Finish(const SProgramHandle& handle) {
         SCtl ctl;
@@ -204,4 +208,53 @@ TEST_F(CtlStop, SigintDuringABatchEndsAfterTheNodeInHandAndLeavesEveryNodeInOper
     EXPECT_EQ(m_control.Request("HISTORY " + vecMacs[2]).find("0105"), std::string::npos)
         << "the third node was never touched";
     ExpectRegistryMatchesTheNodes();
+}
+
+TEST_F(CtlStop, KilledDuringAnFtpRunItLeavesNoClientAndTheNextStartNoFolder) {
+    std::vector<std::string> vecMacs = RegisterAndAssign();
+    ASSERT_EQ(vecMacs.size(), NODE_COUNT);
+    // A client that says its pid once it runs, then hangs.
+    fs::create_directories(m_dir / "fakebin");
+    const fs::path fakeFtp = m_dir / "fakebin" / "ftp";
+    std::ofstream(fakeFtp) << "#!/bin/sh\necho $$ > \"$FAKE_FTP_FIFO\"\nexec sleep 300\n";
+    fs::permissions(fakeFtp, fs::perms::owner_all);
+    const std::string strFifo = (m_dir / "ftp.fifo").string();
+    ASSERT_EQ(::mkfifo(strFifo.c_str(), 0600), 0);
+    int fdFifo = ::open(strFifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(fdFifo, 0);
+    const char* pszPath = std::getenv("PATH");
+    SProgramHandle handle =
+        Start({"download", "app", AppImage(), vecMacs[0]},
+              {"PATH=" + (m_dir / "fakebin").string() + ":" + (pszPath != nullptr ? pszPath : ""),
+               "FAKE_FTP_FIFO=" + strFifo});
+    pollfd pfd{fdFifo, POLLIN, 0};
+    ASSERT_EQ(::poll(&pfd, 1, 60000), 1) << "the client never ran";
+    char szPid[32] = {};
+    ASSERT_GT(::read(fdFifo, szPid, sizeof szPid - 1), 0);
+    ::close(fdFifo);
+    const pid_t pidClient = static_cast<pid_t>(std::atoi(szPid));
+    int fdClient = static_cast<int>(::syscall(SYS_pidfd_open, pidClient, 0));
+    ASSERT_GE(fdClient, 0);
+    auto FtpFolders = [&] {
+        size_t n = 0;
+        for (const auto& entry : fs::directory_iterator(m_dir / "tmp")) {
+            n += entry.path().filename().string().rfind("mrvmgr-ftp-", 0) == 0 ? 1 : 0;
+        }
+        return n;
+    };
+    EXPECT_EQ(FtpFolders(), 1u);
+
+    ASSERT_EQ(::kill(handle.pid, SIGKILL), 0);
+    FinishProgram(handle);
+    pollfd pfdClient{fdClient, POLLIN, 0};
+    EXPECT_EQ(::poll(&pfdClient, 1, 5000), 1) << "the client outlived mrvctl";
+    ::close(fdClient);
+    if (pfdClient.revents == 0) {
+        ::kill(pidClient, SIGKILL);
+    }
+    // Killed, it could not clean up; the next start does.
+    EXPECT_EQ(FtpFolders(), 1u);
+    SCtl ctl = Ctl({"nodes", "list"});
+    EXPECT_EQ(ctl.run.nExit, 0) << Why(ctl);
+    EXPECT_EQ(FtpFolders(), 0u);
 }
