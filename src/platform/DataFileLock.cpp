@@ -69,7 +69,9 @@ CDataFileLock::~CDataFileLock() {
 bool CDataFileLock::TryOnce(EDataLock eKind) {
     if (m_fd < 0) {
         // The lock needs no write permission; the name written for others does.
-        m_fd = ::open(m_strLockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        // A reader creates nothing: without a lock file no writer ever ran.
+        const int nCreate = eKind == EDataLock::Exclusive ? O_CREAT : 0;
+        m_fd = ::open(m_strLockPath.c_str(), O_RDWR | nCreate | O_CLOEXEC | O_NOFOLLOW, 0666);
         m_bWritable = m_fd >= 0;
         if (m_fd < 0 && errno == EACCES) {
             m_fd = ::open(m_strLockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);

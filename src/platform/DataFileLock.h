@@ -9,7 +9,8 @@ enum class EDataLock { Shared, Exclusive };
 enum class EDataLockResult {
     Held,        // ours until the lock object goes
     Busy,        // another program held it for the whole wait
-    Unavailable, // there is no lock file to be had (no such folder, not ours to write)
+    Unavailable, // no lock file to be had (no such folder, not ours to write; for a
+                 // reader: none yet, so no writer ever ran)
     Stopped,     // the wait was ended early
 };
 

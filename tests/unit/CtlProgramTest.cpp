@@ -46,6 +46,7 @@ TEST_F(CtlProgram, ListingNeitherCreatesNorRewritesTheDataFile) {
     EXPECT_EQ(Ctl({"networks", "list"}).nExit, 0);
     EXPECT_EQ(Ctl({"nodes"}).nExit, 0); // no network yet: an empty list
     EXPECT_FALSE(CScratchDir::Exists(strData));
+    EXPECT_FALSE(CScratchDir::Exists(strData + ".lock"));
 
     ASSERT_EQ(Ctl({"networks", "add", "PLANT"}).nExit, 0);
     struct stat stBefore {};
