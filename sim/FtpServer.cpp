@@ -212,6 +212,7 @@ void CSimFtpServer::ProcessLines(SConn& conn) {
         if (!strLine.empty() && strLine.back() == '\r') {
             strLine.pop_back();
         }
+        conn.pNode->NoteFtpCommand(strLine);
         // Telnet commands (IAC ...) that an aborting client sends are no part of a command.
         std::string strClean;
         for (size_t i = 0; i < strLine.size(); ++i) {

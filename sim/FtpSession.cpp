@@ -15,24 +15,6 @@ std::string Reply(int nCode, const std::string& strText) {
     return std::to_string(nCode) + " " + strText + "\r\n";
 }
 
-std::vector<std::string> Words(const std::string& str) {
-    std::vector<std::string> vec;
-    size_t i = 0;
-    while (i < str.size()) {
-        while (i < str.size() && str[i] == ' ') {
-            ++i;
-        }
-        size_t nStart = i;
-        while (i < str.size() && str[i] != ' ') {
-            ++i;
-        }
-        if (i > nStart) {
-            vec.push_back(str.substr(nStart, i - nStart));
-        }
-    }
-    return vec;
-}
-
 bool ReadDecimal(const std::string& str, unsigned nMax, unsigned& n) {
     if (str.empty() || str.size() > 5 || str.find_first_not_of("0123456789") != std::string::npos) {
         return false;
@@ -122,22 +104,11 @@ SFtpStep CSimFtpSession::OnLine(const std::string& strLine) {
     std::string strArg = nSpace == std::string::npos ? "" : strLine.substr(nSpace + 1);
 
     if (strVerb == "USER") {
+        // Nothing is told before the password, whoever the user is.
         m_bLoggedIn = false;
         m_bUserGiven = true;
         m_strUser = strArg;
-        switch (m_node.CheckUser(strArg)) {
-        case ESimLogin::Granted:
-            m_bLoggedIn = true;
-            step.strReply = Reply(230, "User " + strArg + " logged in.");
-            break;
-        case ESimLogin::NeedPassword:
-            step.strReply = Reply(331, "Password required for " + strArg + ".");
-            break;
-        case ESimLogin::Refused:
-            m_bUserGiven = false;
-            step.strReply = Reply(530, "Login incorrect.");
-            break;
-        }
+        step.strReply = Reply(331, "Password required for " + strArg + ".");
         return step;
     }
     if (strVerb == "PASS") {
@@ -145,7 +116,7 @@ SFtpStep CSimFtpSession::OnLine(const std::string& strLine) {
             step.strReply = Reply(230, "Already logged in.");
         } else if (!m_bUserGiven) {
             step.strReply = Reply(503, "Login with USER first.");
-        } else if (m_node.CheckPassword(m_strUser, strArg)) {
+        } else if (m_node.CheckLogin(m_strUser, strArg)) {
             m_bLoggedIn = true;
             step.strReply = Reply(230, "User " + m_strUser + " logged in.");
         } else {
@@ -238,23 +209,22 @@ SFtpStep CSimFtpSession::OnLine(const std::string& strLine) {
             step.bOpenPassive = true;
         }
     } else if (strVerb == "LIST" || strVerb == "NLST") {
-        // Options are skipped; a name the node does not know lists the whole
-        // directory (the client's "dir > file" arrives as "LIST >").
-        std::string strOnly;
-        for (const std::string& strWord : Words(strArg)) {
-            if (strWord[0] != '-') {
-                strOnly = strWord;
-                break;
-            }
+        // Leading options ("-l", "-a") are skipped; the rest of the line is a
+        // name filter, so "LIST >" lists nothing, as on any real server.
+        std::string strFilter = strArg;
+        while (!strFilter.empty() && strFilter[0] == '-') {
+            size_t nEnd = strFilter.find(' ');
+            strFilter = nEnd == std::string::npos ? "" : strFilter.substr(nEnd + 1);
+            strFilter.erase(0, strFilter.find_first_not_of(' ') == std::string::npos
+                                   ? strFilter.size()
+                                   : strFilter.find_first_not_of(' '));
         }
-        std::string strText = strVerb == "LIST" ? m_node.m_files.FormatListing(strOnly)
-                              : m_node.m_files.Find(strOnly) != nullptr
-                                  ? strOnly + "\r\n"
-                                  : m_node.m_files.FormatNames();
+        std::string strText = strVerb == "LIST" ? m_node.m_files.FormatListing(strFilter)
+                                                : m_node.m_files.FormatNames(strFilter);
         step =
             StartData(EFtpData::Send, "Opening ASCII mode data connection for file list.", strText);
     } else if (strVerb == "RETR") {
-        const SSimFile* pFile = m_node.m_files.Find(CSimNode::BaseName(strArg));
+        const SSimFile* pFile = m_node.m_files.Find(strArg);
         if (pFile == nullptr) {
             step.strReply = Reply(550, strArg + ": No such file.");
         } else if (!pFile->bHasData) {
@@ -270,7 +240,7 @@ SFtpStep CSimFtpSession::OnLine(const std::string& strLine) {
         if (!check.Ok()) {
             step.strReply = check.Reply();
         } else {
-            m_strStorePath = strArg;
+            m_strStoreName = strArg;
             step = StartData(EFtpData::Receive, check.strText, {});
         }
     } else if (strVerb == "DELE") {
@@ -315,7 +285,7 @@ std::string CSimFtpSession::OnReceiveDone(bool bOk, const std::string& strData) 
         return Reply(426, "Connection closed; transfer aborted.");
     }
     if (m_bBinary) {
-        return m_node.Store(m_strStorePath, strData).Reply();
+        return m_node.Store(m_strStoreName, strData).Reply();
     }
     // Text mode: the network's CR LF line ends become the node's LF.
     std::string strText;
@@ -326,5 +296,5 @@ std::string CSimFtpSession::OnReceiveDone(bool bOk, const std::string& strData) 
         }
         strText += strData[i];
     }
-    return m_node.Store(m_strStorePath, strText).Reply();
+    return m_node.Store(m_strStoreName, strText).Reply();
 }

@@ -54,5 +54,5 @@ private:
     bool m_bExtendedPassive = false;
     uint32_t m_dwActiveIp = 0;
     uint16_t m_wActivePort = 0;
-    std::string m_strStorePath;
+    std::string m_strStoreName;
 };

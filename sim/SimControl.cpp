@@ -1,5 +1,6 @@
 #include "SimControl.h"
 
+#include <cstdio>
 #include <sstream>
 
 namespace {
@@ -28,6 +29,25 @@ std::string Upper(std::string str) {
         c = char(c >= 'a' && c <= 'z' ? c - 32 : c);
     }
     return str;
+}
+
+// A received line on one line of the reply: a backslash, control bytes and
+// bytes above 0x7E escaped as \\ and \xNN, every other byte as it came.
+std::string EscapeLine(const std::string& str) {
+    std::string strOut;
+    for (char c : str) {
+        auto by = uint8_t(c);
+        if (c == '\\') {
+            strOut += "\\\\";
+        } else if (by < 0x20 || by >= 0x7F) {
+            char sz[8];
+            std::snprintf(sz, sizeof sz, "\\x%02X", by);
+            strOut += sz;
+        } else {
+            strOut += c;
+        }
+    }
+    return strOut;
 }
 
 bool ReadCount(const std::string& str, uint64_t& n) {
@@ -105,8 +125,8 @@ SSimControlReply CSimControl::Execute(const std::string& strLine, uint64_t nNow)
         return err("empty request");
     }
     std::string strSel = NextWord(strLine, nPos);
-    if (strVerb != "STATE" && strVerb != "HISTORY" && strVerb != "FAULT" && strVerb != "SET" &&
-        strVerb != "WAIT") {
+    if (strVerb != "STATE" && strVerb != "HISTORY" && strVerb != "FTPLOG" && strVerb != "FAULT" &&
+        strVerb != "SET" && strVerb != "WAIT") {
         return err("unknown request " + strVerb);
     }
     if (!Select(strSel, vecNodes, strError)) {
@@ -120,19 +140,19 @@ SSimControlReply CSimControl::Execute(const std::string& strLine, uint64_t nNow)
         for (CSimNode* pNode : vecNodes) {
             reply.strText += pNode->Dump(nNow);
         }
-    } else if (strVerb == "HISTORY") {
+    } else if (strVerb == "HISTORY" || strVerb == "FTPLOG") {
         std::string strArg = Upper(Rest(strLine, nPos));
-        if (strArg == "CLEAR") {
-            for (CSimNode* pNode : vecNodes) {
-                pNode->m_deqHistory.clear();
+        if (strArg != "CLEAR" && !strArg.empty()) {
+            return err(strVerb + " takes CLEAR or nothing");
+        }
+        for (CSimNode* pNode : vecNodes) {
+            auto& deq = strVerb == "HISTORY" ? pNode->m_deqHistory : pNode->m_deqFtpLog;
+            if (strArg == "CLEAR") {
+                deq.clear();
+                continue;
             }
-        } else if (!strArg.empty()) {
-            return err("HISTORY takes CLEAR or nothing");
-        } else {
-            for (CSimNode* pNode : vecNodes) {
-                for (const std::string& strEntry : pNode->m_deqHistory) {
-                    reply.strText += strEntry + "\n";
-                }
+            for (const std::string& strEntry : deq) {
+                reply.strText += (strVerb == "HISTORY" ? strEntry : EscapeLine(strEntry)) + "\n";
             }
         }
     } else if (strVerb == "FAULT") {

@@ -8,6 +8,9 @@
 //   LIST                          "<index> <MAC> <ip> <mode> <up|restarting>" per node
 //   STATE NODE                    the node's dump (CSimNode::Dump) per node
 //   HISTORY NODE [CLEAR]          the requests the node received, oldest first
+//   FTPLOG NODE [CLEAR]           the FTP command lines the node received, oldest first,
+//                                 without line ends; \ and bytes outside 0x20..0x7E as
+//                                 \\ and \xNN
 //   FAULT NODE NAME [VALUE...]    see SSimFaults::Set; "FAULT NODE clear" removes all
 //   SET NODE KEY VALUE            see CSimNode::Set (the value is the rest of the line)
 //   WAIT NODE COND... [timeout=MS] OK once every COND holds, "ERR timeout" after MS

@@ -105,21 +105,49 @@ const SSimFile* CSimFileStore::Kernel() const {
     return nullptr;
 }
 
-std::string CSimFileStore::FormatListing(const std::string& strOnly) const {
-    if (const SSimFile* pFile = strOnly.empty() ? nullptr : Find(strOnly)) {
-        return SimFormatListingLine(*pFile);
+bool SimFilterMatches(const std::string& strFilter, const std::string& strName) {
+    if (strFilter.empty() || strFilter == "." || strFilter == "/" || strFilter == "./") {
+        return true;
     }
+    // '*' and '?' as a real server takes them; every other byte stands for itself.
+    size_t nPat = 0, nName = 0, nStar = std::string::npos, nResume = 0;
+    while (nName < strName.size()) {
+        if (nPat < strFilter.size() &&
+            (strFilter[nPat] == '?' || strFilter[nPat] == strName[nName])) {
+            ++nPat;
+            ++nName;
+        } else if (nPat < strFilter.size() && strFilter[nPat] == '*') {
+            nStar = nPat++;
+            nResume = nName;
+        } else if (nStar != std::string::npos) {
+            nPat = nStar + 1;
+            nName = ++nResume;
+        } else {
+            return false;
+        }
+    }
+    while (nPat < strFilter.size() && strFilter[nPat] == '*') {
+        ++nPat;
+    }
+    return nPat == strFilter.size();
+}
+
+std::string CSimFileStore::FormatListing(const std::string& strFilter) const {
     std::string str;
     for (const SSimFile& file : m_vecFiles) {
-        str += SimFormatListingLine(file);
+        if (SimFilterMatches(strFilter, file.strName)) {
+            str += SimFormatListingLine(file);
+        }
     }
     return str;
 }
 
-std::string CSimFileStore::FormatNames() const {
+std::string CSimFileStore::FormatNames(const std::string& strFilter) const {
     std::string str;
     for (const SSimFile& file : m_vecFiles) {
-        str += file.strName + "\r\n";
+        if (SimFilterMatches(strFilter, file.strName)) {
+            str += file.strName + "\r\n";
+        }
     }
     return str;
 }

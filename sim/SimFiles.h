@@ -33,9 +33,11 @@ public:
     size_t CountKind(ESimFileKind eKind) const;
     const SSimFile* Kernel() const;
 
-    // The whole directory, or the one file strOnly names when it exists.
-    std::string FormatListing(const std::string& strOnly = {}) const;
-    std::string FormatNames() const;
+    // The files a LIST or NLST argument names: empty, "." or "/" is the whole
+    // directory; anything else a name pattern ('*' and '?'), so a name the
+    // node does not hold lists nothing.
+    std::string FormatListing(const std::string& strFilter = {}) const;
+    std::string FormatNames(const std::string& strFilter = {}) const;
 
 private:
     std::vector<SSimFile> m_vecFiles;
@@ -45,3 +47,5 @@ private:
 // version in front of the name ("V1.02 NAME"); no other line contains "user".
 std::string SimFormatListingLine(const SSimFile& file);
 const char* SimFileKindName(ESimFileKind eKind);
+// Whether a listing's name filter takes this file name.
+bool SimFilterMatches(const std::string& strFilter, const std::string& strName);

@@ -3,8 +3,10 @@
 #include "SRecord.h"
 #include "SimParamFields.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <regex>
 
 namespace {
 bool IsProbeMac(const SimMac& mac, unsigned nProbes) {
@@ -78,6 +80,13 @@ std::string Unquote(const std::string& str) {
         return strOut;
     }
     return str;
+}
+
+// Whether an application of this name fits: it replaces one, or one more fits.
+bool HasRoomFor(const CSimFileStore& files, const std::string& strName) {
+    const SSimFile* pOld = files.Find(strName);
+    return (pOld != nullptr && pOld->eKind == ESimFileKind::UserApp) ||
+           files.CountKind(ESimFileKind::UserApp) < SIM_MAX_APPS;
 }
 
 std::string FormatVersion(int nMajor, int nMinor) {
@@ -270,36 +279,21 @@ std::string CSimNode::AccountPassword() const {
     return Text(m_param.szPassword, sizeof m_param.szPassword);
 }
 
-ESimLogin CSimNode::CheckUser(const std::string& strUser) const {
+bool CSimNode::CheckLogin(const std::string& strUser, const std::string& strPassword) const {
     if (m_faults.bNoLogin) {
-        return ESimLogin::Refused;
+        return false;
     }
     std::string strAccount = AccountUser();
     if (strAccount.empty()) {
-        return strUser == "(none)" ? ESimLogin::Granted : ESimLogin::NeedPassword;
+        return strUser == "(none)"; // any password, as for an anonymous login
     }
-    if (strUser == "(none)") {
-        return ESimLogin::Refused;
-    }
-    if (strUser == strAccount && AccountPassword().empty()) {
-        return ESimLogin::Granted;
-    }
-    return ESimLogin::NeedPassword;
+    return strUser == strAccount && strPassword == AccountPassword();
 }
 
-bool CSimNode::CheckPassword(const std::string& strUser, const std::string& strPassword) const {
-    std::string strAccount = AccountUser();
-    return !m_faults.bNoLogin && !strAccount.empty() && strUser == strAccount &&
-           strPassword == AccountPassword();
-}
-
-std::string CSimNode::BaseName(const std::string& strPath) {
-    size_t nSlash = strPath.find_last_of("/\\");
-    return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
-}
-
-SSimFtpResult CSimNode::CheckStore(const std::string& strPath) const {
-    std::string strName = BaseName(strPath);
+SSimFtpResult CSimNode::CheckStore(const std::string& strName) const {
+    if (strName.find('/') != std::string::npos) {
+        return {553, "Could not create file."};
+    }
     if (m_faults.bNoStor) {
         return {550, strName + ": Permission denied."};
     }
@@ -311,25 +305,23 @@ SSimFtpResult CSimNode::CheckStore(const std::string& strPath) const {
             return {553, strName + ": Permission denied."};
         }
     }
-    if (EndsWithMot(strName) && m_byMode == NODEMODE_SETUP) {
+    // An installing node learns the application's name only from the image.
+    if (EndsWithMot(strName) && m_byMode == NODEMODE_SETUP && m_eStore == ESimStore::Keep) {
         if (strName.size() > SIM_MAX_NAME) {
             return {553, strName + ": Application name too long."};
         }
-        const SSimFile* pOld = m_files.Find(strName);
-        bool bReplaces = pOld != nullptr && pOld->eKind == ESimFileKind::UserApp;
-        if (!bReplaces && m_files.CountKind(ESimFileKind::UserApp) >= SIM_MAX_APPS) {
+        if (!HasRoomFor(m_files, strName)) {
             return {552, "No room for another application."};
         }
     }
     return {150, "Opening BINARY mode data connection for " + strName + "."};
 }
 
-SSimFtpResult CSimNode::Store(const std::string& strPath, const std::string& strData) {
-    SSimFtpResult check = CheckStore(strPath);
+SSimFtpResult CSimNode::Store(const std::string& strName, const std::string& strData) {
+    SSimFtpResult check = CheckStore(strName);
     if (!check.Ok()) {
         return check;
     }
-    std::string strName = BaseName(strPath);
     SSimFile file;
     file.strName = strName;
     file.nSize = strData.size();
@@ -340,12 +332,14 @@ SSimFtpResult CSimNode::Store(const std::string& strPath, const std::string& str
         if (!image.bValid) {
             return {451, strName + ": image refused, " + image.strError + "."};
         }
+        if (m_byMode == NODEMODE_SETUP && m_eStore == ESimStore::Install) {
+            return Install(strName, image);
+        }
         file.nMajor = image.nMajor;
         file.nMinor = image.nMinor;
         file.wSum = image.wSum;
         if (m_byMode == NODEMODE_SETUP) {
             file.eKind = ESimFileKind::UserApp;
-            file.nSize = strData.size();
         } else {
             file.eKind = ESimFileKind::Kernel;
             m_files.RemoveKind(ESimFileKind::Kernel);
@@ -365,8 +359,40 @@ SSimFtpResult CSimNode::Store(const std::string& strPath, const std::string& str
     return {226, "Transfer complete."};
 }
 
+SSimFtpResult CSimNode::Install(const std::string& strName, const SSRecordImage& image) {
+    // "NAME Vm.nn" in the header names the application; else the file's name
+    // without its extension, version 1.00.
+    static const std::regex s_re("([!-~]+) V([0-9]{1,3})\\.([0-9]{2})");
+    SSimFile app;
+    app.eKind = ESimFileKind::UserApp;
+    app.wSum = image.wSum;
+    std::smatch m;
+    if (std::regex_match(image.strHeader, m, s_re) && std::stoi(m[2].str()) <= 127) {
+        app.strName = m[1].str();
+        app.nMajor = std::stoi(m[2].str());
+        app.nMinor = std::stoi(m[3].str());
+    } else {
+        app.strName = strName.substr(0, strName.size() - 4);
+        app.nMajor = 1;
+        app.nMinor = 0;
+    }
+    if (app.strName.empty() || app.strName.size() > SIM_MAX_NAME) {
+        return {553, app.strName + ": Application name too long."};
+    }
+    if (!HasRoomFor(m_files, app.strName)) {
+        return {552, "No room for another application."};
+    }
+    // The node keeps the image's bytes in whole sectors, not the text it was sent.
+    size_t nSectors =
+        std::max<size_t>(1, (image.nDataBytes + SIM_SECTOR_BYTES - 1) / SIM_SECTOR_BYTES);
+    app.nSize = nSectors * SIM_SECTOR_BYTES;
+    m_files.Put(app);
+    return {226, "Transfer complete."};
+}
+
 SSimFtpResult CSimNode::Delete(const std::string& strName) {
-    const SSimFile* pFile = m_files.Find(strName);
+    const SSimFile* pFile =
+        strName.find('/') == std::string::npos ? m_files.Find(strName) : nullptr;
     if (pFile == nullptr) {
         return {550, strName + ": No such file."};
     }
@@ -375,6 +401,13 @@ SSimFtpResult CSimNode::Delete(const std::string& strName) {
     }
     m_files.Remove(strName);
     return {250, "DELE command successful."};
+}
+
+void CSimNode::NoteFtpCommand(const std::string& strLine) {
+    if (m_deqFtpLog.size() >= SIM_HISTORY_LIMIT) {
+        m_deqFtpLog.pop_front();
+    }
+    m_deqFtpLog.push_back(strLine);
 }
 
 SSimVersionInfo CSimNode::Version() const {
@@ -419,6 +452,7 @@ std::string CSimNode::Dump(uint64_t nNow) const {
     str += "param " + (strDiff.empty() ? std::string("factory") : strDiff) + "\n";
     str += "board " + SimQuote(m_strBoard) + "\n";
     str += "boot " + FormatVersion(m_nBootMajor, m_nBootMinor) + "\n";
+    str += std::string("store ") + (m_eStore == ESimStore::Install ? "install" : "keep") + "\n";
     for (const SSimFile& file : m_files.Files()) {
         str += std::string("file ") + SimFileKindName(file.eKind) + " " + SimQuote(file.strName) +
                " " + std::to_string(file.nSize);
@@ -513,6 +547,13 @@ bool CSimNode::Set(const std::string& strKey, const std::string& strValue, std::
                                 strValue) ||
                fail("bad " + strKey);
     }
+    if (strKey == "store") {
+        if (strValue != "keep" && strValue != "install") {
+            return fail("bad store " + strValue + " (keep or install)");
+        }
+        m_eStore = strValue == "install" ? ESimStore::Install : ESimStore::Keep;
+        return true;
+    }
     if (strKey.rfind("param.", 0) == 0) {
         return SimSetParamField(m_param, strKey.substr(6), strValue) ||
                fail("bad parameter " + strKey + "=" + strValue);
@@ -525,12 +566,14 @@ bool CSimNode::Set(const std::string& strKey, const std::string& strValue, std::
         return m_faults.Set(strKey.substr(6), strArgs, strError);
     }
     if (strKey == "app" || strKey == "sysfile" || strKey == "datafile") {
-        // NAME:M.mm[:SIZE] for applications, NAME:SIZE for the others.
+        // NAME:M.mm[:SIZE] for applications, NAME:SIZE for the others; quoted
+        // when the name holds a blank, a quote or a backslash.
+        const std::string strSpec = Unquote(strValue);
         std::vector<std::string> vecParts;
         size_t nStart = 0;
         while (true) {
-            size_t nColon = strValue.find(':', nStart);
-            vecParts.push_back(strValue.substr(nStart, nColon - nStart));
+            size_t nColon = strSpec.find(':', nStart);
+            vecParts.push_back(strSpec.substr(nStart, nColon - nStart));
             if (nColon == std::string::npos) {
                 break;
             }
@@ -542,15 +585,15 @@ bool CSimNode::Set(const std::string& strKey, const std::string& strValue, std::
         size_t nSizeIndex = bApp ? 2 : 1;
         if (file.strName.empty() || file.strName.size() > (bApp ? SIM_MAX_NAME : 64) ||
             vecParts.size() > nSizeIndex + 1 || (!bApp && vecParts.size() != 2)) {
-            return fail("bad " + strKey + " " + strValue);
+            return fail("bad " + strKey + " " + strSpec);
         }
         if (bApp && (vecParts.size() < 2 || !ReadVersion(vecParts[1], file.nMajor, file.nMinor))) {
-            return fail("bad application version in " + strValue);
+            return fail("bad application version in " + strSpec);
         }
         file.nSize = 1024;
         if (vecParts.size() > nSizeIndex) {
             if (!ReadNumber(vecParts[nSizeIndex], 64u << 20, n)) {
-                return fail("bad size in " + strValue);
+                return fail("bad size in " + strSpec);
             }
             file.nSize = n;
         }

@@ -1,6 +1,7 @@
 #pragma once
 // One simulated node: its state and how it answers a request. No sockets here;
 // the simulator hands requests in and sends the replies out.
+#include "SRecord.h"
 #include "SimCodec.h"
 #include "SimFaults.h"
 #include "SimFiles.h"
@@ -25,7 +26,10 @@ struct SSimOutcome {
     std::vector<SSimReply> vecReplies;
 };
 
-enum class ESimLogin { Granted, NeedPassword, Refused };
+// What a node in its application mode makes of a stored .mot: keep it as the
+// file it was sent, or install it as an application under its own name (the
+// image's "NAME Vm.nn" header) with its size in whole sectors.
+enum class ESimStore { Keep, Install };
 
 struct SSimFtpResult {
     int nCode = 0; // FTP reply code
@@ -51,6 +55,8 @@ public:
     SSimFaults m_faults;
     uint64_t m_nAwakeAt = 0; // deaf until then after a restart
     std::deque<std::string> m_deqHistory;
+    ESimStore m_eStore = ESimStore::Keep;
+    std::deque<std::string> m_deqFtpLog; // FTP command lines as received, without line ends
 
     uint32_t Ip() const { return m_param.dwOwnIp; }
     bool IsAwake(uint64_t nNow) const { return nNow >= m_nAwakeAt; }
@@ -62,16 +68,18 @@ public:
     SSimOutcome Handle(const SSimRequest& req, bool bBroadcast, uint64_t nNow);
 
     // FTP account: the record's user name and password; an empty user name is
-    // the account-less user "(none)", who needs no password.
+    // the account-less user "(none)", whose password may be anything. As on a
+    // real server every USER is asked for its PASS, an empty one included.
     std::string AccountUser() const;
     std::string AccountPassword() const;
-    ESimLogin CheckUser(const std::string& strUser) const;
-    bool CheckPassword(const std::string& strUser, const std::string& strPassword) const;
+    bool CheckLogin(const std::string& strUser, const std::string& strPassword) const;
 
-    // Whether an upload under this path may start, and what becomes of it.
-    SSimFtpResult CheckStore(const std::string& strPath) const;
-    SSimFtpResult Store(const std::string& strPath, const std::string& strData);
+    // Whether an upload under this remote name may start, and what becomes of
+    // it. A name with a directory in it is refused: the node has none.
+    SSimFtpResult CheckStore(const std::string& strName) const;
+    SSimFtpResult Store(const std::string& strName, const std::string& strData);
     SSimFtpResult Delete(const std::string& strName);
+    void NoteFtpCommand(const std::string& strLine);
 
     SSimVersionInfo Version() const;
 
@@ -81,12 +89,11 @@ public:
     // One setting by name, shared by the configuration file and the control
     // channel: ip, mode, model, restart, probes, board, kernel, boot, user,
     // password, param.FIELD, app (NAME:M.mm[:SIZE]), sysfile / datafile
-    // (NAME:SIZE), fault.NAME.
+    // (NAME:SIZE), store (keep|install), fault.NAME.
     bool Set(const std::string& strKey, const std::string& strValue, std::string& strError);
 
-    static std::string BaseName(const std::string& strPath);
-
 private:
+    SSimFtpResult Install(const std::string& strName, const SSRecordImage& image);
     void Note(const SSimRequest& req, bool bBroadcast, const std::string& strOutcome);
     SimBytes Header(uint16_t wRequest, uint8_t byResult) const;
 };

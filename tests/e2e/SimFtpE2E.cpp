@@ -1,7 +1,6 @@
-// The Linux ftp client (tnftp) against the simulated nodes' FTP server, fed the
-// manager's script texts on standard input as the manager runs them:
-// ftp -A -i -n HOST. Without -v it prints the servers' reply texts without
-// their codes.
+// The Linux ftp client (tnftp) against the simulated nodes' FTP server, fed
+// scripts on standard input: ftp -g -i -n -v HOST (passive data connections,
+// the server's replies printed with their codes), or with -A (active).
 #include "RawNodeClient.h"
 
 #include <gtest/gtest.h>
@@ -83,9 +82,10 @@ protected:
         fs::create_directories(m_dir / "with space");
     }
 
-    // Runs "ftp -A -i -n HOST" in the working directory with the script on its
-    // standard input; returns what it printed. Ends it after 30 s.
-    std::string RunFtp(const std::string& strHost, const std::string& strScript) {
+    // Runs "ftp -g -i -n -v [-A] HOST" in the working directory with the script
+    // on its standard input; returns what it printed. Ends it after 30 s.
+    std::string RunFtp(const std::string& strHost, const std::string& strScript,
+                       bool bActive = false) {
         fs::path scriptPath = m_dir / "script.txt";
         fs::path outPath = m_dir / "ftp.out";
         WriteFile(scriptPath, strScript);
@@ -99,7 +99,13 @@ protected:
             dup2(fdIn, 0);
             dup2(fdOut, 1);
             dup2(fdOut, 2);
-            execlp("ftp", "ftp", "-A", "-i", "-n", strHost.c_str(), static_cast<char*>(nullptr));
+            if (bActive) {
+                execlp("ftp", "ftp", "-g", "-i", "-n", "-v", "-A", strHost.c_str(),
+                       static_cast<char*>(nullptr));
+            } else {
+                execlp("ftp", "ftp", "-g", "-i", "-n", "-v", strHost.c_str(),
+                       static_cast<char*>(nullptr));
+            }
             _exit(127);
         }
         // A pidfd turns readable when the child ends.
@@ -121,21 +127,37 @@ protected:
     std::string Listing(const std::string& strName = "Dir.txt") {
         return ReadFile(m_dir / strName);
     }
+    // The script of a put under the file's own name, then the listing.
+    static std::string PutScript(const std::string& strLogin, const fs::path& image) {
+        return strLogin + "\nbin\nput \"" + image.string() + "\" " + image.filename().string() +
+               "\ndir . Dir.txt\nclose\nquit\n";
+    }
 
     CSimControlClient m_control;
     fs::path m_dir;
 };
 } // namespace
 
-TEST_F(SimFtp, PutListsTheApplicationInDirTxt) {
+TEST_F(SimFtp, PutUnderTheBaseNameIsListedAndLogged) {
     fs::path image = m_dir / "with space" / "TESTAPP.mot";
     WriteFile(image, GOOD_IMAGE);
+    m_control.Request("FTPLOG 0080D4000011 CLEAR");
+    // As a real server: the whole local path as the remote name is refused,
+    // and "dir > file" lists what matches the name ">": nothing.
     std::string strOut = RunFtp("192.168.1.10", "user admin secret\nbin\nput \"" + image.string() +
                                                     "\"\ndir > Dir.txt\nclose\nquit\n");
+    EXPECT_TRUE(HasLine(strOut, "553 Could not create file.")) << strOut;
+    EXPECT_EQ(Listing(), "");
+    EXPECT_EQ(m_control.Request("FTPLOG 0080D4000011"),
+              "USER admin\nPASS secret\nSYST\nFEAT\nTYPE I\nEPSV\nSTOR " + image.string() +
+                  "\nTYPE A\nEPSV\nLIST >\nQUIT\nOK\n");
+
+    strOut = RunFtp("192.168.1.10", PutScript("user admin secret", image));
     std::string strDir = Listing();
     EXPECT_EQ(strDir, SYSTEM_LINES + "-rwxr-xr-x   1 user     user             94 Jan  1 00:00 "
                                      "V1.02 TESTAPP.mot\n")
         << strOut;
+    EXPECT_TRUE(HasLine(strOut, "226 Transfer complete.")) << strOut;
     EXPECT_EQ(InstalledApps(strDir), (std::vector<std::string>{"V1.02 TESTAPP.mot"}));
     std::string strState = m_control.Request("STATE 0080D4000011");
     EXPECT_NE(strState.find("\nfile app \"TESTAPP.mot\" 94 1.02 sum=0078\nfaults none\nOK\n"),
@@ -143,8 +165,22 @@ TEST_F(SimFtp, PutListsTheApplicationInDirTxt) {
         << strState;
 }
 
+TEST_F(SimFtp, InstallingNodeListsTheApplicationByItsOwnName) {
+    ASSERT_EQ(m_control.Request("SET 0080D4000011 store install"), "OK\n");
+    fs::path image = m_dir / "upload.mot";
+    WriteFile(image, GOOD_IMAGE);
+    std::string strOut = RunFtp("192.168.1.10", PutScript("user admin secret", image), true);
+    EXPECT_TRUE(HasLine(strOut, "226 Transfer complete.")) << strOut;
+    std::string strDir = Listing();
+    EXPECT_EQ(strDir, SYSTEM_LINES + "-rwxr-xr-x   1 user     user            512 Jan  1 00:00 "
+                                     "V1.02 TESTAPP\n")
+        << strOut;
+    strOut = RunFtp("192.168.1.10", "user admin secret\ndel TESTAPP\ndir . Dir.txt\nquit\n");
+    EXPECT_EQ(Listing(), SYSTEM_LINES) << strOut;
+}
+
 TEST_F(SimFtp, AccountlessListing) {
-    std::string strOut = RunFtp("192.168.1.11", "user (none) \ndir > dir.txt\nclose\nquit\n");
+    std::string strOut = RunFtp("192.168.1.11", "user (none)\n\ndir . dir.txt\nclose\nquit\n");
     std::string strDir = Listing("dir.txt");
     EXPECT_EQ(strDir, SYSTEM_LINES + "-rwxr-xr-x   1 user     user           2048 Jan  1 00:00 "
                                      "V3.01 OLDAPP.mot\n")
@@ -153,32 +189,32 @@ TEST_F(SimFtp, AccountlessListing) {
 
     // A node with an account does not let the account-less user in.
     fs::remove(m_dir / "dir.txt");
-    strOut = RunFtp("192.168.1.10", "user (none) \ndir > dir.txt\nclose\nquit\n");
-    EXPECT_TRUE(HasLine(strOut, "Login incorrect.")) << strOut;
+    strOut = RunFtp("192.168.1.10", "user (none)\n\ndir . dir.txt\nclose\nquit\n");
+    EXPECT_NE(strOut.find("530 Login incorrect.\n"), std::string::npos) << strOut;
     EXPECT_EQ(Listing("dir.txt"), "");
 }
 
 TEST_F(SimFtp, DeleteRemovesTheApplication) {
     std::string strOut =
-        RunFtp("192.168.1.11", "user (none) \nbin\ndel OLDAPP.mot\n\ndir > Dir.txt\nclose\nquit\n");
+        RunFtp("192.168.1.11", "user (none)\n\nbin\ndel OLDAPP.mot\ndir . Dir.txt\nclose\nquit\n");
     std::string strDir = Listing();
     EXPECT_EQ(strDir, SYSTEM_LINES) << strOut;
     EXPECT_EQ(strDir.find("user"), std::string::npos); // the manager: no user application
     EXPECT_EQ(m_control.Request("WAIT 0080D4000012 nofile=OLDAPP.mot timeout=1"), "OK\n");
 
     // System files stay.
-    strOut =
-        RunFtp("192.168.1.11", "user (none) \nbin\ndel boot.bin\n\ndir > Dir.txt\nclose\nquit\n");
-    EXPECT_TRUE(HasLine(strOut, "boot.bin: Permission denied.")) << strOut;
+    strOut = RunFtp("192.168.1.11",
+                    "user (none)\n\nbin\ndel boot.bin\ndir . Dir.txt\nclose\nquit\n", true);
+    EXPECT_TRUE(HasLine(strOut, "550 boot.bin: Permission denied.")) << strOut;
     EXPECT_EQ(Listing(), SYSTEM_LINES);
 }
 
 TEST_F(SimFtp, ImageWithABadChecksumIsRefused) {
     fs::path image = m_dir / "BADAPP.mot";
     WriteFile(image, BAD_IMAGE);
-    std::string strOut = RunFtp("192.168.1.10", "user admin secret\nbin\nput \"" + image.string() +
-                                                    "\"\ndir > Dir.txt\nclose\nquit\n");
-    // Without -v tnftp keeps a refusal after the transfer to itself; the listing tells.
+    std::string strOut = RunFtp("192.168.1.10", PutScript("user admin secret", image));
+    EXPECT_TRUE(HasLine(strOut, "451 BADAPP.mot: image refused, line 2: checksum error."))
+        << strOut;
     EXPECT_EQ(Listing(), SYSTEM_LINES) << strOut;
     EXPECT_EQ(m_control.Request("WAIT 0080D4000011 nofile=BADAPP.mot timeout=1"), "OK\n");
 }
@@ -186,8 +222,7 @@ TEST_F(SimFtp, ImageWithABadChecksumIsRefused) {
 TEST_F(SimFtp, KernelModeTakesANewKernel) {
     fs::path image = m_dir / "with space" / "KERNEL.mot";
     WriteFile(image, KERNEL_IMAGE);
-    std::string strOut = RunFtp("192.168.1.12", "user (none) \nbin\nput \"" + image.string() +
-                                                    "\"\ndir > Dir.txt\nclose\nquit\n");
+    std::string strOut = RunFtp("192.168.1.12", PutScript("user (none)\n", image), true);
     EXPECT_EQ(Listing(), "-r--r--r--   1 root     root             77 Jan  1 00:00 KERNEL.mot\n"
                          "-r--r--r--   1 root     root          32768 Jan  1 00:00 boot.bin\n"
                          "-r--r--r--   1 root     root            717 Jan  1 00:00 param.dat\n")
@@ -201,18 +236,17 @@ TEST_F(SimFtp, KernelModeTakesANewKernel) {
 TEST_F(SimFtp, RefusedLoginAndRefusedUpload) {
     fs::path image = m_dir / "TESTAPP.mot";
     WriteFile(image, GOOD_IMAGE);
-    std::string strPut =
-        "user admin secret\nbin\nput \"" + image.string() + "\"\ndir > Dir.txt\nclose\nquit\n";
+    std::string strPut = PutScript("user admin secret", image);
 
     ASSERT_EQ(m_control.Request("FAULT 0080D4000011 nologin on"), "OK\n");
     std::string strOut = RunFtp("192.168.1.10", strPut);
-    EXPECT_TRUE(HasLine(strOut, "Login incorrect.")) << strOut;
+    EXPECT_TRUE(HasLine(strOut, "530 Login incorrect.")) << strOut;
     EXPECT_EQ(Listing(), "");
 
     ASSERT_EQ(m_control.Request("FAULT 0080D4000011 clear"), "OK\n");
     ASSERT_EQ(m_control.Request("FAULT 0080D4000011 nostor on"), "OK\n");
     strOut = RunFtp("192.168.1.10", strPut);
-    EXPECT_TRUE(HasLine(strOut, "TESTAPP.mot: Permission denied.")) << strOut;
+    EXPECT_TRUE(HasLine(strOut, "550 TESTAPP.mot: Permission denied.")) << strOut;
     EXPECT_EQ(Listing(), SYSTEM_LINES);
     EXPECT_EQ(m_control.Request("WAIT 0080D4000011 nofile=TESTAPP.mot timeout=1"), "OK\n");
 }

@@ -175,6 +175,7 @@ TEST_F(SimUdp, SetParametersWithAWrongChecksumIsRefusedAndChangesNothing) {
                                                        "param dwOwnIp=192.168.2.21 wMtu=1400\n"
                                                        "board \"MRV-620 REV.A\"\n"
                                                        "boot 1.00\n"
+                                                       "store keep\n"
                                                        "file kernel \"mrv620.krn\" 262144 2.10\n"
                                                        "file system \"boot.bin\" 32768 1.00\n"
                                                        "file system \"param.dat\" 717 1.00\n"

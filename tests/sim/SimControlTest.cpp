@@ -46,6 +46,7 @@ TEST_F(SimControl, StateIsTheWholeNodeAsText) {
                                          "szPassword=\"se cret\"\n"
                                          "board \"MRV-620 REV.B\"\n"
                                          "boot 1.00\n"
+                                         "store keep\n"
                                          "file kernel \"mrv620.krn\" 262144 2.10\n"
                                          "file system \"boot.bin\" 32768 1.00\n"
                                          "file system \"param.dat\" 717 1.00\n"
@@ -109,6 +110,18 @@ TEST_F(SimControl, WaitHoldsOnceItsConditionsDo) {
     EXPECT_EQ(Run("HISTORY #1"), "0101 bc answered\nOK\n");
     EXPECT_EQ(Run("HISTORY #1 CLEAR"), "OK\n");
     EXPECT_EQ(Run("HISTORY #1"), "OK\n");
+}
+
+TEST_F(SimControl, FtpLogGivesTheCommandLinesAsReceived) {
+    m_nodes[0]->NoteFtpCommand("USER adm in");
+    m_nodes[0]->NoteFtpCommand("DELE \\x");
+    m_nodes[0]->NoteFtpCommand("PASS \r\x7f\xff\"");
+    EXPECT_EQ(Run("FTPLOG #0"), "USER adm in\nDELE \\\\x\nPASS \\x0D\\x7F\\xFF\"\nOK\n");
+    EXPECT_EQ(Run("FTPLOG #0 CLEAR"), "OK\n");
+    EXPECT_EQ(Run("FTPLOG #0"), "OK\n");
+    EXPECT_EQ(Run("FTPLOG #0 ALL"), "ERR FTPLOG takes CLEAR or nothing\n");
+    EXPECT_EQ(Run("SET #0 store install"), "OK\n");
+    EXPECT_NE(Run("STATE #0").find("\nstore install\n"), std::string::npos);
 }
 
 TEST(SimConfig, ErrorsNameTheirLine) {

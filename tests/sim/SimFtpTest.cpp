@@ -72,10 +72,40 @@ TEST(SimListing, LinesAreFixedAndOnlyApplicationsSayUser) {
     store.Put(kernel);
     store.Put(app);
     store.Put(data);
+    std::string strAll =
+        SimFormatListingLine(kernel) + SimFormatListingLine(app) + SimFormatListingLine(data);
+    // The argument of LIST is a name filter; what matches nothing lists nothing.
+    EXPECT_EQ(store.FormatListing(), strAll);
+    EXPECT_EQ(store.FormatListing("."), strAll);
     EXPECT_EQ(store.FormatListing("notes.txt"), SimFormatListingLine(data));
-    EXPECT_EQ(store.FormatListing(">"), SimFormatListingLine(kernel) + SimFormatListingLine(app) +
-                                            SimFormatListingLine(data));
+    EXPECT_EQ(store.FormatListing(">"), "");
     EXPECT_EQ(store.FormatNames(), "mrv620.krn\r\nTESTAPP.mot\r\nnotes.txt\r\n");
+    EXPECT_EQ(store.FormatNames("*.mot"), "TESTAPP.mot\r\n");
+}
+
+TEST(SimListing, FilterPatterns) {
+    struct SCase {
+        const char* pszFilter;
+        const char* pszName;
+        bool bMatches;
+    };
+    for (const SCase& c : std::vector<SCase>{{"", "a.mot", true},
+                                             {"/", "a.mot", true},
+                                             {"./", "a.mot", true},
+                                             {"a.mot", "a.mot", true},
+                                             {"a.mot", "a.mo", false},
+                                             {"*.mot", "a.mot", true},
+                                             {"*.mot", "a.txt", false},
+                                             {"a?.mot", "a1.mot", true},
+                                             {"a*b*c", "aXbYbZc", true},
+                                             {"a*b*c", "aXbYc Z", false},
+                                             {"app[1].mot", "app1.mot", false},
+                                             {"app[1].mot", "app[1].mot", true},
+                                             {">", ">", true},
+                                             {"-l", "a.mot", false}}) {
+        EXPECT_EQ(SimFilterMatches(c.pszFilter, c.pszName), c.bMatches)
+            << c.pszFilter << " / " << c.pszName;
+    }
 }
 
 TEST(SimFtpSession, AccountLoginAndTheAccountlessUser) {
@@ -84,23 +114,35 @@ TEST(SimFtpSession, AccountLoginAndTheAccountlessUser) {
     CSimFtpSession session(node, PEER_IP);
     EXPECT_EQ(CSimFtpSession::Greeting(), "220 MRV-620 FTP server ready.\r\n");
     EXPECT_EQ(Step(session, "LIST"), "530 Please login with USER and PASS.\r\n");
-    EXPECT_EQ(Step(session, "USER (none)"), "230 User (none) logged in.\r\n");
+    EXPECT_EQ(Step(session, "PASS x"), "503 Login with USER first.\r\n");
+    // Every user is asked for a password, "(none)" too, who may give any.
+    EXPECT_EQ(Step(session, "USER (none)"), "331 Password required for (none).\r\n");
+    EXPECT_EQ(Step(session, "PASS "), "230 User (none) logged in.\r\n");
     EXPECT_EQ(Step(session, "PWD"), "257 \"/\" is the current directory.\r\n");
 
     std::string strError;
-    ASSERT_TRUE(node.Set("user", "admin", strError));
+    ASSERT_TRUE(node.Set("user", "\"adm in\"", strError));
     ASSERT_TRUE(node.Set("password", "secret", strError));
     CSimFtpSession other(node, PEER_IP);
-    EXPECT_EQ(Step(other, "USER (none)"), "530 Login incorrect.\r\n");
-    EXPECT_EQ(Step(other, "USER admin"), "331 Password required for admin.\r\n");
-    EXPECT_EQ(Step(other, "PASS wrong"), "530 Login incorrect.\r\n");
-    EXPECT_EQ(Step(other, "PASS secret"), "503 Login with USER first.\r\n");
-    EXPECT_EQ(Step(other, "USER admin"), "331 Password required for admin.\r\n");
-    EXPECT_EQ(Step(other, "PASS secret"), "230 User admin logged in.\r\n");
+    struct SCase {
+        const char* pszUser;
+        const char* pszPass;
+        const char* pszReply;
+    };
+    for (const SCase& c :
+         std::vector<SCase>{{"(none)", "", "530 Login incorrect.\r\n"},
+                            {"adm", "in", "530 Login incorrect.\r\n"},
+                            {"adm in", "wrong", "530 Login incorrect.\r\n"},
+                            {"adm in", "secret", "230 User adm in logged in.\r\n"}}) {
+        EXPECT_EQ(Step(other, std::string("USER ") + c.pszUser),
+                  std::string("331 Password required for ") + c.pszUser + ".\r\n");
+        EXPECT_EQ(Step(other, std::string("PASS ") + c.pszPass), c.pszReply) << c.pszUser;
+    }
 
     ASSERT_TRUE(node.m_faults.Set("nologin", "on", strError));
     CSimFtpSession refused(node, PEER_IP);
-    EXPECT_EQ(Step(refused, "USER admin"), "530 Login incorrect.\r\n");
+    Step(refused, "USER adm in");
+    EXPECT_EQ(Step(refused, "PASS secret"), "530 Login incorrect.\r\n");
 }
 
 TEST(SimFtpSession, UploadInSetupModeInstallsAnApplication) {
@@ -108,10 +150,14 @@ TEST(SimFtpSession, UploadInSetupModeInstallsAnApplication) {
     node.m_byMode = 7;
     CSimFtpSession session(node, PEER_IP);
     Step(session, "USER (none)");
+    Step(session, "PASS ");
     EXPECT_EQ(Step(session, "TYPE I"), "200 Type set to I.\r\n");
-    EXPECT_EQ(Step(session, "STOR /tmp/x/TESTAPP.mot"), "425 Use PORT or PASV first.\r\n");
+    EXPECT_EQ(Step(session, "STOR TESTAPP.mot"), "425 Use PORT or PASV first.\r\n");
     EXPECT_EQ(Step(session, "EPRT |1|10.62.0.1|40000|"), "200 EPRT command successful.\r\n");
-    SFtpStep stor = session.OnLine("STOR /tmp/x/TESTAPP.mot");
+    // The node has no folders: a name with one is refused before any data moves.
+    EXPECT_EQ(Step(session, "STOR /tmp/x/TESTAPP.mot"), "553 Could not create file.\r\n");
+    EXPECT_EQ(Step(session, "STOR x/TESTAPP.mot"), "553 Could not create file.\r\n");
+    SFtpStep stor = session.OnLine("STOR TESTAPP.mot");
     EXPECT_EQ(stor.strReply, "150 Opening BINARY mode data connection for TESTAPP.mot.\r\n");
     EXPECT_EQ(stor.eData, EFtpData::Receive);
     EXPECT_EQ(session.ActivePort(), 40000);
@@ -127,9 +173,17 @@ TEST(SimFtpSession, UploadInSetupModeInstallsAnApplication) {
     EXPECT_EQ(Step(session, "PORT 10,62,0,1,156,64"), "200 PORT command successful.\r\n");
     SFtpStep list = session.OnLine("LIST >");
     EXPECT_EQ(list.strReply, "150 Opening ASCII mode data connection for file list.\r\n");
-    EXPECT_EQ(list.strData, node.m_files.FormatListing());
+    EXPECT_EQ(list.strData, "");
     EXPECT_EQ(session.OnSendDone(true), "226 Transfer complete.\r\n");
+    Step(session, "PASV");
+    EXPECT_EQ(session.OnLine("LIST -la .").strData, node.m_files.FormatListing());
+    session.OnSendDone(true);
+    Step(session, "PASV");
+    EXPECT_EQ(session.OnLine("NLST -l TESTAPP.mot").strData, "TESTAPP.mot\r\n");
+    session.OnSendDone(true);
 
+    EXPECT_EQ(Step(session, "RETR ./TESTAPP.mot"), "550 ./TESTAPP.mot: No such file.\r\n");
+    EXPECT_EQ(Step(session, "DELE ./TESTAPP.mot"), "550 ./TESTAPP.mot: No such file.\r\n");
     EXPECT_EQ(Step(session, "DELE mrv620.krn"), "550 mrv620.krn: Permission denied.\r\n");
     EXPECT_EQ(Step(session, "DELE TESTAPP"), "550 TESTAPP: No such file.\r\n");
     EXPECT_EQ(Step(session, "DELE TESTAPP.mot"), "250 DELE command successful.\r\n");
@@ -142,6 +196,7 @@ TEST(SimFtpSession, RefusedUploads) {
     node.m_byMode = 7;
     CSimFtpSession session(node, PEER_IP);
     Step(session, "USER (none)");
+    Step(session, "PASS ");
     Step(session, "TYPE I");
     Step(session, "PASV");
     EXPECT_EQ(session.PassiveReply(0xC0A8010Au, 40000),
@@ -176,9 +231,10 @@ TEST(SimFtpSession, KernelModeUploadReplacesTheKernel) {
     node.m_byMode = 6;
     CSimFtpSession session(node, PEER_IP);
     Step(session, "USER (none)");
+    Step(session, "PASS ");
     Step(session, "TYPE A");
     Step(session, "EPRT |1|10.62.0.1|40000|");
-    session.OnLine("STOR C:/images/KERNEL.mot");
+    session.OnLine("STOR KERNEL.mot");
     // Text mode turns the network's CR LF into LF; the image stays valid.
     EXPECT_EQ(session.OnReceiveDone(true, GOOD_IMAGE), "226 Transfer complete.\r\n");
     ASSERT_EQ(node.m_files.Files().size(), 3u);
@@ -188,4 +244,34 @@ TEST(SimFtpSession, KernelModeUploadReplacesTheKernel) {
     EXPECT_EQ(node.Version().chKernelMajor, 1);
     EXPECT_EQ(node.Version().chKernelMinor, 2);
     EXPECT_TRUE(node.Version().vecApps.empty());
+}
+
+TEST(SimFtpSession, InstallingNodeListsTheApplicationUnderItsOwnName) {
+    CSimNode node(MAC_A);
+    node.m_byMode = 7;
+    std::string strError;
+    ASSERT_TRUE(node.Set("store", "install", strError));
+    EXPECT_FALSE(node.Set("store", "copy", strError));
+    EXPECT_EQ(strError, "bad store copy (keep or install)");
+    // The header's "TESTAPP V1.02" names it; its 16 bytes take one sector.
+    EXPECT_EQ(node.Store("upload.mot", GOOD_IMAGE).Reply(), "226 Transfer complete.\r\n");
+    EXPECT_EQ(node.m_files.FormatListing("TESTAPP"),
+              "-rwxr-xr-x   1 user     user            512 Jan  1 00:00 V1.02 TESTAPP\r\n");
+    EXPECT_EQ(node.m_files.Find("upload.mot"), nullptr);
+    // Without such a header: the file's name without extension, 1.00.
+    std::string strPlain = GOOD_IMAGE.substr(GOOD_IMAGE.find("S113"));
+    EXPECT_EQ(node.Store("PLAIN.mot", strPlain).Reply(), "226 Transfer complete.\r\n");
+    EXPECT_EQ(node.m_files.FormatNames("P*"), "PLAIN\r\n");
+    EXPECT_EQ(node.Version().vecApps.at(1).chMajor * 100 + node.Version().vecApps.at(1).chMinor,
+              100);
+    // Refusals come after the data, once the name is known.
+    EXPECT_EQ(node.Store("FOURTEEN_CHARS.mot", strPlain).Reply(),
+              "553 FOURTEEN_CHARS: Application name too long.\r\n");
+    EXPECT_EQ(node.Store("sub/PLAIN.mot", strPlain).Reply(), "553 Could not create file.\r\n");
+    EXPECT_EQ(node.Delete("TESTAPP").Reply(), "250 DELE command successful.\r\n");
+    EXPECT_EQ(node.m_files.FormatListing("TESTAPP"), "");
+    // In the kernel mode an image is the kernel, as on every node.
+    node.m_byMode = 6;
+    EXPECT_EQ(node.Store("K.mot", GOOD_IMAGE).Reply(), "226 Transfer complete.\r\n");
+    EXPECT_EQ(node.m_files.Kernel()->strName, "K.mot");
 }
