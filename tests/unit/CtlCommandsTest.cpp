@@ -14,6 +14,7 @@
 #include "ops/NodeCommands.h"
 #include "params/ParamControls.h"
 #include "params/ParamFile.h"
+#include "platform/StopRequest.h"
 #include "res/Texts.h"
 
 #include <cstring>
@@ -35,7 +36,7 @@ protected:
         auto pSocket = std::make_unique<CMemoryDatagramSocket>();
         m_pSocket = pSocket.get();
         m_pDoc = std::make_unique<COrvixDoc>(
-            SDocEnv{m_ui, m_pump, m_clock, m_settings, m_paramFile.m_param, ""},
+            SDocEnv{m_ui, m_pump, m_clock, m_settings, m_paramFile.m_param, "", true, &m_stop},
             std::move(pSocket));
         m_pDoc->AddNetwork("LINE-A", 0xFFFFFF00u, 0xC0A80101u);
         m_pDoc->AddOrUpdateNode(0, IP1, MAC1, true, "SN-1", "");
@@ -68,6 +69,7 @@ protected:
     CTestClock m_clock;
     CVirtualTimePump m_pump;
     SAppSettings m_settings;
+    CStopRequest m_stop;
     CParamFile m_paramFile;
     CMemoryDatagramSocket* m_pSocket = nullptr;
     std::unique_ptr<COrvixDoc> m_pDoc;
@@ -368,6 +370,15 @@ TEST_F(CtlCommands, GetParamsNeverMergesIntoAFileThatIsThere) {
     EXPECT_EQ(strFile.rfind("[MRV-620_Parameter]\r\n", 0), 0u) << strFile;
     EXPECT_EQ(strFile.find("Notes"), std::string::npos) << strFile;
     EXPECT_NE(strFile.find("\r\nMtu=1400\r\n"), std::string::npos) << strFile;
+}
+
+TEST_F(CtlCommands, AStopEndsARunOverNodesAfterTheNodeInHandAndNamesTheRest) {
+    // Asked while the first node is awaited: its exchange runs to its reply.
+    m_pNodes->OnRequest([this](const CMemoryDatagramSocket::SDatagram&) { m_stop.Request(15); });
+    EXPECT_EQ(Run({"set-params", "1", "2"}), 0) << ::testing::PrintToString(Texts());
+    EXPECT_EQ(m_pNodes->RequestLog(), std::vector<std::string>{"0104 0080C8000001"});
+    EXPECT_EQ(m_result.vecNotDone, std::vector<std::string>{MAC2});
+    EXPECT_EQ(m_result.vecRows.size(), 1u);
 }
 
 TEST(CtlWire, SetParamsSendsTheBytesTheWindowSends) {
