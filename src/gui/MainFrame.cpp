@@ -11,6 +11,8 @@
 #include "ui/Ui.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -219,16 +221,41 @@ void CMainFrame::RebuildNetworkItems() {
     }
 }
 
+namespace {
+class CDepth {
+public:
+    explicit CDepth(int& nDepth) : m_nDepth(nDepth) { ++m_nDepth; }
+    ~CDepth() { --m_nDepth; }
+    CDepth(const CDepth&) = delete;
+    CDepth& operator=(const CDepth&) = delete;
+
+private:
+    int& m_nDepth;
+};
+} // namespace
+
 void CMainFrame::RunCommand(int nId) {
     const SCommand* pCmd = FindCommand(nId);
     if (pCmd == nullptr || !IsCommandEnabled(pCmd->eEnable, GetCommandState())) {
         return;
     }
-    switch (nId) {
-    case ID_APP_EXIT:
+    if (nId == ID_APP_EXIT) {
         // As a close of the window: the run ends and the document saves.
-        close();
+        RequestClose();
         return;
+    }
+    {
+        CDepth depth(m_nCommandDepth);
+        RunCommandNow(*pCmd);
+    }
+    // A close that came while the command ran is carried out now it has ended.
+    if (m_nCommandDepth == 0 && m_bClosePending) {
+        close();
+    }
+}
+
+void CMainFrame::RunCommandNow(const SCommand& cmd) {
+    switch (cmd.nId) {
     case ID_VIEW_STATUS_BAR:
         statusBar()->setVisible(statusBar()->isHidden());
         if (QAction* pAction = FindAction(ID_VIEW_STATUS_BAR)) {
@@ -244,11 +271,54 @@ void CMainFrame::RunCommand(int nId) {
     default:
         break;
     }
-    if (!pCmd->fnHandler || m_pDoc == nullptr || m_pParamFile == nullptr) {
+    if (!cmd.fnHandler || m_pDoc == nullptr || m_pParamFile == nullptr) {
         return;
     }
     SCommandContext ctx{*m_pDoc, *m_pParamFile, m_pView->GetSelectedIndex()};
-    pCmd->fnHandler(ctx);
+    cmd.fnHandler(ctx);
+}
+
+void CMainFrame::SetInputEnabled(bool bEnable) {
+    m_pView->setEnabled(bEnable);
+    menuBar()->setEnabled(bEnable);
+}
+
+void CMainFrame::RequestClose() {
+    if (m_nCommandDepth > 0) {
+        KeepClosePending();
+        return;
+    }
+    close();
+}
+
+void CMainFrame::KeepClosePending() {
+    m_bClosePending = true;
+    // The modal windows up now end as by Escape, innermost first.
+    QWidget* pLast = nullptr;
+    while (auto* pDialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        if (pDialog == pLast) {
+            break; // it would not close
+        }
+        pLast = pDialog;
+        pDialog->done(QDialog::Rejected);
+    }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* pEvent) {
+    // Never half of a command: its end carries the close out.
+    if (m_nCommandDepth > 0) {
+        pEvent->ignore();
+        KeepClosePending();
+        return;
+    }
+    m_bClosePending = false;
+    if (m_fnClosing) {
+        m_fnClosing();
+    }
+    pEvent->accept();
+    if (m_fnClosed) {
+        m_fnClosed();
+    }
 }
 
 void CMainFrame::ShowContextMenu(const QPoint& ptGlobal) {

@@ -50,6 +50,20 @@ public:
     void UpdateMenu(QMenu* pMenu);
     // Runs a command as its menu item would: nothing when its rule disables it.
     void RunCommand(int nId);
+    // While a command works the list and the menus take no input; the status
+    // bar stays as it is, readable.
+    void SetInputEnabled(bool bEnable);
+
+    // A close asked for by ﾌｧｲﾙ → ｱﾌﾟﾘｹｰｼｮﾝの終了, a signal or the close box:
+    // carried out at once, or remembered while a command runs and carried out
+    // when it has ended. Meanwhile the command asks nobody: every question
+    // gets the answer of its Escape, and open modal windows end that way.
+    void RequestClose();
+    bool IsClosePending() const { return m_bClosePending; }
+    // Runs as the window closes for good: the UI closes its modeless windows.
+    void SetClosingHook(std::function<void()> fn) { m_fnClosing = std::move(fn); }
+    // Runs once the window has closed for good: the run ends.
+    void SetClosedHook(std::function<void()> fn) { m_fnClosed = std::move(fn); }
     void ShowContextMenu(const QPoint& ptGlobal);
 
     // The indicator panes; blank while the platform does not report the locks.
@@ -66,6 +80,7 @@ public:
 
 protected:
     bool event(QEvent* pEvent) override;
+    void closeEvent(QCloseEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 private:
@@ -81,6 +96,8 @@ private:
     void RefreshKeyLocks();
     void ShowVersionBox();
     void OpenHelp();
+    void RunCommandNow(const SCommand& cmd);
+    void KeepClosePending();
 
     COrvixDoc* m_pDoc = nullptr;
     CParamFile* m_pParamFile = nullptr;
@@ -93,4 +110,8 @@ private:
     QMenu* m_pContextMenu = nullptr;
     HelpOpener m_fnHelpOpener;
     bool m_bKeyLocksQueued = false;
+    int m_nCommandDepth = 0;
+    bool m_bClosePending = false;
+    std::function<void()> m_fnClosing;
+    std::function<void()> m_fnClosed;
 };

@@ -154,17 +154,23 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
     // The data file is the manager's for the whole run: the lock goes only
     // after the session (and its document's save) has ended.
     std::unique_ptr<CDataFileLock> pDataLock;
+    bool bStop = false;
     CManagerSession session(theApp);
     CMainFrame& frame = session.GetFrame();
-    // Told to stop: every event loop ends, a message box's too, so the
-    // document saves as on a close. A stop that comes while the start-up still
-    // shows a message ends the start-up there.
-    bool bStop = false;
+    // The run ends when the main window has closed for good, whatever other
+    // window is still up; the window itself waits for a running command.
+    app.setQuitOnLastWindowClosed(false);
+    frame.SetClosedHook([&bStop] {
+        // Every event loop ends, a message box's of the start-up too, and
+        // the document saves as the session ends.
+        bStop = true;
+        QCoreApplication::exit(0);
+    });
+    // Told to stop (a logout, a kill): as a close of the window.
     if (fdSignals >= 0) {
-        session.GetPump().Watch(fdSignals, [fdSignals, &bStop] {
+        session.GetPump().Watch(fdSignals, [fdSignals, &frame] {
             if (ReadTerminationSignal(fdSignals) != 0) {
-                bStop = true;
-                QCoreApplication::exit(0);
+                frame.RequestClose();
             }
         });
     }
@@ -187,11 +193,18 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
     session.OpenDocument(strDataPath, std::make_unique<CPosixDatagramSocket>());
     session.UseSystemInterfaces();
 
-    frame.show();
-    if (hooks.fnShown) {
-        hooks.fnShown(frame);
+    // Unless stopped while the start-up still showed a message.
+    int nResult = 0;
+    if (!bStop) {
+        frame.show();
+        if (hooks.fnShown) {
+            hooks.fnShown(frame);
+        }
+        if (hooks.fnRunning) {
+            hooks.fnRunning(session);
+        }
+        nResult = app.exec();
     }
-    int nResult = bStop ? 0 : app.exec();
     if (fdSignals >= 0) {
         session.GetPump().Unwatch(fdSignals);
     }

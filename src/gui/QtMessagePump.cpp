@@ -19,6 +19,9 @@
 namespace {
 // A descriptor whose handler never reads must not hang the pump for ever.
 constexpr size_t PUMP_MAX_ROUNDS = 1u << 20;
+// Rounds of the input held back by a pause taken at its end; a close event
+// the platform queues while it handles the click needs a second one.
+constexpr int PAUSE_FLUSH_ROUNDS = 4;
 } // namespace
 
 CQtMessagePump::CQtMessagePump() = default;
@@ -243,6 +246,15 @@ bool CQtMessagePump::PauseUntilReadable(int fd, uint32_t ms) {
     [[maybe_unused]] ssize_t nWritten = write(fdStop, &qwOne, sizeof qwOne);
     waiter.join();
     close(fdStop);
+    // What the operator did meanwhile is taken now, while nothing else is
+    // dispatched: a close of the main window is then seen by the command
+    // that paused, before it may open a modal window that would refuse it.
+    QEventLoop flush;
+    for (int nRound = 0; nRound < PAUSE_FLUSH_ROUNDS; ++nRound) {
+        if (!flush.processEvents(QEventLoop::ExcludeSocketNotifiers)) {
+            break;
+        }
+    }
     if (--m_nPauseDepth == 0) {
         for (auto& [nFd, watch] : m_mapWatches) {
             watch.pNotifier->setEnabled(true);

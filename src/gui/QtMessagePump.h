@@ -32,7 +32,8 @@ public:
     size_t WaitForMessages(uint32_t ms) override;
     // A nested event loop without user input and socket notifiers; the
     // watched descriptors are silenced and posted work is held back. A helper
-    // thread blocks on fd and the time, and ends the loop.
+    // thread blocks on fd and the time, and ends the loop; the input held back
+    // is taken before the pause returns.
     bool PauseUntilReadable(int fd, uint32_t ms) override;
 
 private:

@@ -55,6 +55,20 @@ std::vector<std::pair<EMsgAnswer, const char*>> ButtonsOf(EMsgButtons buttons) {
     return {{EMsgAnswer::Ok, TXT_BUTTON_OK}};
 }
 
+// The answer of a box closed without a button (Escape, the close box): as
+// the platform gives it.
+EMsgAnswer EscapeAnswer(EMsgButtons buttons) {
+    auto vecButtons = ButtonsOf(buttons);
+    for (EMsgAnswer answer : {EMsgAnswer::Cancel, EMsgAnswer::No}) {
+        for (const auto& button : vecButtons) {
+            if (button.first == answer) {
+                return answer;
+            }
+        }
+    }
+    return vecButtons.front().first;
+}
+
 QMessageBox::StandardButton ToQtButton(EMsgAnswer answer) {
     switch (answer) {
     case EMsgAnswer::Ok:
@@ -76,14 +90,36 @@ QWidget* CQtUi::ModalParent() const {
     if (QWidget* pModal = QApplication::activeModalWidget()) {
         return pModal;
     }
-    if (m_pFrame != nullptr && m_pFrame->isVisible() && m_pFrame->isEnabled()) {
+    if (m_pFrame != nullptr && m_pFrame->isVisible()) {
         return m_pFrame;
     }
     return nullptr;
 }
 
+CQtUi::CArrowScope::CArrowScope(CQtUi& ui)
+    : m_ui(ui), m_bPushed(QApplication::overrideCursor() != nullptr) {
+    if (m_bPushed) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        m_ui.m_vecCursors.push_back(Qt::ArrowCursor);
+    }
+}
+
+CQtUi::CArrowScope::~CArrowScope() {
+    if (m_bPushed) {
+        m_ui.m_vecCursors.pop_back();
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+bool CQtUi::IsClosing() const {
+    return m_pFrame != nullptr && m_pFrame->IsClosePending();
+}
+
 EMsgAnswer CQtUi::MessageBox(const std::string& strText, EMsgButtons buttons, EMsgIcon icon,
                              const std::string& strCaption) {
+    if (IsClosing()) {
+        return EscapeAnswer(buttons);
+    }
     QMessageBox box(ToQtIcon(icon), QString::fromUtf8(strCaption.c_str()),
                     QString::fromUtf8(strText.c_str()), QMessageBox::NoButton, ModalParent());
     auto vecButtons = ButtonsOf(buttons);
@@ -91,27 +127,37 @@ EMsgAnswer CQtUi::MessageBox(const std::string& strText, EMsgButtons buttons, EM
         box.addButton(ToQtButton(answer))->setText(QString::fromUtf8(pszCaption));
     }
     box.setDefaultButton(ToQtButton(vecButtons.front().first));
-    box.exec();
+    {
+        CArrowScope arrow(*this);
+        box.exec();
+    }
     QAbstractButton* pClicked = box.clickedButton();
     for (const auto& [answer, pszCaption] : vecButtons) {
         if (pClicked != nullptr && pClicked == box.button(ToQtButton(answer))) {
             return answer;
         }
     }
-    // Closed without a button: the answer of the escape, as the platform gives it.
-    for (EMsgAnswer answer : {EMsgAnswer::Cancel, EMsgAnswer::No}) {
-        for (const auto& button : vecButtons) {
-            if (button.first == answer) {
-                return answer;
-            }
-        }
-    }
-    return vecButtons.front().first;
+    return EscapeAnswer(buttons);
 }
 
-CQtUi::CQtUi(CMainFrame* pFrame) : m_pFrame(pFrame) {}
+CQtUi::CQtUi(CMainFrame* pFrame) : m_pFrame(nullptr) {
+    SetMainFrame(pFrame);
+}
 
-CQtUi::~CQtUi() = default;
+CQtUi::~CQtUi() {
+    SetMainFrame(nullptr);
+}
+
+void CQtUi::SetMainFrame(CMainFrame* pFrame) {
+    if (m_pFrame != nullptr) {
+        m_pFrame->SetClosingHook({});
+    }
+    m_pFrame = pFrame;
+    if (m_pFrame != nullptr) {
+        // The main window closing for good takes every modeless window with it.
+        m_pFrame->SetClosingHook([this] { CloseAllModeless(); });
+    }
+}
 
 void CQtUi::ReportMissingForm(const CDialogModel& dialog) {
     char sz[256];
@@ -121,11 +167,15 @@ void CQtUi::ReportMissingForm(const CDialogModel& dialog) {
 }
 
 int CQtUi::DoModal(CDialogModel& dialog) {
+    if (IsClosing()) {
+        return DIALOG_CANCEL;
+    }
     std::unique_ptr<CDialogView> pView = CDialogView::Create(dialog, *this, ModalParent());
     if (pView == nullptr) {
         ReportMissingForm(dialog);
         return DIALOG_CANCEL;
     }
+    CArrowScope arrow(*this);
     return pView->RunModal();
 }
 
@@ -136,9 +186,8 @@ void CQtUi::OpenModeless(CDialogModel& dialog) {
         it->second->show();
         return;
     }
-    // No parent widget: the main window is disabled while the logic runs, and
-    // that would disable its children too. The window manager still keeps the
-    // window above the main window.
+    // A window of its own, kept above the main window by the window manager;
+    // the main window closes it as it closes for good.
     std::unique_ptr<CDialogView> pView = CDialogView::Create(dialog, *this, nullptr);
     if (pView == nullptr) {
         ReportMissingForm(dialog);
@@ -180,7 +229,23 @@ void CQtUi::CloseModeless(CDialogModel& dialog) {
     }
 }
 
+void CQtUi::CloseAllModeless() {
+    std::map<const CDialogModel*, std::unique_ptr<CDialogView>> mapViews;
+    mapViews.swap(m_mapModeless);
+    for (auto& [pDialog, pView] : mapViews) {
+        const_cast<CDialogModel*>(pDialog)->OnModelessClosed();
+        pView->Detach();
+        pView->hide();
+        if (pView->IsInHandler()) {
+            pView.release()->deleteLater();
+        }
+    }
+}
+
 bool CQtUi::ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) {
+    if (IsClosing()) {
+        return false;
+    }
     if (m_fnFileChooser) {
         return m_fnFileChooser(choice, strPath);
     }
@@ -195,7 +260,12 @@ bool CQtUi::ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) {
         strExt.erase(0, 1);
     }
     dlg.setDefaultSuffix(QString::fromStdString(strExt));
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
+    int nResult = QDialog::Rejected;
+    {
+        CArrowScope arrow(*this);
+        nResult = dlg.exec();
+    }
+    if (nResult != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
         return false;
     }
     strPath = QFile::encodeName(dlg.selectedFiles().front()).toStdString();
@@ -224,18 +294,20 @@ void CQtUi::SetStatusText(const std::string& strText) {
 
 void CQtUi::EnableMainWindow(bool bEnable) {
     if (m_pFrame != nullptr) {
-        m_pFrame->setEnabled(bEnable);
+        m_pFrame->SetInputEnabled(bEnable);
     }
 }
 
 void CQtUi::BeginWaitCursor() {
     ++m_nWaitCursorDepth;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_vecCursors.push_back(Qt::WaitCursor);
 }
 
 void CQtUi::RestoreWaitCursor() {
-    // A dialog shown meanwhile may have put another cursor on top.
-    if (m_nWaitCursorDepth > 0) {
+    // A window shown meanwhile may have put another cursor on top; never
+    // over a modal window still up, though.
+    if (m_nWaitCursorDepth > 0 && !m_vecCursors.empty() && m_vecCursors.back() == Qt::WaitCursor) {
         QApplication::changeOverrideCursor(Qt::WaitCursor);
     }
 }
@@ -243,6 +315,9 @@ void CQtUi::RestoreWaitCursor() {
 void CQtUi::EndWaitCursor() {
     if (m_nWaitCursorDepth > 0) {
         --m_nWaitCursorDepth;
+        if (!m_vecCursors.empty()) {
+            m_vecCursors.pop_back();
+        }
         QApplication::restoreOverrideCursor();
     }
 }

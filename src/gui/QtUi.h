@@ -1,12 +1,14 @@
 #pragma once
 #include "ui/Ui.h"
 
+#include <QCursor>
 #include <QStringList>
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CDialogView;
 class CMainFrame;
@@ -21,7 +23,7 @@ public:
 
     explicit CQtUi(CMainFrame* pFrame = nullptr);
     ~CQtUi() override;
-    void SetMainFrame(CMainFrame* pFrame) { m_pFrame = pFrame; }
+    void SetMainFrame(CMainFrame* pFrame);
     void SetFileChooser(FileChooser fn) { m_fnFileChooser = std::move(fn); }
 
     EMsgAnswer MessageBox(const std::string& strText, EMsgButtons buttons, EMsgIcon icon,
@@ -42,6 +44,8 @@ public:
     void UpdateAllViews() override;
 
     int GetWaitCursorDepth() const { return m_nWaitCursorDepth; }
+    // Closes every modeless window, each model told so (the program ends).
+    void CloseAllModeless();
     // The open modeless window of a model; null when there is none.
     CDialogView* GetModelessView(const CDialogModel& dialog) const;
     // The file dialog's type list: each name with its patterns.
@@ -54,9 +58,28 @@ private:
 
     // A dialog the program has no form for: a fault, reported loudly.
     void ReportMissingForm(const CDialogModel& dialog);
+    // The main window is to close once the running command has ended: the
+    // command asks nobody any more.
+    bool IsClosing() const;
+
+    // The arrow over a modal window while it is up, the wait cursor (if it
+    // was on) again after it.
+    class CArrowScope {
+    public:
+        explicit CArrowScope(CQtUi& ui);
+        ~CArrowScope();
+        CArrowScope(const CArrowScope&) = delete;
+        CArrowScope& operator=(const CArrowScope&) = delete;
+
+    private:
+        CQtUi& m_ui;
+        bool m_bPushed;
+    };
 
     CMainFrame* m_pFrame;
     std::map<const CDialogModel*, std::unique_ptr<CDialogView>> m_mapModeless;
     FileChooser m_fnFileChooser;
     int m_nWaitCursorDepth = 0;
+    // The override cursors this UI has put on, innermost last.
+    std::vector<Qt::CursorShape> m_vecCursors;
 };

@@ -31,6 +31,7 @@ public:
     // A pause: blocks up to ms, or until fd (when >= 0) is readable, and
     // returns true in that case. No handler runs meanwhile: watched
     // descriptors and posted work wait for the next pump, as they would behind
-    // a blocked thread. A windowed pump keeps painting but takes no user input.
+    // a blocked thread. A windowed pump keeps painting but takes no user
+    // input until the pause ends; what came meanwhile is taken then.
     virtual bool PauseUntilReadable(int fd, uint32_t ms) = 0;
 };

@@ -137,6 +137,9 @@ public:
     virtual SDialogAction OnListEvent(CUi& ui, int nId, EListEvent eEvent);
     // The operator changed a value (typed, ticked, chose); the view has stored it.
     virtual void OnChange(CUi& ui, int nId);
+    // The UI closed this model's modeless window on its own (the program
+    // ends): the model holds it open no longer.
+    virtual void OnModelessClosed() {}
 
     const std::vector<SControl>& GetControls() const { return m_vecControls; }
     const SControl* FindControl(int nId) const;

@@ -1,6 +1,7 @@
 #include "gui/MainFrame.h"
 #include "MemoryDatagramSocket.h"
 #include "doc/OrvixDoc.h"
+#include "gui/OrvixView.h"
 #include "gui/QtMessagePump.h"
 #include "gui/QtUi.h"
 #include "platform/Clock.h"
@@ -10,6 +11,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTimer>
@@ -88,14 +90,21 @@ TEST_F(MainFrame, CaptionJoinsDocumentTitleAndWindowTitle) {
               QString::fromUtf8("ﾈｯﾄﾜｰｸ未選択 - MRV-620 リモートセットアップ"));
 }
 
-TEST_F(MainFrame, BusyScopeDisablesTheWindowAndShowsItsText) {
+TEST_F(MainFrame, BusyScopeTakesTheInputAndLeavesTheStatusBarReadable) {
     m_frame.show();
+    auto* pPane = m_frame.findChild<QLabel*>("MessagePane");
+    ASSERT_NE(pPane, nullptr);
     {
         CBusyScope busy(m_ui, m_pump, "ﾉｰﾄﾞ検索中");
-        EXPECT_FALSE(m_frame.isEnabled());
+        EXPECT_FALSE(m_frame.GetView()->isEnabled());
+        EXPECT_FALSE(m_frame.menuBar()->isEnabled());
+        // Drawn in the enabled colours, not grey on grey.
+        EXPECT_TRUE(m_frame.statusBar()->isEnabled());
+        EXPECT_TRUE(pPane->isEnabled());
         EXPECT_EQ(m_frame.GetStatusText(), QString::fromUtf8("ﾉｰﾄﾞ検索中"));
     }
-    EXPECT_TRUE(m_frame.isEnabled());
+    EXPECT_TRUE(m_frame.GetView()->isEnabled());
+    EXPECT_TRUE(m_frame.menuBar()->isEnabled());
     EXPECT_EQ(m_frame.GetStatusText(), QString::fromUtf8("ﾚﾃﾞｨ"));
 }
 
