@@ -1,5 +1,6 @@
 #include "cli/CtlArgs.h"
 
+#include "platform/IpText.h"
 #include "res/Texts.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@ namespace {
 // Ids of the options without a short form: below OPT_MASK every command's,
 // from there on a command's own.
 enum : int {
-    OPT_WAIT = 900,
     OPT_MASK = 1000,
     OPT_GATEWAY,
     OPT_IP,
@@ -29,7 +29,13 @@ enum : int {
     OPT_OUTSIDE,
     OPT_MODEL,
     OPT_RETRY,
+    OPT_DEFAULTS,
+    OPT_EXIST_OK,
+    OPT_EXPECT,
+    OPT_EXPECT_ALL,
     OPT_FORCE,
+    OPT_DEFAULTS_FILE = 900, // for every command
+    OPT_WAIT,                // for every command
 };
 
 const option LONG_OPTIONS[] = {
@@ -56,6 +62,11 @@ const option LONG_OPTIONS[] = {
     {"outside-network", no_argument, nullptr, OPT_OUTSIDE},
     {"model", required_argument, nullptr, OPT_MODEL},
     {"retry", required_argument, nullptr, OPT_RETRY},
+    {"defaults", no_argument, nullptr, OPT_DEFAULTS},
+    {"exist-ok", no_argument, nullptr, OPT_EXIST_OK},
+    {"expect", required_argument, nullptr, OPT_EXPECT},
+    {"expect-all", no_argument, nullptr, OPT_EXPECT_ALL},
+    {"defaults-file", required_argument, nullptr, OPT_DEFAULTS_FILE},
     {"force", no_argument, nullptr, OPT_FORCE},
     {nullptr, 0, nullptr, 0},
 };
@@ -70,9 +81,15 @@ struct SCommandRule {
 
 const std::vector<SCommandRule>& CommandRules() {
     static const std::vector<SCommandRule> s_vec = {
-        {"networks", ECtlCommand::Networks, {OPT_MASK, OPT_GATEWAY}, TXT_CTL_HELP_NETWORKS},
+        {"networks",
+         ECtlCommand::Networks,
+         {OPT_MASK, OPT_GATEWAY, OPT_EXIST_OK},
+         TXT_CTL_HELP_NETWORKS},
         {"nodes", ECtlCommand::Nodes, {OPT_IP, OPT_SERIAL, OPT_REMARKS}, TXT_CTL_HELP_NODES},
-        {"search", ECtlCommand::Search, {OPT_REFRESH, OPT_IP}, TXT_CTL_HELP_SEARCH},
+        {"search",
+         ECtlCommand::Search,
+         {OPT_REFRESH, OPT_IP, OPT_EXPECT, OPT_EXPECT_ALL},
+         TXT_CTL_HELP_SEARCH},
         {"autoset",
          ECtlCommand::AutoSet,
          {OPT_BASE, OPT_INCREMENT, OPT_ON_SILENCE},
@@ -83,7 +100,7 @@ const std::vector<SCommandRule>& CommandRules() {
          TXT_CTL_HELP_GET_PARAMS},
         {"set-params",
          ECtlCommand::SetParams,
-         {OPT_FROM, OPT_SET, OPT_OUTSIDE},
+         {OPT_FROM, OPT_DEFAULTS, OPT_SET, OPT_OUTSIDE},
          TXT_CTL_HELP_SET_PARAMS},
         {"defaults", ECtlCommand::Defaults, {OPT_FROM, OPT_SET}, TXT_CTL_HELP_DEFAULTS},
         {"mode", ECtlCommand::Mode, {OPT_OUTSIDE}, TXT_CTL_HELP_MODE},
@@ -133,6 +150,24 @@ void SplitInto(const std::string& str, std::vector<std::string>& vec) {
     }
 }
 
+// An address typed as an option: the plain four decimal parts, a mask with
+// its ones contiguous from the top. The dialogs' parser would also take short
+// and hexadecimal forms (1.2.3 as 1.2.0.3); a script means none of them.
+bool CheckAddress(const std::string& strValue, bool bMask, std::string& strError) {
+    uint32_t dwIp = 0;
+    if (!ParseDottedStrict(strValue, dwIp) ||
+        strValue.find_first_not_of("0123456789.") != std::string::npos) {
+        strError = Format(TXT_CTL_ERR_NOT_DOTTED, strValue);
+        return false;
+    }
+    const uint32_t dwHost = ~dwIp;
+    if (bMask && (dwHost & (dwHost + 1)) != 0) {
+        strError = Format(TXT_CTL_ERR_NOT_CONTIGUOUS, strValue);
+        return false;
+    }
+    return true;
+}
+
 // The option's value into args; false with the reason.
 bool TakeOption(int nId, const std::string& strValue, SCtlArgs& args, std::string& strError) {
     switch (nId) {
@@ -169,14 +204,21 @@ bool TakeOption(int nId, const std::string& strValue, SCtlArgs& args, std::strin
     case OPT_MASK:
         args.strMask = strValue;
         args.bHasMask = true;
-        break;
+        return CheckAddress(strValue, true, strError);
     case OPT_GATEWAY:
         args.strGateway = strValue;
         args.bHasGateway = true;
-        break;
-    case OPT_IP:
+        return CheckAddress(strValue, false, strError);
+    case OPT_IP: {
+        size_t nFirst = args.vecIps.size();
         SplitInto(strValue, args.vecIps);
+        for (size_t i = nFirst; i < args.vecIps.size(); ++i) {
+            if (!CheckAddress(args.vecIps[i], false, strError)) {
+                return false;
+            }
+        }
         break;
+    }
     case OPT_SERIAL:
         args.strSerial = strValue;
         args.bHasSerial = true;
@@ -190,7 +232,7 @@ bool TakeOption(int nId, const std::string& strValue, SCtlArgs& args, std::strin
         break;
     case OPT_BASE:
         args.strBase = strValue;
-        break;
+        return CheckAddress(strValue, false, strError);
     case OPT_INCREMENT:
         args.strIncrement = strValue;
         break;
@@ -232,6 +274,24 @@ bool TakeOption(int nId, const std::string& strValue, SCtlArgs& args, std::strin
             strError = Format(TXT_CTL_ERR_BAD_NUMBER, strValue);
             return false;
         }
+        break;
+    case OPT_DEFAULTS:
+        args.bDefaults = true;
+        break;
+    case OPT_EXIST_OK:
+        args.bExistOk = true;
+        break;
+    case OPT_EXPECT:
+        if (!ParseWhole(strValue, 0, 65535, args.nExpect)) {
+            strError = Format(TXT_CTL_ERR_BAD_NUMBER, strValue);
+            return false;
+        }
+        break;
+    case OPT_EXPECT_ALL:
+        args.bExpectAll = true;
+        break;
+    case OPT_DEFAULTS_FILE:
+        args.strDefaultsFile = strValue;
         break;
     default:
         break;
@@ -287,7 +347,8 @@ bool CheckArguments(SCtlArgs& args, std::string& strError) {
         if (args.vecIps.size() > 1) {
             return Fail(strError, TXT_CTL_ERR_TOO_MANY, args.vecIps[1]);
         }
-        if (args.strAction == "set" && !args.bHasSerial && !args.bHasRemarks) {
+        if (args.strAction == "set" && !args.bHasSerial && !args.bHasRemarks &&
+            args.vecIps.empty()) {
             strError = TXT_CTL_ERR_NOTHING_TO_SET;
             return false;
         }
@@ -306,6 +367,11 @@ bool CheckArguments(SCtlArgs& args, std::string& strError) {
     case ECtlCommand::Files:
         return Count(1, 1, "NODE");
     case ECtlCommand::SetParams:
+        if (!args.strFrom.empty() && args.bDefaults) {
+            strError = TXT_CTL_ERR_FROM_AND_DEFAULTS;
+            return false;
+        }
+        return Count(1, ANY, "NODE");
     case ECtlCommand::Version:
         return Count(1, ANY, "NODE");
     case ECtlCommand::Defaults:
@@ -402,11 +468,19 @@ int ParseCtlArgs(const std::vector<std::string>& vecArgv, SCtlArgs& args, std::s
                                              strArg.substr(2, strArg.find('=') - 2) == opt.name;
                                   })
                     : (::optopt != 0 && std::strchr(SHORT_OPTIONS + 1, ::optopt));
-            strError =
-                Format(bKnown ? TXT_CTL_ERR_MISSING_VALUE : TXT_CTL_ERR_UNKNOWN_OPTION, strArg);
-            return CTL_EXIT_BAD_INPUT;
+            if (strError.empty()) {
+                strError =
+                    Format(bKnown ? TXT_CTL_ERR_MISSING_VALUE : TXT_CTL_ERR_UNKNOWN_OPTION, strArg);
+            }
+            continue; // on: a --json further on still asks for JSON
         }
         vecOptions.emplace_back(nId, ::optarg != nullptr ? ::optarg : "");
+    }
+    // Known before anything can be refused, so that a refusal is JSON too.
+    args.bJson = std::any_of(vecOptions.begin(), vecOptions.end(),
+                             [](const auto& option) { return option.first == 'j'; });
+    if (!strError.empty()) {
+        return CTL_EXIT_BAD_INPUT;
     }
 
     // The command.

@@ -48,7 +48,8 @@ struct SCtlArgs {
     // Every command.
     std::string strDataFile;
     std::string strNetwork;
-    std::string strInterface; // empty: broadcasts leave through every interface
+    std::string strInterface;    // empty: broadcasts leave through every interface
+    std::string strDefaultsFile; // empty: the manager's DefParam.ini
     bool bJson = false;
     bool bYes = false;
     int nWaitSeconds = 0; // how long to wait for the data file or the port
@@ -72,7 +73,11 @@ struct SCtlArgs {
     std::string strOut;
     bool bForce = false; // an existing --out file is replaced
     std::string strFrom;
+    bool bDefaults = false;           // set-params: start from the default parameters
     std::vector<std::string> vecSets; // KEY=VALUE
+    bool bExistOk = false;            // networks add: the same network there already is fine
+    int nExpect = -1;                 // search: at least this many registered nodes answer
+    bool bExpectAll = false;          // search: every registered node answers
     bool bOutside = false;
     bool bModel = false; // init --model MRV-620
     int nRetry = 0;

@@ -16,6 +16,9 @@ bool CtlCommandNeedsNodes(const SCtlArgs& args) {
 
 void RunCtlCommand(SCtlContext& ctx) {
     ctx.ui.SetYes(ctx.args.bYes);
+    if (!ctx.args.strDefaultsFile.empty() && !UseDefaultsFile(ctx)) {
+        return;
+    }
     if (!ctx.args.strNetwork.empty()) {
         int nIndex = -1;
         if (!FindNetwork(ctx, ctx.args.strNetwork, nIndex)) {

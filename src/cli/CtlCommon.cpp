@@ -51,33 +51,65 @@ bool HasCurrentNetwork(SCtlContext& ctx) {
 }
 
 // A node of the current network by its MAC, its address or its row number
-// (from 1, as listed).
+// (from 1, as listed); a name that fits several nodes is refused with them.
 bool FindNode(SCtlContext& ctx, const std::string& strName, int& nIndex) {
     if (!HasCurrentNetwork(ctx)) {
         return false;
     }
     const std::vector<COXParam>& vecNodes = ctx.doc.m_pCurNet->m_arrNodes;
-    auto Index = [&](auto fnMatch) {
-        auto it = std::find_if(vecNodes.begin(), vecNodes.end(), fnMatch);
-        return it == vecNodes.end() ? -1 : static_cast<int>(it - vecNodes.begin());
+    std::vector<int> vecMatches;
+    auto Collect = [&](auto fnMatch) {
+        for (size_t i = 0; i < vecNodes.size(); ++i) {
+            if (fnMatch(vecNodes[i])) {
+                vecMatches.push_back(static_cast<int>(i));
+            }
+        }
     };
     if (IsHexMac(strName)) {
         std::string strMac = Upper(strName);
-        nIndex = Index([&](const COXParam& node) { return node.m_strMac == strMac; });
+        Collect([&](const COXParam& node) { return Upper(node.m_strMac) == strMac; });
     } else if (!strName.empty() && strName.size() <= 4 &&
                strName.find_first_not_of("0123456789") == std::string::npos) {
         int nRow = std::stoi(strName);
-        nIndex = (nRow >= 1 && static_cast<size_t>(nRow) <= vecNodes.size()) ? nRow - 1 : -1;
+        if (nRow >= 1 && static_cast<size_t>(nRow) <= vecNodes.size()) {
+            vecMatches.push_back(nRow - 1);
+        }
     } else if (strName.find('.') != std::string::npos) {
         uint32_t dwIp = 0;
         if (!ParseDottedStrict(strName, dwIp)) {
             return BadInput(ctx, TXT_CTL_ERR_BAD_ADDRESS, strName);
         }
-        nIndex = Index([&](const COXParam& node) { return node.m_dwIp == dwIp; });
-    } else {
-        nIndex = -1;
+        Collect([&](const COXParam& node) { return node.m_dwIp == dwIp; });
     }
-    return nIndex >= 0 || BadInput(ctx, TXT_CTL_ERR_UNKNOWN_NODE, strName);
+    if (vecMatches.empty()) {
+        return BadInput(ctx, TXT_CTL_ERR_UNKNOWN_NODE, strName);
+    }
+    if (vecMatches.size() > 1) {
+        CJson& jsonMatches = ctx.result.json["matches"] = CJson::Array();
+        std::string strList;
+        for (int nMatch : vecMatches) {
+            const COXParam& node = vecNodes[static_cast<size_t>(nMatch)];
+            const std::string strIp = FormatIpHost(node.m_dwIp);
+            char sz[128];
+            std::snprintf(sz, sizeof sz, TXT_CTL_MATCH_FORMAT, nMatch + 1, node.m_strMac.c_str(),
+                          strIp.c_str());
+            strList += (strList.empty() ? "" : ", ") + std::string(sz);
+            CJson json = CJson::Object();
+            json.Set("row", CJson::Int(nMatch + 1));
+            json.Set("mac", CJson::Str(node.m_strMac));
+            json.Set("ip", CJson::Str(strIp));
+            jsonMatches.Push(json);
+        }
+        std::string strText(strName.size() + strList.size() + 128, '\0');
+        int nLen =
+            std::snprintf(strText.data(), strText.size(), TXT_CTL_ERR_AMBIGUOUS_NODE,
+                          strName.c_str(), static_cast<int>(vecMatches.size()), strList.c_str());
+        strText.resize(static_cast<size_t>(std::max(nLen, 0)));
+        ctx.ui.Report(CTL_EXIT_BAD_INPUT, strText);
+        return false;
+    }
+    nIndex = vecMatches.front();
+    return true;
 }
 
 // The MACs of several nodes, all found before anything is done.
@@ -126,7 +158,7 @@ CJson NodeJson(const COXParam& node, int nRow) {
 } // namespace
 
 // The current network's nodes as the manager's list shows them.
-void ListNodes(SCtlContext& ctx) {
+void ListNodes(SCtlContext& ctx, bool bAnswers) {
     CNodeListModel model;
     model.Rebuild(ctx.doc);
     CJson& json = ctx.result.json;
@@ -137,15 +169,24 @@ void ListNodes(SCtlContext& ctx) {
     for (const SNodeListColumn& column : NODELIST_COLUMN_TABLE) {
         ctx.result.vecHeader.emplace_back(column.pszTitle);
     }
+    if (bAnswers) {
+        ctx.result.vecHeader.emplace_back("answered");
+    }
     for (size_t nRow = 0; nRow < model.GetRowCount(); ++nRow) {
         std::vector<std::string> vecRow;
         for (int nColumn = 0; nColumn < NODELIST_COLUMNS; ++nColumn) {
             vecRow.push_back(model.GetText(nRow, nColumn));
         }
-        ctx.result.vecRows.push_back(vecRow);
         if (const COXParam* pNode = ctx.doc.GetNode(static_cast<int>(nRow))) {
-            jsonNodes.Push(NodeJson(*pNode, static_cast<int>(nRow)));
+            CJson json = NodeJson(*pNode, static_cast<int>(nRow));
+            if (bAnswers) {
+                bool bAnswered = ctx.doc.m_contacts.AnsweredLastSearch(pNode->m_strMac);
+                json.Set("answered", CJson::Bool(bAnswered));
+                vecRow.emplace_back(bAnswered ? "yes" : "no");
+            }
+            jsonNodes.Push(json);
         }
+        ctx.result.vecRows.push_back(vecRow);
     }
 }
 

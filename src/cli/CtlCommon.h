@@ -28,8 +28,9 @@ bool FindNodes(SCtlContext& ctx, const std::vector<std::string>& vecNames,
 // The first node of the current network with that address, as the batch finds it.
 int IndexOfAddress(COrvixDoc& doc, uint32_t dwIp);
 int IndexOfMac(COrvixDoc& doc, const std::string& strMac);
-// The current network's nodes as the manager's list shows them.
-void ListNodes(SCtlContext& ctx);
+// The current network's nodes as the manager's list shows them; bAnswers adds
+// whether each answered the last search.
+void ListNodes(SCtlContext& ctx, bool bAnswers = false);
 // The network of that name (UTF-8), by its position.
 bool FindNetwork(SCtlContext& ctx, const std::string& strName, int& nIndex);
 void SelectNetworkAt(SCtlContext& ctx, int nIndex);
@@ -41,6 +42,11 @@ CCtlUi::FnAnswer SilenceAnswer(SCtlContext& ctx, std::vector<std::string>& vecSi
 bool StopsBefore(SCtlContext& ctx, const std::vector<std::string>& vecMacs, size_t nFirst);
 // The listing dialog: its text kept, then closed.
 CCtlUi::FnAnswer KeepListing(SCtlContext& ctx, std::string& strListing);
+
+// --defaults-file: the defaults of that parameter file instead of the
+// manager's DefParam.ini (which must exist, unless the defaults are being
+// written). False after the refusal.
+bool UseDefaultsFile(SCtlContext& ctx);
 
 // The command families.
 void RunNetworks(SCtlContext& ctx);

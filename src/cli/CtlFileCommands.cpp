@@ -242,15 +242,23 @@ void DownloadBatchOf(SCtlContext& ctx, const std::vector<std::string>& vecMacs, 
         }
         return ctx.ui.Close(dlg, DIALOG_OK);
     });
+    // Every node is tried once; a retry tries again the ones its pass failed.
+    CDownloadProgressDlg progress;
+    std::map<std::string, int> mapAttempts; // by address
     int nPasses = 1;
-    ctx.ui.AnswerQuestion(TXT_BATCH_RETRY, [&nPasses, nRetry] {
+    ctx.ui.AnswerQuestion(TXT_BATCH_RETRY, [&nPasses, nRetry, &progress, &mapAttempts] {
         if (nPasses > nRetry) {
             return EMsgAnswer::Cancel;
         }
         ++nPasses;
+        for (const std::vector<std::string>& vecRow : progress.GetRows(IDC_PROGRESS_LIST)) {
+            if (vecRow.size() > PROGRESS_COL_RESULT &&
+                vecRow[PROGRESS_COL_RESULT] == TXT_BATCH_RESULT_NG) {
+                ++mapAttempts[vecRow[PROGRESS_COL_ADDRESS]];
+            }
+        }
         return EMsgAnswer::Ok;
     });
-    CDownloadProgressDlg progress;
     size_t nMark = ctx.ui.GetMessages().size();
     DownloadToChosenNodes(ctx.doc, progress,
                           nKind == DOWNLOAD_KERNEL ? BATCH_KERNEL : BATCH_APPLICATION);
@@ -269,7 +277,7 @@ void DownloadBatchOf(SCtlContext& ctx, const std::vector<std::string>& vecMacs, 
     }
     for (size_t i = 0; i < vecMacs.size(); ++i) {
         SNodeDownload& outcome = mapOutcome[vecMacs[i]];
-        outcome.nAttempts = nPasses;
+        outcome.nAttempts = 1 + mapAttempts[vecAddrs[i]];
         auto it = mapRows.find(vecAddrs[i]);
         if (progress.GetPath().empty()) {
             outcome.nExit = nBefore != CTL_EXIT_OK ? nBefore : CTL_EXIT_FAILED; // never began

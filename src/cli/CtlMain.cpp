@@ -70,6 +70,28 @@ bool IsListingOnly(const SCtlArgs& args) {
     }
 }
 
+// What the command prints on standard output: exactly one JSON object under
+// --json, else its text.
+void PrintOutcome(const SCtlArgs& args, const CCtlUi& ui, const SCtlResult& result, int nExit) {
+    if (args.bJson) {
+        std::printf("%s\n", OutcomeJson(args, nExit, MessagesJson(ui), result.json).Dump().c_str());
+    } else {
+        std::fputs(FormatCtlText(result).c_str(), stdout);
+    }
+}
+
+// Under --json, an argument that is no UTF-8 is said before its bytes are
+// replaced in the output.
+void NoteArgumentsNotUtf8(const std::vector<std::string>& vecArgv, CCtlUi& ui) {
+    for (size_t i = 1; i < vecArgv.size(); ++i) {
+        if (!IsUtf8(vecArgv[i])) {
+            char sz[128];
+            std::snprintf(sz, sizeof sz, TXT_CTL_NOTE_NOT_UTF8, static_cast<int>(i));
+            ui.Report(CTL_EXIT_OK, sz);
+        }
+    }
+}
+
 // The refusal of --interface, naming the interfaces that could be chosen.
 std::string UnknownInterfaceText(COrvixDoc& doc, const std::string& strName) {
     std::string strUsable;
@@ -135,17 +157,35 @@ int RunCtl(int argc, char** argv) {
     std::vector<std::string> vecArgv(argv, argv + argc);
     SCtlArgs args;
     std::string strError;
-    if (ParseCtlArgs(vecArgv, args, strError) != CTL_EXIT_OK) {
-        std::fprintf(stderr, "%s: %s\n%s", TXT_CTL_PROGRAM_NAME, strError.c_str(), TXT_CTL_USAGE);
+    const int nParsed = ParseCtlArgs(vecArgv, args, strError);
+    CCtlUi ui(stderr);
+    SCtlResult result;
+    if (args.bJson) {
+        NoteArgumentsNotUtf8(vecArgv, ui);
+    }
+    if (nParsed != CTL_EXIT_OK) {
+        ui.Report(CTL_EXIT_BAD_INPUT, strError);
+        std::fputs(TXT_CTL_USAGE, stderr);
+        if (args.bJson) {
+            PrintOutcome(args, ui, result, ui.GetExit());
+        }
         return CTL_EXIT_BAD_INPUT;
     }
-    if (args.bHelp) {
-        std::fputs(args.eCommand == ECtlCommand::None ? TXT_CTL_USAGE : "", stdout);
-        std::fputs(GetCtlHelp(args.eCommand), stdout);
-        return CTL_EXIT_OK;
-    }
-    if (args.bVersion) {
-        std::printf("%s %s\n", TXT_CTL_PROGRAM_NAME, TXT_PROGRAM_VERSION);
+    if (args.bHelp || args.bVersion) {
+        std::string strText;
+        if (args.bHelp) {
+            strText = std::string(args.eCommand == ECtlCommand::None ? TXT_CTL_USAGE : "") +
+                      GetCtlHelp(args.eCommand);
+            result.json.Set("help", CJson::Str(strText));
+        } else {
+            strText = std::string(TXT_CTL_PROGRAM_NAME) + " " + TXT_PROGRAM_VERSION + "\n";
+            result.json.Set("version", CJson::Str(TXT_PROGRAM_VERSION));
+        }
+        if (args.bJson) {
+            PrintOutcome(args, ui, result, ui.GetExit());
+        } else {
+            std::fputs(strText.c_str(), stdout);
+        }
         return CTL_EXIT_OK;
     }
     // Told to stop, the command ends at its next safe point; a second signal
@@ -161,9 +201,7 @@ int RunCtl(int argc, char** argv) {
         strDataPath = std::filesystem::absolute(args.strDataFile, ec).string();
     }
 
-    CCtlUi ui(stderr);
     ui.SetProgress(::isatty(STDERR_FILENO) == 1);
-    SCtlResult result;
     {
         // One owner of the data file at a time, for the whole command; the
         // lock goes after the document saved.
@@ -171,7 +209,8 @@ int RunCtl(int argc, char** argv) {
         if (TakeDataFile(lock, strDataPath, IsListingOnly(args), args, ui, s_stop)) {
             // What killed runs left; and the INI file as it is now that no
             // other program may change it.
-            RemoveLeftoversOfDeadRuns({strDataPath, theApp.m_paramFile.m_strPath});
+            RemoveLeftoversOfDeadRuns(
+                {strDataPath, theApp.m_paramFile.m_strPath, args.strDefaultsFile});
             theApp.m_paramFile.Load(theApp.m_paramFile.m_strPath, theApp.m_settings);
             if (RunOnDocument(theApp, strDataPath, args, ui, result, s_stop) &&
                 s_stop.IsRequested()) {
@@ -186,10 +225,6 @@ int RunCtl(int argc, char** argv) {
     if (s_stop.IsRequested() && nExit != CTL_EXIT_MANAGER_RUNNING) {
         nExit = CTL_EXIT_SIGNAL_BASE + s_stop.GetReason();
     }
-    if (args.bJson) {
-        std::printf("%s\n", OutcomeJson(args, nExit, MessagesJson(ui), result.json).Dump().c_str());
-    } else {
-        std::fputs(FormatCtlText(result).c_str(), stdout);
-    }
+    PrintOutcome(args, ui, result, nExit);
     return nExit;
 }

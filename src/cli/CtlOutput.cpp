@@ -43,7 +43,88 @@ CJson& CJson::operator[](const std::string& strKey) {
     return m_vecMembers.back().second;
 }
 
-std::string JsonEscape(const std::string& str) {
+namespace {
+// The length of the well-formed UTF-8 character at str[nAt]; 0 when the byte
+// there starts none (a stray or overlong form, a surrogate, a cut end).
+size_t Utf8Length(const std::string& str, size_t nAt, uint32_t& cp) {
+    auto by = static_cast<unsigned char>(str[nAt]);
+    size_t nLen = by < 0x80           ? 1
+                  : (by >> 5) == 0x6  ? 2
+                  : (by >> 4) == 0xE  ? 3
+                  : (by >> 3) == 0x1E ? 4
+                                      : 0;
+    if (nLen == 0 || nAt + nLen > str.size()) {
+        return 0;
+    }
+    cp = nLen == 1 ? by : by & (0xFFu >> (nLen + 1));
+    for (size_t k = 1; k < nLen; ++k) {
+        auto byNext = static_cast<unsigned char>(str[nAt + k]);
+        if ((byNext & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = cp << 6 | (byNext & 0x3F);
+    }
+    const uint32_t arrMin[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < arrMin[nLen] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return 0;
+    }
+    return nLen;
+}
+
+// Valid UTF-8 as it is; every other byte as U+FFFD.
+std::string ValidUtf8(const std::string& str) {
+    std::string strOut;
+    for (size_t i = 0; i < str.size();) {
+        uint32_t cp = 0;
+        size_t nLen = Utf8Length(str, i, cp);
+        strOut += nLen == 0 ? std::string("\xEF\xBF\xBD") : str.substr(i, nLen);
+        i += nLen == 0 ? 1 : nLen;
+    }
+    return strOut;
+}
+} // namespace
+
+bool IsUtf8(const std::string& str) {
+    for (size_t i = 0; i < str.size();) {
+        uint32_t cp = 0;
+        size_t nLen = Utf8Length(str, i, cp);
+        if (nLen == 0) {
+            return false;
+        }
+        i += nLen;
+    }
+    return true;
+}
+
+std::string TerminalText(const std::string& str, bool bKeepLineBreaks) {
+    std::string strOut;
+    char sz[8];
+    for (size_t i = 0; i < str.size();) {
+        uint32_t cp = 0;
+        size_t nLen = Utf8Length(str, i, cp);
+        if (nLen == 0 || cp < 0x20 || cp == 0x7F) {
+            auto by = static_cast<unsigned char>(str[i]);
+            if (by == '\n' && bKeepLineBreaks) {
+                strOut += '\n';
+            } else {
+                std::snprintf(sz, sizeof sz, "\\x%02x", by);
+                strOut += sz;
+            }
+            ++i;
+        } else if (cp >= 0x80 && cp <= 0x9F) {
+            std::snprintf(sz, sizeof sz, "\\u%04x", static_cast<unsigned>(cp));
+            strOut += sz;
+            i += nLen;
+        } else {
+            strOut += str.substr(i, nLen);
+            i += nLen;
+        }
+    }
+    return strOut;
+}
+
+std::string JsonEscape(const std::string& strText) {
+    const std::string str = ValidUtf8(strText);
     std::string strOut;
     for (char c : str) {
         auto by = static_cast<unsigned char>(c);
@@ -124,7 +205,14 @@ size_t Width(const std::string& str) {
 }
 } // namespace
 
-std::string FormatCtlText(const SCtlResult& result) {
+std::string FormatCtlText(const SCtlResult& resultAsIs) {
+    // Texts from nodes and the data file go out with their control bytes shown.
+    SCtlResult result = resultAsIs;
+    for (std::vector<std::string>& vecRow : result.vecRows) {
+        for (std::string& strCell : vecRow) {
+            strCell = TerminalText(strCell);
+        }
+    }
     std::string strOut;
     if (!result.vecHeader.empty()) {
         std::vector<size_t> vecWidths(result.vecHeader.size(), 0);
@@ -153,7 +241,7 @@ std::string FormatCtlText(const SCtlResult& result) {
         }
     }
     for (const std::string& strLine : result.vecLines) {
-        strOut += strLine + "\n";
+        strOut += TerminalText(strLine) + "\n";
     }
     return strOut;
 }

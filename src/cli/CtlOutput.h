@@ -40,8 +40,18 @@ private:
     std::vector<std::pair<std::string, CJson>> m_vecMembers;
 };
 
-// A text escaped for JSON (UTF-8 passes, control characters as \u00XX).
+// A text escaped for JSON (UTF-8 passes, control characters as \u00XX, a
+// byte that is no part of a UTF-8 character as U+FFFD).
 std::string JsonEscape(const std::string& str);
+
+// Whether the text is well-formed UTF-8.
+bool IsUtf8(const std::string& str);
+
+// A text as it may reach a terminal: control characters (C0, DEL, C1) and
+// bytes that are no UTF-8 shown escaped (\x1b, \u009b), so that a name from
+// a node or a data file cannot drive the terminal. bKeepLineBreaks keeps
+// line feeds (the manager's messages have several lines).
+std::string TerminalText(const std::string& str, bool bKeepLineBreaks = false);
 
 struct SCtlResult {
     CJson json = CJson::Object();

@@ -121,16 +121,48 @@ void RunGetParams(SCtlContext& ctx) {
     AddParamsOutput(ctx, param);
 }
 
+bool UseDefaultsFile(SCtlContext& ctx) {
+    const SCtlArgs& args = ctx.args;
+    const std::string& strPath = args.strDefaultsFile;
+    // Only a change of the defaults may make the file.
+    const bool bMayMake = args.eCommand == ECtlCommand::Defaults && args.strAction != "show" &&
+                          (!args.strFrom.empty() || !args.vecSets.empty()) &&
+                          ::access(strPath.c_str(), F_OK) != 0;
+    if (!bMayMake) {
+        if (::access(strPath.c_str(), R_OK) != 0) {
+            return BadInput(ctx, TXT_CTL_ERR_NO_FILE, strPath);
+        }
+        if (!IsParamFile(strPath)) {
+            return BadInput(ctx, TXT_CTL_ERR_NOT_PARAM_FILE, strPath);
+        }
+    }
+    ctx.paramFile.m_strPath = strPath;
+    ctx.paramFile.LoadParams();
+    return true;
+}
+
 void RunSetParams(SCtlContext& ctx) {
-    std::vector<std::string> vecMacs;
-    NODEPARAM param{};
-    if (!FindNodes(ctx, ctx.args.vecArgs, vecMacs) || !CheckSettings(ctx) ||
-        !LoadParamSource(ctx, param)) {
+    const SCtlArgs& args = ctx.args;
+    // Without --from or --defaults the keys change what the node holds: its
+    // own set, fetched by the get exchange, goes back with them.
+    const bool bFromNode = args.strFrom.empty() && !args.bDefaults;
+    if (bFromNode && args.vecSets.empty()) {
+        ctx.ui.Report(CTL_EXIT_BAD_INPUT, TXT_CTL_ERR_NOTHING_TO_SEND);
         return;
     }
-    AnswerParamDialogs(ctx.ui, false, ctx.args.vecSets, nullptr, [&ctx](CDialogModel& dlg) {
+    std::vector<std::string> vecMacs;
+    NODEPARAM param{};
+    if (!FindNodes(ctx, args.vecArgs, vecMacs) || !CheckSettings(ctx) ||
+        (!bFromNode && !LoadParamSource(ctx, param))) {
+        return;
+    }
+    AnswerParamDialogs(ctx.ui, false, args.vecSets, nullptr, [&ctx](CDialogModel& dlg) {
         ctx.ui.Tick(dlg, IDC_PED_OUTSIDE_NET, ctx.args.bOutside);
         return ctx.ui.Close(dlg, IDC_PED_SEND);
+    });
+    ctx.ui.Answer("CGetParamDlg", [&ctx](CDialogModel& dlg) {
+        ctx.ui.Tick(dlg, IDC_NODECMD_OUTSIDE_NET, ctx.args.bOutside);
+        return ctx.ui.Close(dlg, DIALOG_OK);
     });
     CJson& jsonNodes = ctx.result.json["nodes"] = CJson::Array();
     ctx.result.vecHeader = {"MAC", "IP", "result"};
@@ -141,7 +173,11 @@ void RunSetParams(SCtlContext& ctx) {
         const std::string& strMac = vecMacs[nNode];
         size_t nMark = ctx.ui.GetMessages().size();
         int nIndex = IndexOfMac(ctx.doc, strMac);
-        SetNodeIndividually(ctx.doc, param, nIndex);
+        if (bFromNode) {
+            GetNodeSettings(ctx.doc, nIndex); // its reply opens the settings dialog
+        } else {
+            SetNodeIndividually(ctx.doc, param, nIndex);
+        }
         int nExit = ctx.ui.GetExitSince(nMark);
         const COXParam* pNode = ctx.doc.GetNode(IndexOfMac(ctx.doc, strMac));
         std::string strIp = pNode != nullptr ? FormatIpHost(pNode->m_dwIp) : "";
@@ -188,9 +224,14 @@ void RunMode(SCtlContext& ctx) {
         ctx.ui.Tick(dlg, IDC_NODECMD_OUTSIDE_NET, ctx.args.bOutside);
         return ctx.ui.Close(dlg, DIALOG_OK);
     });
+    size_t nMark = ctx.ui.GetMessages().size();
     ChangeNodeMode(ctx.doc, nIndex);
     ctx.result.json.Set("mac", CJson::Str(ctx.doc.GetNode(nIndex)->m_strMac));
-    ctx.result.json.Set("mode", CJson::Int(ctx.args.nMode));
+    ctx.result.json.Set("requestedMode", CJson::Int(ctx.args.nMode));
+    // The mode the node is in only when it took it.
+    if (ctx.ui.GetExitSince(nMark) == CTL_EXIT_OK) {
+        ctx.result.json.Set("mode", CJson::Int(ctx.args.nMode));
+    }
 }
 
 namespace {

@@ -10,10 +10,13 @@
 #include "ops/NodeSearch.h"
 #include "ops/RegistryCommands.h"
 #include "params/ParamFile.h"
+#include "platform/Cp932.h"
 #include "platform/IpText.h"
+#include "registry/RegistryRules.h"
 #include "res/Texts.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 namespace {
@@ -28,12 +31,48 @@ CJson NetworkJson(const CNetProperty& net, bool bCurrent) {
     json.Set("current", CJson::Bool(bCurrent));
     return json;
 }
+
+// networks add NAME --exist-ok of a network already there: it becomes current
+// as a first add makes it; values given that differ from it are refused.
+void KeepExistingNetwork(SCtlContext& ctx, int nIndex) {
+    const SCtlArgs& args = ctx.args;
+    const CNetProperty& net = *ctx.doc.m_arrNets[static_cast<size_t>(nIndex)];
+    if ((args.bHasMask && ParseIpHost(args.strMask) != net.m_dwSubnetMask) ||
+        (args.bHasGateway && ParseIpHost(args.strGateway) != net.m_dwGateway)) {
+        std::string strText(args.vecArgs[0].size() + 128, '\0');
+        int nLen = std::snprintf(strText.data(), strText.size(), TXT_CTL_ERR_NETWORK_DIFFERS,
+                                 args.vecArgs[0].c_str(), FormatIpHost(net.m_dwSubnetMask).c_str(),
+                                 FormatIpHost(net.m_dwGateway).c_str());
+        strText.resize(static_cast<size_t>(std::max(nLen, 0)));
+        ctx.ui.Report(CTL_EXIT_BAD_INPUT, strText);
+        return;
+    }
+    SelectNetworkAt(ctx, nIndex);
+    ctx.result.json.Set("network", NetworkJson(net, true));
+    ctx.result.vecLines.push_back(Utf8(net.m_strName));
+}
+
+// The position of the network of that name (UTF-8); -1 when there is none.
+int IndexOfNetwork(COrvixDoc& doc, const std::string& strName) {
+    std::string strCp932;
+    Utf8ToCp932(strName, strCp932);
+    for (size_t i = 0; i < doc.m_arrNets.size(); ++i) {
+        if (doc.m_arrNets[i]->m_strName == strCp932) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
 } // namespace
 
 void RunNetworks(SCtlContext& ctx) {
     const SCtlArgs& args = ctx.args;
     COrvixDoc& doc = ctx.doc;
     if (args.strAction == "add") {
+        if (int nExisting = IndexOfNetwork(doc, args.vecArgs[0]); args.bExistOk && nExisting >= 0) {
+            KeepExistingNetwork(ctx, nExisting);
+            return;
+        }
         ctx.ui.Answer("CNetworkDlg", [&](CDialogModel& dlg) {
             if (!ctx.ui.Enter(dlg, IDC_NET_NAME, args.vecArgs[0]) ||
                 (args.bHasMask && !ctx.ui.Enter(dlg, IDC_NET_MASK, args.strMask)) ||
@@ -65,12 +104,15 @@ void RunNetworks(SCtlContext& ctx) {
             ctx.ui.Report(CTL_EXIT_BAD_INPUT, TXT_CTL_ERR_NO_NETWORK);
             return;
         }
-        int nKeep = doc.m_nCurNet;
+        // The current network stays current unless it is the one that goes.
+        const CNetProperty* pKeep =
+            doc.m_nCurNet >= 0 ? doc.m_arrNets[static_cast<size_t>(doc.m_nCurNet)].get() : nullptr;
         SelectNetworkAt(ctx, nIndex);
-        size_t nBefore = doc.m_arrNets.size();
         DeleteNetwork(doc, -1);
-        if (doc.m_arrNets.size() == nBefore && nKeep >= 0) {
-            SelectNetworkAt(ctx, nKeep); // not deleted: the current one stays
+        for (size_t i = 0; i < doc.m_arrNets.size(); ++i) {
+            if (doc.m_arrNets[i].get() == pKeep) {
+                SelectNetworkAt(ctx, static_cast<int>(i));
+            }
         }
         return;
     }
@@ -100,6 +142,43 @@ void RunNetworks(SCtlContext& ctx) {
              FormatIpHost(net.m_dwGateway), std::to_string(net.m_arrNodes.size())});
     }
 }
+
+namespace {
+// nodes set: serial number and remarks through the node's properties, a new
+// address by the node dialog's address rules. False when refused.
+bool SetNode(SCtlContext& ctx, int nIndex) {
+    const SCtlArgs& args = ctx.args;
+    COrvixDoc& doc = ctx.doc;
+    const COXParam node = *doc.GetNode(nIndex);
+    uint32_t dwIp = node.m_dwIp;
+    if (!args.vecIps.empty()) {
+        SCheck check = CheckNodeAddress(args.vecIps[0], node.m_nModel, doc.m_pCurNet->m_arrNodes,
+                                        static_cast<size_t>(nIndex), dwIp);
+        if (!check.Ok()) {
+            ctx.ui.Report(CTL_EXIT_BAD_INPUT, check.strMessage);
+            return false;
+        }
+    }
+    if (args.bHasSerial || args.bHasRemarks) {
+        size_t nMark = ctx.ui.GetMessages().size();
+        ctx.ui.Answer("CNodeDlg", [&](CDialogModel& dlg) {
+            if ((args.bHasSerial && !ctx.ui.Enter(dlg, IDC_NODE_SERIAL, args.strSerial)) ||
+                (args.bHasRemarks && !ctx.ui.Enter(dlg, IDC_NODE_REMARKS, args.strRemarks))) {
+                return DIALOG_CANCEL;
+            }
+            return ctx.ui.Close(dlg, DIALOG_OK);
+        });
+        ShowNodeProperties(doc, nIndex);
+        if (ctx.ui.GetExitSince(nMark) != CTL_EXIT_OK) {
+            return false;
+        }
+    }
+    if (dwIp != node.m_dwIp) {
+        doc.AddOrUpdateNode(node.m_nModel, dwIp, node.m_strMac, false, "", "");
+    }
+    return true;
+}
+} // namespace
 
 void RunNodes(SCtlContext& ctx) {
     const SCtlArgs& args = ctx.args;
@@ -131,24 +210,41 @@ void RunNodes(SCtlContext& ctx) {
     }
     if (args.strAction == "delete") {
         DeleteSelectedNode(doc, nIndex);
-    } else { // set
-        ctx.ui.Answer("CNodeDlg", [&](CDialogModel& dlg) {
-            if ((args.bHasSerial && !ctx.ui.Enter(dlg, IDC_NODE_SERIAL, args.strSerial)) ||
-                (args.bHasRemarks && !ctx.ui.Enter(dlg, IDC_NODE_REMARKS, args.strRemarks))) {
-                return DIALOG_CANCEL;
-            }
-            return ctx.ui.Close(dlg, DIALOG_OK);
-        });
-        ShowNodeProperties(doc, nIndex);
+    } else if (!SetNode(ctx, nIndex)) {
+        return;
     }
     ListNodes(ctx);
 }
+
+namespace {
+// Who answered the search: per node in the listing, the counts after it, and
+// status 3 when fewer registered nodes answered than --expect(-all) asks.
+void ReportAnswers(SCtlContext& ctx) {
+    ListNodes(ctx, true);
+    const SSearchTally& tally = ctx.doc.m_contacts.GetLastTally();
+    CJson& jsonCounts = ctx.result.json["counts"] = CJson::Object();
+    jsonCounts.Set("answered", CJson::Int(tally.nFound));
+    jsonCounts.Set("registered", CJson::Int(tally.nRegistered));
+    jsonCounts.Set("silent", CJson::Int(tally.nSilent));
+    char sz[160];
+    std::snprintf(sz, sizeof sz, TXT_SEARCH_TALLY_FORMAT, tally.nFound, tally.nRegistered,
+                  tally.nSilent);
+    ctx.result.vecLines.push_back(sz);
+    const int nExpected = ctx.args.bExpectAll ? tally.nRegistered : ctx.args.nExpect;
+    if (tally.nFound < nExpected) {
+        std::snprintf(sz, sizeof sz, TXT_CTL_ERR_TOO_FEW_ANSWERS, tally.nFound, tally.nRegistered,
+                      nExpected);
+        ctx.ui.Report(CTL_EXIT_NO_REPLY, sz);
+    }
+}
+} // namespace
 
 void RunSearch(SCtlContext& ctx) {
     const SCtlArgs& args = ctx.args;
     if (!HasCurrentNetwork(ctx)) {
         return;
     }
+    const size_t nMark = ctx.ui.GetMessages().size();
     if (!args.vecIps.empty()) {
         ctx.ui.Answer("CIpSearchDlg", [&](CDialogModel& dlg) {
             // Only the given addresses are searched: the earlier targets go.
@@ -177,7 +273,12 @@ void RunSearch(SCtlContext& ctx) {
     } else {
         SearchNodes(ctx.doc);
     }
-    ListNodes(ctx);
+    const int nExit = ctx.ui.GetExitSince(nMark);
+    if (nExit == CTL_EXIT_BAD_INPUT || nExit == CTL_EXIT_UNANSWERED) {
+        ListNodes(ctx); // no search ran
+        return;
+    }
+    ReportAnswers(ctx);
 }
 
 void RunAutoSet(SCtlContext& ctx) {

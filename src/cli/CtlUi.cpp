@@ -1,6 +1,7 @@
 #include "cli/CtlUi.h"
 
 #include "cli/CtlArgs.h"
+#include "cli/CtlOutput.h"
 #include "ops/NodeDownload.h"
 #include "platform/Cp932.h"
 #include "res/Texts.h"
@@ -44,7 +45,7 @@ void CCtlUi::Report(int nExit, const std::string& strText) {
     m_vecMessages.push_back({ForTerminal(strText), nExit});
     if (m_pErr != nullptr) {
         std::fprintf(m_pErr, "%s: %s\n", TXT_CTL_PROGRAM_NAME,
-                     m_vecMessages.back().strText.c_str());
+                     TerminalText(m_vecMessages.back().strText, true).c_str());
         std::fflush(m_pErr);
     }
 }
@@ -234,7 +235,7 @@ bool CCtlUi::OpenWithDesktop(const std::string& /*strPath*/) {
 
 void CCtlUi::SetStatusText(const std::string& strText) {
     if (m_bProgress && m_pErr != nullptr && !strText.empty() && strText != TXT_STATUS_READY) {
-        std::fprintf(m_pErr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, strText.c_str());
+        std::fprintf(m_pErr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, TerminalText(strText).c_str());
         std::fflush(m_pErr);
     }
 }

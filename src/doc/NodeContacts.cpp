@@ -28,12 +28,16 @@ void CNodeContacts::NoteReply(const std::string& strMac, int64_t llNow,
     contact.nSearch = m_nSearch;
 }
 
-SSearchTally CNodeContacts::MarkSilent(const std::vector<COXParam>& vecNodes) {
+SSearchTally CNodeContacts::MarkSilent(const std::vector<COXParam>& vecNodes,
+                                       const std::function<bool(const COXParam&)>& fnAsked) {
     SSearchTally tally;
     tally.nRegistered = static_cast<int>(vecNodes.size());
     for (const COXParam& node : vecNodes) {
         SNodeContact& contact = m_mapByMac[MacKey(node.m_strMac)];
         bool bAnswered = contact.bAnswered && contact.nSearch == m_nSearch;
+        if (!bAnswered && fnAsked && !fnAsked(node)) {
+            continue; // not asked: nothing learnt about it
+        }
         tally.bChanged = tally.bChanged || contact.bSilent == bAnswered;
         contact.bSilent = !bAnswered;
         if (bAnswered) {
@@ -42,7 +46,13 @@ SSearchTally CNodeContacts::MarkSilent(const std::vector<COXParam>& vecNodes) {
             ++tally.nSilent;
         }
     }
+    m_lastTally = tally;
     return tally;
+}
+
+bool CNodeContacts::AnsweredLastSearch(const std::string& strMac) const {
+    const SNodeContact* pContact = Find(strMac);
+    return pContact != nullptr && pContact->bAnswered && pContact->nSearch == m_nSearch;
 }
 
 const SNodeContact* CNodeContacts::Find(const std::string& strMac) const {

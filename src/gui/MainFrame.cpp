@@ -361,6 +361,17 @@ QString CMainFrame::GetStatusText() const {
     return m_pMessagePane->text();
 }
 
+void CMainFrame::SetSearchCounts(const std::string& strText) {
+    if (m_pCountsPane == nullptr) {
+        m_pCountsPane = new QLabel(this);
+        m_pCountsPane->setObjectName("SearchCountsPane");
+        m_pCountsPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        statusBar()->insertWidget(1, m_pCountsPane);
+    }
+    m_pCountsPane->setText(QString::fromStdString(strText));
+    m_pCountsPane->show();
+}
+
 void CMainFrame::ShowPrompt(const QAction* pAction) {
     // A submenu's own item has no prompt: the pane is empty while it is highlighted.
     m_pMessagePane->setText(pAction != nullptr && CommandIdOf(pAction) != 0 ? pAction->statusTip()

@@ -34,6 +34,9 @@ public:
     void SetStatusText(const std::string& strText);
     // What the first pane shows now.
     QString GetStatusText() const;
+    // The counts of the last search (UTF-8), in a pane of their own after the
+    // message pane; the pane appears with the first search.
+    void SetSearchCounts(const std::string& strText);
 
     COrvixView* GetView() const { return m_pView; }
     // The main menu's item of a command; null when the menu has none.
@@ -103,6 +106,7 @@ private:
     CParamFile* m_pParamFile = nullptr;
     COrvixView* m_pView;
     QLabel* m_pMessagePane = nullptr;
+    QLabel* m_pCountsPane = nullptr; // none before the first search
     std::vector<QLabel*> m_vecIndicators;
     QString m_strPaneText; // the pane's own text, under any prompt
     std::map<int, QAction*> m_mapActions;

@@ -292,6 +292,12 @@ void CQtUi::SetStatusText(const std::string& strText) {
     }
 }
 
+void CQtUi::SetSearchCounts(const std::string& strText) {
+    if (m_pFrame != nullptr) {
+        m_pFrame->SetSearchCounts(strText);
+    }
+}
+
 void CQtUi::EnableMainWindow(bool bEnable) {
     if (m_pFrame != nullptr) {
         m_pFrame->SetInputEnabled(bEnable);

@@ -37,6 +37,7 @@ public:
     bool ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) override;
     bool OpenWithDesktop(const std::string& strPath) override;
     void SetStatusText(const std::string& strText) override;
+    void SetSearchCounts(const std::string& strText) override;
     void EnableMainWindow(bool bEnable) override;
     void BeginWaitCursor() override;
     void RestoreWaitCursor() override;

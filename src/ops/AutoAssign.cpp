@@ -69,7 +69,6 @@ void AutoAssignAddresses(COrvixDoc& doc, const NODEPARAM& defParam,
         return; // the command needs rows
     }
     SAutoAssignPlan plan;
-    plan.bPcKnown = fnPcAddress && fnPcAddress(plan.dwPcIp);
     CAutoSetDlg dlg(doc.m_arrNets, doc.m_nCurNet);
     if (env.ui.DoModal(dlg) != DIALOG_OK) {
         return;
@@ -83,6 +82,9 @@ void AutoAssignAddresses(COrvixDoc& doc, const NODEPARAM& defParam,
     plan.dwBaseIp = net.m_dwBaseIp;
     plan.dwMask = net.m_dwSubnetMask;
     plan.dwIncrement = net.m_nIpIncrement;
+    if (fnPcAddress) {
+        plan.vecPcIps = fnPcAddress(plan.dwBaseIp);
+    }
 
     env.ui.BeginWaitCursor();
     CDocAssignSite site(doc, defParam);
@@ -94,5 +96,5 @@ void AutoAssignAddresses(COrvixDoc& doc, const NODEPARAM& defParam,
 }
 
 void AutoAssignAddresses(COrvixDoc& doc, const NODEPARAM& defParam) {
-    AutoAssignAddresses(doc, defParam, GetFirstHostAddress);
+    AutoAssignAddresses(doc, defParam, GetPcAddresses);
 }

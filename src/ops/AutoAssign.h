@@ -7,8 +7,8 @@
 
 class COrvixDoc;
 
-// fnPcAddress answers the PC's own address (the host name's first address in
-// the product), which is never given to a node.
+// fnPcAddress answers the PC's own addresses (those of its interfaces in the
+// product), which are never given to a node.
 void AutoAssignAddresses(COrvixDoc& doc, const NODEPARAM& defParam, const PcAddressFn& fnPcAddress);
-// With the PC's address by its host name.
+// With the PC's addresses from its interfaces.
 void AutoAssignAddresses(COrvixDoc& doc, const NODEPARAM& defParam);

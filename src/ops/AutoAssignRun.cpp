@@ -2,21 +2,25 @@
 
 #include "params/NodeParam.h"
 
+#include <algorithm>
+
 CAutoAddressPicker::CAutoAddressPicker(const SAutoAssignPlan& plan)
     : m_plan(plan), m_dwHostMask(~plan.dwMask), m_dwPrefix(plan.dwBaseIp & plan.dwMask),
       m_dwHost(plan.dwBaseIp & ~plan.dwMask) {}
 
 bool CAutoAddressPicker::IsAvoided(uint32_t dwHost) const {
     uint32_t dwIp = m_dwPrefix | dwHost;
-    return (m_plan.bPcKnown && dwIp == m_plan.dwPcIp) ||
+    return std::find(m_plan.vecPcIps.begin(), m_plan.vecPcIps.end(), dwIp) !=
+               m_plan.vecPcIps.end() ||
            (m_plan.bDestKnown && dwIp == m_plan.dwDestIp);
 }
 
 uint32_t CAutoAddressPicker::StepPastTaken(uint32_t dwHost) const {
     do {
         dwHost += m_plan.dwIncrement;
-        if (IsAvoided(dwHost)) {
-            dwHost += m_plan.dwIncrement; // once only, whatever it lands on
+        // As often as needed: one skip may land on the other avoided address.
+        while (IsAvoided(dwHost)) {
+            dwHost += m_plan.dwIncrement;
         }
     } while ((dwHost & 0xFF) == 0xFF || (dwHost & 0xFF) == 0x00);
     return dwHost;

@@ -14,11 +14,10 @@
 struct SAutoAssignPlan {
     uint32_t dwBaseIp = 0;
     uint32_t dwMask = 0;
-    uint32_t dwIncrement = 1; // 1 to 255 (the dialog allows 1 to 99)
-    int nModel = 0;           // only nodes of this model are given addresses
-    bool bPcKnown = false;    // the PC's own address could be found
-    uint32_t dwPcIp = 0;
-    bool bDestKnown = false; // the defaults' destination address applies
+    uint32_t dwIncrement = 1;       // 1 to 255 (the dialog allows 1 to 99)
+    int nModel = 0;                 // only nodes of this model are given addresses
+    std::vector<uint32_t> vecPcIps; // the PC's own addresses; empty: none known
+    bool bDestKnown = false;        // the defaults' destination address applies
     uint32_t dwDestIp = 0;
 };
 
@@ -56,8 +55,8 @@ public:
 // moved on by the increment while the PC or the destination address would be
 // hit, then stepped past every host part held by a node with an address —
 // only host parts are compared, so a node of another subnet blocks its host
-// part too. Each step past a taken host part avoids the PC and the destination
-// once more and skips low bytes 0x00 and 0xFF.
+// part too. Each step past a taken host part moves on past the PC and the
+// destination as often as needed and skips low bytes 0x00 and 0xFF.
 //
 // The taken host parts are kept in a set of counts, updated from the row the
 // last address went to, and rebuilt from the rows only when something else

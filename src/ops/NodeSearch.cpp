@@ -2,12 +2,15 @@
 
 #include "doc/OrvixDoc.h"
 #include "ops/IpSearchDlg.h"
+#include "platform/IpText.h"
 #include "platform/MessagePump.h"
 #include "res/Texts.h"
 #include "ui/BusyScope.h"
 #include "ui/Ui.h"
 
 #include <cstdio>
+#include <functional>
+#include <set>
 
 namespace {
 // Gathers the view updates of one search into one.
@@ -31,11 +34,25 @@ void ReportRefusedNodes(COrvixDoc& doc) {
     }
 }
 
-// The broadcast search. bMarkSilent: registered nodes that stay quiet are
-// marked, and the status bar ends with the tally.
-void RunBroadcastSearch(COrvixDoc& doc, bool bMarkSilent) {
+// After a search: the marks of the nodes it asked (fnAsked; none: every
+// node), and its counts in the status bar's pane of their own.
+void ShowSearchCounts(COrvixDoc& doc, const std::function<bool(const COXParam&)>& fnAsked) {
+    if (doc.m_pCurNet == nullptr) {
+        return;
+    }
+    SSearchTally tally = doc.m_contacts.MarkSilent(doc.m_pCurNet->m_arrNodes, fnAsked);
+    if (tally.bChanged) {
+        doc.UpdateAllViews(); // the marks are drawn with the rows
+    }
+    char sz[128];
+    std::snprintf(sz, sizeof sz, TXT_SEARCH_TALLY_FORMAT, tally.nFound, tally.nRegistered,
+                  tally.nSilent);
+    doc.GetEnv().ui.SetSearchCounts(sz);
+}
+
+// The broadcast search; every node is asked.
+void RunBroadcastSearch(COrvixDoc& doc) {
     const SDocEnv& env = doc.GetEnv();
-    SSearchTally tally;
     {
         CBusyScope busy(env.ui, env.pump, TXT_STATUS_SEARCHING);
         CViewUpdateBatch batch(doc);
@@ -45,31 +62,20 @@ void RunBroadcastSearch(COrvixDoc& doc, bool bMarkSilent) {
         doc.SendSearch();
         doc.CollectReplies(static_cast<uint32_t>(env.settings.m_nTimeoutSearch));
         doc.GetSocket().m_nPending = PENDING_NONE;
-        if (bMarkSilent && doc.m_pCurNet != nullptr) {
-            tally = doc.m_contacts.MarkSilent(doc.m_pCurNet->m_arrNodes);
-            if (tally.bChanged) {
-                doc.UpdateAllViews(); // the marks are drawn with the rows
-            }
-        }
-    }
-    if (bMarkSilent && doc.m_pCurNet != nullptr) {
-        char sz[128];
-        std::snprintf(sz, sizeof sz, TXT_SEARCH_TALLY_FORMAT, tally.nFound, tally.nRegistered,
-                      tally.nSilent);
-        env.ui.SetStatusText(sz);
+        ShowSearchCounts(doc, nullptr);
     }
     ReportRefusedNodes(doc);
 }
 } // namespace
 
 void SearchNodes(COrvixDoc& doc) {
-    RunBroadcastSearch(doc, true);
+    RunBroadcastSearch(doc);
 }
 
 void RefreshSearch(COrvixDoc& doc) {
-    // The list holds only those who answer afterwards: nobody to mark.
+    // The list holds only those who answer afterwards.
     doc.ClearCurrentNodes();
-    RunBroadcastSearch(doc, false);
+    RunBroadcastSearch(doc);
 }
 
 void SearchByIp(COrvixDoc& doc) {
@@ -82,8 +88,11 @@ void SearchByIp(COrvixDoc& doc) {
     env.ui.SetStatusText(TXT_STATUS_SEARCHING);
     CViewUpdateBatch batch(doc);
     doc.m_setRefusedMacs.clear();
+    doc.m_contacts.BeginSearch();
     doc.GetSocket().m_nPending = PENDING_SEARCH;
+    std::set<uint32_t> setAsked;
     for (const CIpSearchList& target : doc.m_listSearchTarget) {
+        setAsked.insert(ParseIpHost(target.m_strIp));
         if (doc.SendSearchTo(target.m_strIp) != 0) {
             break;
         }
@@ -93,5 +102,9 @@ void SearchByIp(COrvixDoc& doc) {
     doc.DispatchQueuedDatagrams();
     env.pump.PumpPendingMessages();
     doc.GetSocket().m_nPending = PENDING_NONE;
+    // A node counts as silent only when one of the targets was its address.
+    const bool bAll = setAsked.count(IP_BROADCAST) != 0;
+    ShowSearchCounts(
+        doc, [&](const COXParam& node) { return bAll || setAsked.count(node.m_dwIp) != 0; });
     ReportRefusedNodes(doc);
 }

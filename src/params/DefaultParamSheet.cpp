@@ -232,10 +232,9 @@ void CProp100X::CopyToParam(const CDialogModel& dlg) {
     p.byConnectTimer = ToByte(ParseLeadingInt(t.strConnectTimer));
     SetTextField(p.szUserName, t.strUserName);
     SetTextField(p.szPassword, t.strPassword);
-    // Bytes behind the count are cleared, as a reload of the INI file leaves them.
-    ParseTerminator(t.strFileTerm, p.byFileTermLen, p.abFileTerm);
+    StoreTerminator(t.strFileTerm, p.byFileTermLen, p.abFileTerm);
     p.byAutoNego = List(IDC_PRM_AUTONEGO);
-    ParseTerminator(t.strRecordTerm, p.byRecordTermLen, p.abRecordTerm);
+    StoreTerminator(t.strRecordTerm, p.byRecordTermLen, p.abRecordTerm);
     p.byBaudRate = List(IDC_PRM_BAUD_RATE);
     p.byDataBits = List(IDC_PRM_DATA_BITS);
     p.byStopBits = List(IDC_PRM_STOP_BITS);

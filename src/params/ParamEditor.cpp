@@ -8,6 +8,7 @@
 #include "res/Texts.h"
 #include "ui/Ui.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -138,7 +139,9 @@ const SListControl LIST_CONTROLS[] = {
 } // namespace
 
 CParamEditor::CParamEditor(const NODEPARAM& defParam)
-    : m_defParam(defParam), m_fnPcAddress(GetFirstHostAddress) {
+    : m_defParam(defParam), m_fnPcAddress(GetPcAddresses) {
+    std::copy_n(defParam.abFileTerm, 2, m_abFileTerm);
+    std::copy_n(defParam.abRecordTerm, 2, m_abRecordTerm);
     SetControls(ParamEditorControls());
     SetTitle(TXT_PED_TEMPLATE_TITLE);
     SetCaption(IDC_PED_SEND, TXT_PED_SEND);
@@ -170,6 +173,8 @@ void CParamEditor::Fill(const NODEPARAM& param) {
     m_arrStartProgram = texts.arrStartProgram;
     m_arrGeneralItem = texts.arrGeneralItem;
     m_snmp = texts.snmp;
+    std::copy_n(param.abFileTerm, 2, m_abFileTerm);
+    std::copy_n(param.abRecordTerm, 2, m_abRecordTerm);
 }
 
 void CParamEditor::FillForIndividualSetting(uint32_t dwNodeIp, uint32_t dwSubnetMask,
@@ -209,7 +214,10 @@ SParamTexts CParamEditor::GatherTexts() const {
 }
 
 NODEPARAM CParamEditor::ReadBack() const {
-    return BuildParamFromTexts(GatherTexts(), m_defParam);
+    NODEPARAM base = m_defParam;
+    std::copy_n(m_abFileTerm, 2, base.abFileTerm);
+    std::copy_n(m_abRecordTerm, 2, base.abRecordTerm);
+    return BuildParamFromTexts(GatherTexts(), base);
 }
 
 bool CParamEditor::IsOutsideNetwork() const {

@@ -33,7 +33,8 @@ public:
     // PARAMEDIT_GET or PARAMEDIT_SET; the mode text (UTF-8) shows in get mode
     // unless nModeSwitch is PARAMEDIT_NO_MODE.
     void SetMode(int nMode, const std::string& strModeText, int nModeSwitch);
-    // The record the dialog holds, built on a copy of the defaults.
+    // The record the dialog holds, built on a copy of the defaults; the
+    // terminator bytes behind their counts are those of the record shown.
     NODEPARAM ReadBack() const;
     bool IsOutsideNetwork() const;
     // The values as the checks and the record builder take them.
@@ -54,6 +55,10 @@ private:
 
     NODEPARAM m_defParam;
     PcAddressFn m_fnPcAddress;
+    // The terminators of the record shown: their bytes behind the counts go
+    // back unchanged.
+    uint8_t m_abFileTerm[2] = {};
+    uint8_t m_abRecordTerm[2] = {};
     // Members behind the sub-dialogs; they have no control on this dialog.
     std::array<std::string, 16> m_arrStartProgram;
     std::array<std::string, 8> m_arrGeneralItem;

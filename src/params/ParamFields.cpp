@@ -44,6 +44,12 @@ void ParseTerminator(const std::string& strText, uint8_t& byLen, uint8_t* pBytes
     }
 }
 
+void StoreTerminator(const std::string& strText, uint8_t& byLen, uint8_t* pBytes) {
+    uint8_t abTyped[TERMINATOR_BYTES] = {};
+    ParseTerminator(strText, byLen, abTyped);
+    std::copy(abTyped, abTyped + byLen, pBytes);
+}
+
 int32_t LittleEndianValue(const uint8_t* pBytes) {
     uint32_t dw = uint32_t{pBytes[0]} | uint32_t{pBytes[1]} << 8 | uint32_t{pBytes[2]} << 16 |
                   uint32_t{pBytes[3]} << 24;

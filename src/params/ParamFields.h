@@ -29,6 +29,10 @@ std::string FormatTerminator(uint8_t byLen, const uint8_t* pBytes);
 // 2i. A pair that does not begin with a hex digit leaves its byte 0; one whose
 // second character is not hex gives the first digit's value.
 void ParseTerminator(const std::string& strText, uint8_t& byLen, uint8_t* pBytes);
+// What a dialog's terminator text puts into a record it edits: the count and
+// the bytes it counts as ParseTerminator reads them; a byte behind the count
+// keeps what the record held, so an unchanged text changes nothing.
+void StoreTerminator(const std::string& strText, uint8_t& byLen, uint8_t* pBytes);
 
 // The four bytes of a value as the little-endian record holds them, read as a
 // signed number, and back: how the network-order trap address is written to

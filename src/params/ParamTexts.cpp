@@ -143,8 +143,8 @@ NODEPARAM BuildParamFromTexts(const SParamTexts& t, const NODEPARAM& defParam) {
 
     SetTextField(p.szUserName, t.strUserName);
     SetTextField(p.szPassword, t.strPassword);
-    ParseTerminator(t.strFileTerm, p.byFileTermLen, p.abFileTerm);
-    ParseTerminator(t.strRecordTerm, p.byRecordTermLen, p.abRecordTerm);
+    StoreTerminator(t.strFileTerm, p.byFileTermLen, p.abFileTerm);
+    StoreTerminator(t.strRecordTerm, p.byRecordTermLen, p.abRecordTerm);
 
     StoreStartPrograms(p, t.arrStartProgram);
     StoreGeneralItems(p, t.arrGeneralItem);

@@ -92,7 +92,8 @@ SParamTexts RenderParamTexts(const NODEPARAM& param);
 
 // A record from the dialog's values, starting from a copy of all 717 bytes of
 // the defaults. Numbers keep their low-order bits; a terminator text counts
-// with its first four hex digits only; texts are cut to the field width - 1.
+// with its first four hex digits only, the bytes behind its count stay as
+// defParam holds them; texts are cut to the field width - 1.
 NODEPARAM BuildParamFromTexts(const SParamTexts& texts, const NODEPARAM& defParam);
 
 // The sub-dialogs' values into a record, as their OK stores them: each text

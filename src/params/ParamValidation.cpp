@@ -6,6 +6,7 @@
 #include "platform/NumberText.h"
 #include "res/Texts.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -118,9 +119,12 @@ SCheck ValidateParamEditor(const SParamTexts& t, const PcAddressFn& fnPcAddress)
     if (!RuleH(t.strOwnIp)) {
         return Fail(TXT_PRM_BAD_OWN_IP, IDC_PED_OWN_IP);
     }
-    uint32_t dwPcIp = 0;
-    if (fnPcAddress && fnPcAddress(dwPcIp) && dwPcIp == ParseIpHost(t.strOwnIp)) {
-        return Fail(TXT_PRM_OWN_IP_IS_PC, IDC_PED_OWN_IP);
+    if (fnPcAddress) {
+        const uint32_t dwOwnIp = ParseIpHost(t.strOwnIp);
+        const std::vector<uint32_t> vecPc = fnPcAddress(dwOwnIp);
+        if (std::find(vecPc.begin(), vecPc.end(), dwOwnIp) != vecPc.end()) {
+            return Fail(TXT_PRM_OWN_IP_IS_PC, IDC_PED_OWN_IP);
+        }
     }
     if (!RuleH(t.strGateway)) {
         return Fail(TXT_PRM_BAD_GATEWAY, IDC_PED_GATEWAY);
@@ -147,7 +151,7 @@ SCheck ValidateParamEditor(const SParamTexts& t, const PcAddressFn& fnPcAddress)
 }
 
 SCheck ValidateParamEditor(const SParamTexts& texts) {
-    return ValidateParamEditor(texts, [](uint32_t& dwIp) { return GetFirstHostAddress(dwIp); });
+    return ValidateParamEditor(texts, GetPcAddresses);
 }
 
 SCheck ValidateSnmp(const SSnmpTexts& t) {

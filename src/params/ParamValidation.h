@@ -9,20 +9,22 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
-// Answers the PC's own address for the duplicate check (host order); false when
-// it cannot be known.
-using PcAddressFn = std::function<bool(uint32_t&)>;
+// The PC's own addresses (host order) for the duplicate check, those of the
+// interface that leads towards the given address first; empty when none is known.
+using PcAddressFn = std::function<std::vector<uint32_t>(uint32_t dwTowards)>;
 
 // Default-parameter page: six checks when the page is left; bApply adds the
 // no-communication timer (seven checks).
 SCheck ValidateParamPage(const SParamPageTexts& texts, bool bApply);
 
 // Node settings dialog, on "送信": eleven checks. The own IP must differ from
-// the PC's first address by host name; when that address cannot be found, the
+// every address of the PC: a node holding one would be unreachable, as the PC
+// keeps traffic to its own addresses to itself. Without a known address the
 // duplicate check passes.
 SCheck ValidateParamEditor(const SParamTexts& texts, const PcAddressFn& fnPcAddress);
-SCheck ValidateParamEditor(const SParamTexts& texts); // asks the host name
+SCheck ValidateParamEditor(const SParamTexts& texts); // asks the PC's interfaces
 
 // SNMP sub-dialog, on OK: four checks.
 SCheck ValidateSnmp(const SSnmpTexts& texts);

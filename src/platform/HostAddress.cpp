@@ -1,9 +1,12 @@
 #include "platform/HostAddress.h"
 
+#include "platform/NetInterfaces.h"
+
 #include <arpa/inet.h>
+#include <fstream>
+#include <iterator>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <unistd.h>
 
 namespace {
 bool LookUpFirstIpv4(const char* pszName, uint32_t& dwIp) {
@@ -21,12 +24,11 @@ bool LookUpFirstIpv4(const char* pszName, uint32_t& dwIp) {
 }
 } // namespace
 
-bool GetFirstHostAddress(uint32_t& dwIp) {
-    char szName[256] = {};
-    if (gethostname(szName, sizeof szName - 1) != 0) {
-        return false;
-    }
-    return LookUpFirstIpv4(szName, dwIp);
+std::vector<uint32_t> GetPcAddresses(uint32_t dwTowards) {
+    CSystemInterfaceSource source;
+    std::ifstream in("/proc/net/route");
+    std::string strTable((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return OrderPcAddresses(source.ListInterfaces(), RouteInterfaceFor(strTable, dwTowards));
 }
 
 bool ResolveAddress(const std::string& strAddr, uint32_t& dwIp) {

@@ -5,6 +5,7 @@
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <sstream>
 
 std::vector<SNetInterface> CSystemInterfaceSource::ListInterfaces() {
     std::vector<SNetInterface> vecList;
@@ -42,4 +43,59 @@ std::vector<SNetInterface> SelectBroadcastInterfaces(const std::vector<SNetInter
         }
     }
     return vecChosen;
+}
+
+std::string RouteInterfaceFor(const std::string& strRouteTable, uint32_t dwIp) {
+    constexpr unsigned ROUTE_UP = 0x0001; // RTF_UP
+    std::istringstream in(strRouteTable);
+    std::string strLine;
+    std::getline(in, strLine); // the column titles
+    std::string strBest;
+    int nBestPrefix = -1;
+    unsigned long nBestMetric = 0;
+    while (std::getline(in, strLine)) {
+        std::istringstream fields(strLine);
+        std::string strName;
+        unsigned long nDest = 0, nGateway = 0, nFlags = 0, nRefCnt = 0, nUse = 0, nMetric = 0;
+        unsigned long nMask = 0;
+        if (!(fields >> strName >> std::hex >> nDest >> nGateway >> nFlags >> std::dec >> nRefCnt >>
+              nUse >> nMetric >> std::hex >> nMask) ||
+            (nFlags & ROUTE_UP) == 0) {
+            continue;
+        }
+        // The kernel prints each address as its in-memory (network-order) word.
+        uint32_t dwDest = ntohl(static_cast<uint32_t>(nDest));
+        uint32_t dwMask = ntohl(static_cast<uint32_t>(nMask));
+        if ((dwIp & dwMask) != dwDest) {
+            continue;
+        }
+        int nPrefix = __builtin_popcount(dwMask);
+        if (nPrefix > nBestPrefix || (nPrefix == nBestPrefix && nMetric < nBestMetric)) {
+            strBest = strName;
+            nBestPrefix = nPrefix;
+            nBestMetric = nMetric;
+        }
+    }
+    return strBest;
+}
+
+std::vector<uint32_t> OrderPcAddresses(const std::vector<SNetInterface>& vecAll,
+                                       const std::string& strFirstInterface) {
+    std::vector<uint32_t> vecFirst;
+    std::vector<uint32_t> vecRest;
+    for (const SNetInterface& entry : vecAll) {
+        if (!entry.bUp || entry.bLoopback) {
+            continue;
+        }
+        std::vector<uint32_t>& vec = entry.strName == strFirstInterface ? vecFirst : vecRest;
+        if (std::find(vec.begin(), vec.end(), entry.dwAddr) == vec.end()) {
+            vec.push_back(entry.dwAddr);
+        }
+    }
+    for (uint32_t dwAddr : vecRest) {
+        if (std::find(vecFirst.begin(), vecFirst.end(), dwAddr) == vecFirst.end()) {
+            vecFirst.push_back(dwAddr);
+        }
+    }
+    return vecFirst;
 }

@@ -30,3 +30,13 @@ public:
 // The interfaces a broadcast leaves through: up, not loopback, able to
 // broadcast; an interface with several addresses counts once, in list order.
 std::vector<SNetInterface> SelectBroadcastInterfaces(const std::vector<SNetInterface>& vecAll);
+
+// The interface the main routing table sends dwIp through, from the table as
+// /proc/net/route shows it: the usable route with the longest prefix, then the
+// lowest metric. Empty when no route matches.
+std::string RouteInterfaceFor(const std::string& strRouteTable, uint32_t dwIp);
+
+// The PC's own addresses: those of the up, non-loopback interfaces, each once,
+// the ones of strFirstInterface first, otherwise in list order.
+std::vector<uint32_t> OrderPcAddresses(const std::vector<SNetInterface>& vecAll,
+                                       const std::string& strFirstInterface);

@@ -24,6 +24,17 @@ bool IsBadHostAddress(uint32_t dwIp, uint32_t dwMask) {
            (dwIp & ~dwMask) == 0;
 }
 
+// What the node dialog takes as a node's address.
+bool IsBadNodeIp(uint32_t dwIp) {
+    uint32_t dwFirst = FirstOctet(dwIp);
+    return dwIp == IP_NONE || dwFirst == 0 || dwFirst == 127 || dwFirst == 255;
+}
+
+// Any number of nodes may wait on the unset address.
+bool ClashesOnAddress(const COXParam& node, uint32_t dwIp, int nModel) {
+    return node.m_dwIp == dwIp && nModel == MODEL_INDEX_MRV620 && dwIp != NODE_UNSET_IP;
+}
+
 SCheck Fail(std::string strMessage, int nFocusId) {
     return SCheck{std::move(strMessage), nFocusId};
 }
@@ -98,8 +109,7 @@ SCheck CheckNewNode(const std::string& strMac, const std::string& strIp, int nMo
         return Fail(TXT_NODE_MAC_LENGTH, IDC_NODE_MAC);
     }
     uint32_t dwParsed = ParseIpHost(strIp);
-    uint32_t dwFirst = FirstOctet(dwParsed);
-    if (dwParsed == IP_NONE || dwFirst == 0 || dwFirst == 127 || dwFirst == 255) {
+    if (IsBadNodeIp(dwParsed)) {
         return Fail(TXT_NODE_IP_BAD, IDC_NODE_IP);
     }
     // The first node that clashes in either way decides the message.
@@ -107,8 +117,22 @@ SCheck CheckNewNode(const std::string& strMac, const std::string& strIp, int nMo
         if (Cp932EqualNoCase(node.m_strMac, strMac)) {
             return Fail(TXT_NODE_MAC_USED, IDC_NODE_MAC);
         }
-        // Any number of nodes may wait on the unset address.
-        if (node.m_dwIp == dwParsed && nModel == MODEL_INDEX_MRV620 && dwParsed != NODE_UNSET_IP) {
+        if (ClashesOnAddress(node, dwParsed, nModel)) {
+            return Fail(TXT_NODE_IP_USED, IDC_NODE_IP);
+        }
+    }
+    dwIp = dwParsed;
+    return SCheck::Pass();
+}
+
+SCheck CheckNodeAddress(const std::string& strIp, int nModel, const std::vector<COXParam>& arrNodes,
+                        size_t nSelf, uint32_t& dwIp) {
+    uint32_t dwParsed = ParseIpHost(strIp);
+    if (IsBadNodeIp(dwParsed)) {
+        return Fail(TXT_NODE_IP_BAD, IDC_NODE_IP);
+    }
+    for (size_t i = 0; i < arrNodes.size(); ++i) {
+        if (i != nSelf && ClashesOnAddress(arrNodes[i], dwParsed, nModel)) {
             return Fail(TXT_NODE_IP_USED, IDC_NODE_IP);
         }
     }

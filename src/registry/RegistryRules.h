@@ -26,6 +26,12 @@ SCheck CheckBaseIp(const std::string& strBaseIp,
                    const std::vector<std::unique_ptr<CNetProperty>>& arrNets, int nCurNet,
                    uint32_t& dwBaseIp);
 
+// Another address for node nSelf of model nModel, by the node dialog's
+// address rules: a host's address, held by no other node (the unset address
+// excepted). On a pass dwIp holds the parsed address.
+SCheck CheckNodeAddress(const std::string& strIp, int nModel, const std::vector<COXParam>& arrNodes,
+                        size_t nSelf, uint32_t& dwIp);
+
 // A new node of model nModel, against the nodes of the current network.
 // On a pass dwIp holds the parsed address the node is to get.
 SCheck CheckNewNode(const std::string& strMac, const std::string& strIp, int nModel,

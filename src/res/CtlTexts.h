@@ -16,10 +16,12 @@ inline constexpr char TXT_CTL_HELP[] =
     "Commands:\n"
     "  networks [list|add|select|delete|show]   the registered networks\n"
     "  nodes [list|add|delete|set]              the nodes of the current network\n"
-    "  search [--refresh] [--ip ADDR]...        find nodes on the segment\n"
+    "  search [--refresh] [--ip ADDR]... [--expect N|--expect-all]\n"
+    "                                           find nodes on the segment\n"
     "  autoset --base IP [--increment N]        give addressless nodes addresses\n"
     "  get-params NODE [--out FILE]             read a node's parameter set\n"
-    "  set-params NODE... [--from FILE]         send a parameter set to nodes\n"
+    "  set-params NODE... [--from FILE|--defaults] [--set KEY=VALUE]...\n"
+    "                                           change or send nodes' parameters\n"
     "  defaults [show] [--from FILE] [--set KEY=VALUE]...   the default parameters\n"
     "  mode NODE MODE                           switch a node's mode (0-3, 6, 7)\n"
     "  init NODE | init --model MRV-620         initialise a node or every node\n"
@@ -28,14 +30,17 @@ inline constexpr char TXT_CTL_HELP[] =
     "  version NODE...                          a node's versions and applications\n"
     "  delete-app NODE NAME...                  delete user applications\n"
     "\n"
-    "NODE is a MAC (12 hex digits), an IP address or a row number of 'nodes list'.\n"
+    "NODE is a MAC (12 hex digits), an IP address or a row number of 'nodes list';\n"
+    "one that names several nodes is refused. Addresses given as options are four\n"
+    "decimal parts (masks with contiguous ones).\n"
     "\n"
     "Options for every command:\n"
     "  -f, --file FILE      the data file (default: the one mrvmgr uses)\n"
     "  -n, --network NAME   make this network the current one first\n"
     "  -i, --interface NAME broadcast through this interface only (default: every\n"
     "                       interface that can broadcast)\n"
-    "  -j, --json           machine-readable output on standard output\n"
+    "      --defaults-file FILE  the default parameters of FILE instead of DefParam.ini\n"
+    "  -j, --json           one JSON object on standard output, whatever the outcome\n"
     "  -y, --yes            answer every confirmation with yes\n"
     "      --wait SECONDS   wait so long for the data file (or the port) that\n"
     "                       another program holds (default 0: refuse at once)\n"
@@ -51,22 +56,28 @@ inline constexpr char TXT_CTL_HELP[] =
 // One help text per command.
 inline constexpr char TXT_CTL_HELP_NETWORKS[] =
     "Usage: mrvctl networks [list]\n"
-    "       mrvctl networks add NAME [--mask MASK] [--gateway IP]\n"
+    "       mrvctl networks add NAME [--mask MASK] [--gateway IP] [--exist-ok]\n"
     "       mrvctl networks select NAME\n"
     "       mrvctl networks delete [NAME] --yes\n"
     "       mrvctl networks show [NAME]\n"
     "A new network becomes the current one; mask and gateway default to\n"
-    "255.255.255.0 and 2.2.2.2 as in the manager's dialog.\n";
+    "255.255.255.0 and 2.2.2.2 as in the manager's dialog. --exist-ok makes a\n"
+    "network of that name current when it is there already (with the same mask\n"
+    "and gateway, if given). Deleting another network keeps the current one.\n";
 inline constexpr char TXT_CTL_HELP_NODES[] =
     "Usage: mrvctl nodes [list]\n"
     "       mrvctl nodes add MAC [--ip IP] [--serial TEXT] [--remarks TEXT]\n"
     "       mrvctl nodes delete NODE\n"
-    "       mrvctl nodes set NODE [--serial TEXT] [--remarks TEXT]\n";
+    "       mrvctl nodes set NODE [--serial TEXT] [--remarks TEXT] [--ip IP]\n"
+    "--ip changes the address the registry holds for the node, by the node\n"
+    "dialog's rules; the node itself is not told (set-params does that).\n";
 inline constexpr char TXT_CTL_HELP_SEARCH[] =
-    "Usage: mrvctl search [--refresh] [--ip ADDR]...\n"
+    "Usage: mrvctl search [--refresh] [--ip ADDR]... [--expect N|--expect-all]\n"
     "Broadcast search of the current network's segment; --refresh empties the\n"
     "network first; --ip searches the given addresses only (repeat it, or\n"
-    "separate the addresses with commas).\n";
+    "separate the addresses with commas). Lists whether each node answered and\n"
+    "the counts; --expect N (--expect-all) ends with status 3 when fewer than N\n"
+    "(than all) registered nodes answered.\n";
 inline constexpr char TXT_CTL_HELP_AUTOSET[] =
     "Usage: mrvctl autoset --base IP [--increment N] [--on-silence continue|stop]\n"
     "Gives every node without an address one from IP on, with the default\n"
@@ -77,11 +88,13 @@ inline constexpr char TXT_CTL_HELP_GET_PARAMS[] =
     "(the format of DefParam.ini, section MRV-620_Parameter); an existing FILE\n"
     "is refused unless --force, which replaces it whole.\n";
 inline constexpr char TXT_CTL_HELP_SET_PARAMS[] =
-    "Usage: mrvctl set-params NODE... [--from FILE] [--set KEY=VALUE]... [--outside-network]\n"
-    "Sends the default parameters, or those of FILE, to each node, with the\n"
-    "node's address and the network's mask and gateway. KEY is a key of the\n"
-    "parameter file; VALUE as the settings dialog takes it (addresses dotted,\n"
-    "lists by item number from 0).\n";
+    "Usage: mrvctl set-params NODE... --set KEY=VALUE... [--outside-network]\n"
+    "       mrvctl set-params NODE... --from FILE|--defaults [--set KEY=VALUE]...\n"
+    "With --set alone, each node's own parameters are fetched and sent back with\n"
+    "those keys changed. --from FILE sends the set of FILE, --defaults the\n"
+    "default parameters, with the node's address and the network's mask and\n"
+    "gateway. KEY is a key of the parameter file; VALUE as the settings dialog\n"
+    "takes it (addresses dotted, lists by item number from 0).\n";
 inline constexpr char TXT_CTL_HELP_DEFAULTS[] =
     "Usage: mrvctl defaults [show]\n"
     "       mrvctl defaults [--from FILE] [--set KEY=VALUE]...\n"
@@ -114,6 +127,9 @@ inline constexpr char TXT_CTL_ERR_OPTION_NOT_HERE[] =
 inline constexpr char TXT_CTL_ERR_TOO_MANY[] = "too many arguments from '%s' on";
 inline constexpr char TXT_CTL_ERR_MISSING_ARG[] = "missing %s";
 inline constexpr char TXT_CTL_ERR_BAD_ADDRESS[] = "malformed address '%s'";
+inline constexpr char TXT_CTL_ERR_NOT_DOTTED[] = "'%s' is not an address of four decimal parts";
+inline constexpr char TXT_CTL_ERR_NOT_CONTIGUOUS[] = "'%s' is not a mask of contiguous ones";
+inline constexpr char TXT_CTL_ERR_FROM_AND_DEFAULTS[] = "--from and --defaults exclude each other";
 inline constexpr char TXT_CTL_ERR_BAD_NUMBER[] = "'%s' is not a whole number in range";
 inline constexpr char TXT_CTL_ERR_BAD_MODE[] = "mode '%s' is none of 0, 1, 2, 3, 6, 7";
 inline constexpr char TXT_CTL_ERR_BAD_KIND[] = "'%s' is neither kernel nor app";
@@ -133,7 +149,23 @@ inline constexpr char TXT_CTL_ERR_UNKNOWN_INTERFACE[] =
 inline constexpr char TXT_CTL_ERR_NO_NETWORK[] = "no current network (register or select one)";
 inline constexpr char TXT_CTL_ERR_NO_APP[] = "no user application '%s' on the node";
 inline constexpr char TXT_CTL_ERR_NOTHING_TO_SET[] =
-    "nothing to change: give --serial or --remarks";
+    "nothing to change: give --serial, --remarks or --ip";
+inline constexpr char TXT_CTL_ERR_NOTHING_TO_SEND[] =
+    "nothing to send: give --set KEY=VALUE, --from FILE or --defaults";
+// A NODE that names several nodes: the name, how many, and the matches
+// ("row N MAC IP", comma-separated).
+inline constexpr char TXT_CTL_ERR_AMBIGUOUS_NODE[] =
+    "'%s' names %d nodes (%s): name one by its MAC";
+inline constexpr char TXT_CTL_MATCH_FORMAT[] = "row %d %s %s";
+// networks add --exist-ok of a name that is there with other values.
+inline constexpr char TXT_CTL_ERR_NETWORK_DIFFERS[] =
+    "network '%s' exists with mask %s and gateway %s";
+// search --expect / --expect-all: answered, registered, expected.
+inline constexpr char TXT_CTL_ERR_TOO_FEW_ANSWERS[] =
+    "%d of %d registered nodes answered (%d expected)";
+// An argument whose bytes are not UTF-8, under --json; %d its position.
+inline constexpr char TXT_CTL_NOTE_NOT_UTF8[] =
+    "argument %d is not valid UTF-8; its invalid bytes are shown as U+FFFD";
 inline constexpr char TXT_CTL_ERR_WRITE[] = "cannot write '%s'";
 // A question of the operation that no option answered.
 inline constexpr char TXT_CTL_ERR_UNANSWERED_DIALOG[] =

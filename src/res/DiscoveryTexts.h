@@ -4,8 +4,8 @@
 // A chosen interface that is gone; %s is its name.
 inline constexpr char TXT_ITF_MISSING_FORMAT[] =
     "ｲﾝﾀｰﾌｪｰｽ %s が見つかりません。\nすべてのｲﾝﾀｰﾌｪｰｽから送信します。";
-// The status bar after a broadcast search: answered, registered, silent.
-inline constexpr char TXT_SEARCH_TALLY_FORMAT[] = "検索終了  応答 %d / 登録 %d / 無応答 %d";
+// The status bar's counts pane after a search: answered, registered, silent.
+inline constexpr char TXT_SEARCH_TALLY_FORMAT[] = "応答 %d / 登録 %d / 無応答 %d";
 
 // Tooltip of a silent row; %s the time of the last answer, then its interface.
 inline constexpr char TXT_SILENT_TIP[] = "前回の検索に応答しませんでした";

@@ -55,6 +55,9 @@ public:
 
     // First pane of the status bar.
     virtual void SetStatusText(const std::string& strText) = 0;
+    // The status bar's pane of its own for what the last search counted
+    // (answered / registered / silent); a front end without one ignores it.
+    virtual void SetSearchCounts(const std::string& /*strText*/) {}
     virtual void EnableMainWindow(bool bEnable) = 0;
     virtual void BeginWaitCursor() = 0;
     virtual void RestoreWaitCursor() = 0;

@@ -269,6 +269,7 @@ TEST_F(CtlProvision, ABatchRetriesTheFailedNodeAsOftenAsToldAndSaysSo) {
     const CJsonValue& nodes = ctl.json["result"]["nodes"];
     ASSERT_EQ(nodes.Size(), 2u) << Why(ctl);
     EXPECT_EQ(nodes[0]["exit"].Int(), 0);
+    EXPECT_EQ(nodes[0]["attempts"].Int(), 1); // loaded on the first pass
     EXPECT_EQ(nodes[1]["exit"].Int(), 5);
     EXPECT_EQ(nodes[1]["attempts"].Int(), 2);
     EXPECT_EQ(nodes[1]["state"].Str(), "ダウンロード失敗");
@@ -279,6 +280,54 @@ TEST_F(CtlProvision, ABatchRetriesTheFailedNodeAsOftenAsToldAndSaysSo) {
               std::string::npos);
     EXPECT_NE(ctl.run.strErr.find("mrvctl: download to " + MACS[1] + " failed"), std::string::npos)
         << Why(ctl);
+}
+
+TEST_F(CtlProvision, SetWithOneKeyChangesThatKeyOfTheNodeAndNothingElse) {
+    RegisterPlant();
+    ASSERT_EQ(Ctl({"search"}).run.nExit, 0);
+    ASSERT_NE(m_control.Request("SET " + MACS[4] + " param.szUserName op").find("OK"),
+              std::string::npos);
+    ASSERT_NE(m_control.Request("SET " + MACS[4] + " param.wIdleTimer 300").find("OK"),
+              std::string::npos);
+    std::map<std::string, std::string> before = ParamFields(NodeState(m_control, MACS[4])["param"]);
+    ASSERT_EQ(before["szUserName"], "\"op\"");
+    SCtl ctl = Ctl({"set-params", MACS[4], "--set", "Mtu=1300"});
+    ASSERT_EQ(ctl.run.nExit, 0) << Why(ctl);
+    std::map<std::string, std::string> expected = before;
+    expected["wMtu"] = "1300";
+    EXPECT_EQ(ParamFields(NodeState(m_control, MACS[4])["param"]), expected);
+}
+
+// The README's provisioning script, run as it stands, twice.
+TEST_F(CtlProvision, TheReadmeScriptRunsAndRunsAgain) {
+    std::string strReadme = ReadFile(ORVIX_README);
+    size_t nAt = strReadme.find("A plant commissioned by script:\n\n");
+    ASSERT_NE(nAt, std::string::npos);
+    std::istringstream in(strReadme.substr(strReadme.find("\n\n", nAt) + 2));
+    std::string strScript;
+    for (std::string strLine; std::getline(in, strLine) && strLine.rfind("    ", 0) == 0;) {
+        strScript += strLine.substr(4) + "\n";
+    }
+    ASSERT_NE(strScript.find("set -e\n"), std::string::npos) << strScript;
+    WriteFile(m_dir / "TESTAPP.mot", APP_IMAGE);
+    const char* pszPath = std::getenv("PATH");
+    for (int nRun = 1; nRun <= 2; ++nRun) {
+        SProgramRun run = RunProgram(
+            {"/bin/bash", "-c", strScript},
+            {"PATH=" + (m_dir / "bin").string() + ":" + (pszPath ? pszPath : "/usr/bin:/bin"),
+             "HOME=" + (m_dir / "home").string(), "XDG_RUNTIME_DIR=" + (m_dir / "run").string(),
+             "TMPDIR=" + (m_dir / "tmp").string()},
+            m_dir.string());
+        ASSERT_EQ(run.nExit, 0) << "run " << nRun << "\n" << strScript << run.strErr;
+        CJsonValue versions = CJsonValue::Parse(ReadFile(m_dir / "versions.json"));
+        ASSERT_TRUE(versions.IsValid()) << "run " << nRun;
+        EXPECT_EQ(versions["result"]["nodes"].Size(), 3u) << "run " << nRun;
+    }
+    SCtl ctl = Ctl({"networks", "list"});
+    EXPECT_EQ(ctl.json["result"]["networks"].Size(), 1u) << Why(ctl);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(ParamFields(NodeState(m_control, MACS[i])["param"])["wMtu"], "1400") << MACS[i];
+    }
 }
 
 TEST_F(CtlProvision, ATakenPortNamesItsHolder) {

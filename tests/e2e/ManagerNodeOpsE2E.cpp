@@ -80,8 +80,7 @@ TEST_F(ManagerNodeOps, AutomaticAssignmentGivesTenFreshNodesThePredictedAddresse
     expected.plan.dwBaseIp = 0xC0A8010Au;
     expected.plan.dwMask = 0xFFFFFF00u;
     expected.plan.dwIncrement = 1;
-    expected.plan.bPcKnown = true;
-    expected.plan.dwPcIp = PC_IP;
+    expected.plan.vecPcIps = {PC_IP};
     expected.plan.bDestKnown = true;
     expected.plan.dwDestIp = m_paramFile.m_param.dwDestIp;
     expected.vecRows = m_pDoc->m_pCurNet->m_arrNodes;
@@ -92,10 +91,8 @@ TEST_F(ManagerNodeOps, AutomaticAssignmentGivesTenFreshNodesThePredictedAddresse
         Type(dlg, ui, IDC_AUTO_BASE_IP, "192.168.1.10");
         return Press(dlg, ui, DIALOG_OK);
     });
-    AutoAssignAddresses(*m_pDoc, m_paramFile.m_param, [](uint32_t& dwIp) {
-        dwIp = PC_IP;
-        return true;
-    });
+    AutoAssignAddresses(*m_pDoc, m_paramFile.m_param,
+                        [](uint32_t) { return std::vector<uint32_t>{PC_IP}; });
     EXPECT_TRUE(m_ui.m_vecMessages.empty());
 
     std::set<std::string> setGiven;
@@ -186,4 +183,50 @@ TEST_F(ManagerNodeOps, InitialisingAModelEndsAtASilentNodeAndLeavesTheRestUntouc
     EXPECT_EQ(FormatIpHost(m_pDoc->m_pCurNet->m_arrNodes[1].m_dwIp), "192.168.200.254");
     EXPECT_EQ(FormatIpHost(m_pDoc->m_pCurNet->m_arrNodes[2].m_dwIp), "192.168.1.13");
     EXPECT_EQ(FormatIpHost(m_pDoc->m_pCurNet->m_arrNodes[3].m_dwIp), "192.168.1.15");
+}
+
+// The PC's own address as the system reports it, nothing injected: the test
+// network gives the PC one interface (MRVT_PC_IP on the veth to the nodes).
+TEST_F(ManagerNodeOps, AutomaticAssignmentSkipsThePcsOwnInterfaceAddress) {
+    const char* pszPc = std::getenv("MRVT_PC_IP");
+    ASSERT_NE(pszPc, nullptr);
+    const uint32_t dwPc = ParseIpHost(pszPc);
+    m_pDoc->AddNetwork("PC-LAN", 0xFFFFFF00u, (dwPc & 0xFFFFFF00u) | 0xFEu);
+    SearchNodes(*m_pDoc);
+    ASSERT_EQ(m_pDoc->m_pCurNet->m_arrNodes.size(), 14u);
+    m_ui.ExpectDialog("CAutoSetDlg", [pszPc](CDialogModel& dlg, CUi& ui) {
+        Type(dlg, ui, IDC_AUTO_BASE_IP, pszPc);
+        return Press(dlg, ui, DIALOG_OK);
+    });
+    AutoAssignAddresses(*m_pDoc, m_paramFile.m_param);
+    EXPECT_TRUE(m_ui.m_vecMessages.empty());
+    std::set<std::string> setGiven;
+    for (const COXParam& node : m_pDoc->m_pCurNet->m_arrNodes) {
+        if (std::find(ADDRESSED.begin(), ADDRESSED.end(), node.m_strMac) == ADDRESSED.end()) {
+            setGiven.insert(NodeState(m_control, node.m_strMac)["ip"]);
+        }
+    }
+    // From the PC's own address on: it is skipped, and so are the host parts
+    // of the four nodes with an address (.10, .12, .13, .15).
+    std::set<std::string> setExpected;
+    for (uint32_t dwHost : {2, 3, 4, 5, 6, 7, 8, 9, 11, 14}) {
+        setExpected.insert(FormatIpHost((dwPc & 0xFFFFFF00u) | dwHost));
+    }
+    EXPECT_EQ(setGiven, setExpected) << "the PC is " << pszPc;
+}
+
+TEST_F(ManagerNodeOps, TheNodeSettingsDialogRefusesThePcsOwnInterfaceAddressAsOwnIp) {
+    const char* pszPc = std::getenv("MRVT_PC_IP");
+    ASSERT_NE(pszPc, nullptr);
+    m_pDoc->AddOrUpdateNode(0, NODE_UNSET_IP, "0080D4300011", true, "", "");
+    m_ui.ExpectDialog("CParamEditor", [pszPc](CDialogModel& dlg, CUi& ui) {
+        Type(dlg, ui, IDC_PED_OWN_IP, pszPc);
+        PressExpectingMessage(dlg, ui, IDC_PED_SEND, "自IPｱﾄﾞﾚｽがPCのIPｱﾄﾞﾚｽと重複しています",
+                              IDC_PED_OWN_IP);
+        Type(dlg, ui, IDC_PED_OWN_IP, "192.168.1.40");
+        return Press(dlg, ui, IDC_PED_SEND);
+    });
+    SetNodeIndividually(*m_pDoc, m_paramFile.m_param, 0);
+    EXPECT_TRUE(m_ui.m_vecMessages.empty());
+    EXPECT_EQ(NodeState(m_control, "0080D4300011")["ip"], "192.168.1.40");
 }

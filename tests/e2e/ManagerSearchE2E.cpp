@@ -71,8 +71,8 @@ TEST_F(ManagerSearch, BroadcastSearchListsEveryNodeOnce) {
     EXPECT_EQ(Rows(*pDoc), SIM_NODES);
     EXPECT_EQ(pDoc->m_pCurNet->m_arrNodes.size(), 8u);
     EXPECT_TRUE(m_ui.m_vecMessages.empty());
-    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ",
-                                                          "検索終了  応答 8 / 登録 8 / 無応答 0"}));
+    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ"}));
+    EXPECT_EQ(m_ui.m_vecCounts, (std::vector<std::string>{"応答 8 / 登録 8 / 無応答 0"}));
 }
 
 TEST_F(ManagerSearch, RefreshSearchDropsNodesThatFellSilent) {

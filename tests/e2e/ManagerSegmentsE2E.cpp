@@ -96,7 +96,7 @@ TEST_F(ManagerSegments, ASearchFindsEveryNodeOfBothSegments) {
     EXPECT_EQ(Rows(*pDoc), Both());
     EXPECT_EQ(pDoc->m_pCurNet->m_arrNodes.size(), 9u);
     EXPECT_TRUE(m_ui.m_vecMessages.empty());
-    EXPECT_EQ(m_ui.m_vecStatus.back(), "検索終了  応答 9 / 登録 9 / 無応答 0");
+    EXPECT_EQ(m_ui.m_vecCounts.back(), "応答 9 / 登録 9 / 無応答 0");
     // Each node remembers the interface its reply came in on.
     for (const auto& [strMac, strIp] : SEGMENT_A) {
         ASSERT_NE(pDoc->m_contacts.Find(strMac), nullptr) << strMac;
@@ -158,7 +158,7 @@ TEST_F(ManagerSegments, SilentNodesOfEitherSegmentAreMarkedUntilTheyAnswer) {
     }
     EXPECT_EQ(mapSilent,
               (std::map<std::string, bool>{{"0080D4300002", true}, {"0080D4400003", true}}));
-    EXPECT_EQ(m_ui.m_vecStatus.back(), "検索終了  応答 7 / 登録 9 / 無応答 2");
+    EXPECT_EQ(m_ui.m_vecCounts.back(), "応答 7 / 登録 9 / 無応答 2");
 
     ASSERT_NE(controlA.Request("FAULT 0080D4300002 silent off").find("OK"), std::string::npos);
     ASSERT_NE(controlB.Request("FAULT 0080D4400003 silent off").find("OK"), std::string::npos);
@@ -166,5 +166,5 @@ TEST_F(ManagerSegments, SilentNodesOfEitherSegmentAreMarkedUntilTheyAnswer) {
     for (const COXParam& node : pDoc->m_pCurNet->m_arrNodes) {
         EXPECT_FALSE(pDoc->m_contacts.IsSilent(node.m_strMac)) << node.m_strMac;
     }
-    EXPECT_EQ(m_ui.m_vecStatus.back(), "検索終了  応答 9 / 登録 9 / 無応答 0");
+    EXPECT_EQ(m_ui.m_vecCounts.back(), "応答 9 / 登録 9 / 無応答 0");
 }

@@ -257,7 +257,7 @@ TEST(ParamEditorSubDialogView, TheSettingsDialogOpensTheStartProgramDialog) {
     CQtUi ui;
     NODEPARAM defParam = SampleParam();
     CParamEditor editor(defParam);
-    editor.SetPcAddressFn([](uint32_t&) { return false; });
+    editor.SetPcAddressFn([](uint32_t) { return std::vector<uint32_t>(); });
     editor.FillForIndividualSetting(0xC0A80A33u, 0xFFFFFF00u, 0xC0A80A01u);
     CModalScript script;
     bool bModeShown = true;

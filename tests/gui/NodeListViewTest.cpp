@@ -1,10 +1,15 @@
 // The node list of the main window: columns, rows, selection, the mouse and
 // keyboard, sorting by a header click, and how rows are drawn.
 #include "FrameFixture.h"
+#include "ModalScript.h"
+#include "SearchReplies.h"
+#include "ops/IpSearchDlg.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QImage>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTest>
 #include <cstdlib>
 #include <ctime>
@@ -294,4 +299,44 @@ TEST_F(NodeList, ASilentNodeShowsTheStateImageAndATooltip) {
     img = View().viewport()->grab().toImage();
     EXPECT_EQ(ImagePixels(1), 0);
     EXPECT_FALSE(model.data(model.index(1, 3), Qt::ToolTipRole).isValid());
+}
+
+TEST_F(NodeList, EverySearchLeavesTheReadyTextAndItsCountsInAPaneOfTheirOwn) {
+    m_settings.m_nTimeoutSearch = 100;
+    OpenDoc();
+    AddNetwork("LINE-A",
+               {{NodeMac(0), "10.0.0.1"}, {NodeMac(1), "10.0.0.2"}, {NodeMac(2), "10.0.0.3"}});
+    // Nodes 0 and 1 answer every probe, node 2 none.
+    m_pSocket->SetSendHook([this](const CMemoryDatagramSocket::SDatagram& dg) {
+        for (uint32_t n = 0; n < 2; ++n) {
+            if (dg.dwIp == 0xFFFFFFFFu || dg.dwIp == 0x0A000001u + n) {
+                m_pSocket->Inject(SearchReply(n), "10.0.0." + std::to_string(n + 1), 65533);
+            }
+        }
+    });
+    auto CountsPane = [this] {
+        return m_frame.statusBar()->findChild<QLabel*>("SearchCountsPane");
+    };
+    EXPECT_EQ(CountsPane(), nullptr); // none before the first search
+
+    m_frame.RunCommand(32782); // 検索
+    EXPECT_EQ(m_frame.GetStatusText(), QString::fromUtf8("ﾚﾃﾞｨ"));
+    ASSERT_NE(CountsPane(), nullptr);
+    EXPECT_TRUE(CountsPane()->isVisible());
+    EXPECT_EQ(CountsPane()->text(), QString::fromUtf8("応答 2 / 登録 3 / 無応答 1"));
+
+    // The IP search asks nodes 1 and 2.
+    m_pDoc->m_listSearchTarget = {CIpSearchList{"10.0.0.2"}, CIpSearchList{"10.0.0.3"}};
+    CModalScript script;
+    script.OnDialog("CIpSearchDlg", [](QDialog& dlg) {
+        ControlWidget<QAbstractButton>(dlg, IDC_IPS_SEARCH)->click();
+    });
+    m_frame.RunCommand(32814); // IP検索
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(m_frame.GetStatusText(), QString::fromUtf8("ﾚﾃﾞｨ"));
+    EXPECT_EQ(CountsPane()->text(), QString::fromUtf8("応答 1 / 登録 3 / 無応答 1"));
+
+    m_frame.RunCommand(32816); // リフレッシュ検索
+    EXPECT_EQ(m_frame.GetStatusText(), QString::fromUtf8("ﾚﾃﾞｨ"));
+    EXPECT_EQ(CountsPane()->text(), QString::fromUtf8("応答 2 / 登録 2 / 無応答 0"));
 }

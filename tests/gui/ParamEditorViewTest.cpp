@@ -44,7 +44,7 @@ class ParamEditorView : public ::testing::Test {
 protected:
     ParamEditorView() : m_dlg(m_defParam) {
         std::memset(&m_defParam, 0, sizeof m_defParam);
-        m_dlg.SetPcAddressFn([](uint32_t&) { return false; });
+        m_dlg.SetPcAddressFn([](uint32_t) { return std::vector<uint32_t>(); });
         m_dlg.Fill(ValidRecord());
         m_dlg.SetMode(PARAMEDIT_SET, "", PARAMEDIT_NO_MODE);
     }

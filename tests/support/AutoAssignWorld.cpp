@@ -89,9 +89,12 @@ SAutoAssignCase DrawAutoAssignCase(std::mt19937_64& rng, size_t nMaxRows) {
     }
     plan.dwBaseIp = (static_cast<uint32_t>(rng()) & plan.dwMask) | dwBaseHost;
     plan.nModel = Chance(rng, 0.05) ? 1 : 0;
-    plan.bPcKnown = Chance(rng, 0.7);
-    plan.dwPcIp = Chance(rng, 0.6) ? AddressFor(rng, plan, HostOnPath(rng, plan, nRows))
-                                   : static_cast<uint32_t>(rng());
+    // None, one or several addresses of the PC (several interfaces).
+    for (int nPc = Chance(rng, 0.7) ? 1 + int(Uniform(rng, 0, 2)) : 0; nPc > 0; --nPc) {
+        plan.vecPcIps.push_back(Chance(rng, 0.6)
+                                    ? AddressFor(rng, plan, HostOnPath(rng, plan, nRows))
+                                    : static_cast<uint32_t>(rng()));
+    }
     plan.bDestKnown = Chance(rng, 0.9);
     plan.dwDestIp = Chance(rng, 0.6) ? AddressFor(rng, plan, HostOnPath(rng, plan, nRows))
                                      : static_cast<uint32_t>(rng());
@@ -119,8 +122,7 @@ SAutoAssignCase FullNetworkCase(size_t nRows, size_t nTaken) {
     c.plan.dwMask = 0xFFFFF000u; // room for 4094 hosts
     c.plan.dwBaseIp = 0x0A010001u;
     c.plan.dwIncrement = 1;
-    c.plan.bPcKnown = true;
-    c.plan.dwPcIp = 0x0A010005u;
+    c.plan.vecPcIps = {0x0A010005u};
     c.plan.bDestKnown = true;
     c.plan.dwDestIp = 0x0A010009u;
     for (size_t i = 0; i < nRows; ++i) {

@@ -14,6 +14,9 @@ public:
     enum class EKind { Invalid, Null, Bool, Number, String, Array, Object };
 
     static CJsonValue Parse(const std::string& strText) {
+        if (!IsUtf8(strText)) {
+            return CJsonValue(); // a JSON text is UTF-8
+        }
         size_t nPos = 0;
         CJsonValue value = ParseValue(strText, nPos);
         SkipBlanks(strText, nPos);
@@ -37,6 +40,36 @@ public:
     }
     bool Has(const std::string& strKey) const { return m_mapMembers.count(strKey) != 0; }
     const std::vector<CJsonValue>& Items() const { return m_vecItems; }
+
+    // Well-formed UTF-8: no stray continuation byte, no overlong form, no
+    // surrogate, nothing beyond U+10FFFF.
+    static bool IsUtf8(const std::string& str) {
+        for (size_t i = 0; i < str.size();) {
+            auto by = static_cast<unsigned char>(str[i]);
+            size_t nLen = by < 0x80           ? 1
+                          : (by >> 5) == 0x6  ? 2
+                          : (by >> 4) == 0xE  ? 3
+                          : (by >> 3) == 0x1E ? 4
+                                              : 0;
+            if (nLen == 0 || i + nLen > str.size()) {
+                return false;
+            }
+            uint32_t cp = nLen == 1 ? by : by & (0xFF >> (nLen + 1));
+            for (size_t k = 1; k < nLen; ++k) {
+                auto byNext = static_cast<unsigned char>(str[i + k]);
+                if ((byNext & 0xC0) != 0x80) {
+                    return false;
+                }
+                cp = cp << 6 | (byNext & 0x3F);
+            }
+            const uint32_t arrMin[] = {0, 0, 0x80, 0x800, 0x10000};
+            if (cp < arrMin[nLen] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+                return false;
+            }
+            i += nLen;
+        }
+        return true;
+    }
 
 private:
     static const CJsonValue& Missing() {

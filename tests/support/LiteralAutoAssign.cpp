@@ -3,11 +3,15 @@
 #include "params/NodeParam.h"
 
 EAutoAssignEnd RunAutoAssignmentLiterally(const SAutoAssignPlan& plan, CAutoAssignSite& site) {
-    const uint32_t dwPc = plan.dwPcIp;
     const uint32_t dwDest = plan.dwDestIp;
     const uint32_t dwInc = plan.dwIncrement;
     auto avoided = [&](uint32_t dwIp) {
-        return (plan.bPcKnown && dwIp == dwPc) || (plan.bDestKnown && dwIp == dwDest);
+        for (uint32_t dwPc : plan.vecPcIps) {
+            if (dwIp == dwPc) {
+                return true;
+            }
+        }
+        return plan.bDestKnown && dwIp == dwDest;
     };
     // Step 3.
     const uint32_t dwHostMask = ~plan.dwMask;
@@ -37,7 +41,10 @@ EAutoAssignEnd RunAutoAssignmentLiterally(const SAutoAssignPlan& plan, CAutoAssi
             if ((rows[j].m_dwIp & dwHostMask) == dwHost) {
                 do {
                     dwHost += dwInc;
-                    if (avoided(dwPrefix | dwHost)) {
+                    // Past the PC and the destination as often as needed (the
+                    // operation's text adds the increment once more only,
+                    // which can land on the other one).
+                    while (avoided(dwPrefix | dwHost)) {
                         dwHost += dwInc;
                     }
                 } while ((dwHost & 0xFF) == 0xFF || (dwHost & 0xFF) == 0x00);

@@ -99,6 +99,7 @@ public:
         return m_bDesktopOpens;
     }
     void SetStatusText(const std::string& strText) override { m_vecStatus.push_back(strText); }
+    void SetSearchCounts(const std::string& strText) override { m_vecCounts.push_back(strText); }
     void EnableMainWindow(bool bEnable) override { m_vecEnable.push_back(bEnable); }
     void BeginWaitCursor() override { ++m_nWaitCursorDepth; }
     void RestoreWaitCursor() override {}
@@ -110,6 +111,7 @@ public:
     // Everything shown, expected or not, in order.
     std::vector<SMessage> m_vecMessages;
     std::vector<std::string> m_vecStatus;
+    std::vector<std::string> m_vecCounts; // the search counts pane
     std::vector<bool> m_vecEnable;
     std::vector<std::string> m_vecDialogs; // modal dialogs by name
     std::vector<SModelessEvent> m_vecModeless;

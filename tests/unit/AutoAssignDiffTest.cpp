@@ -15,7 +15,7 @@ std::string Describe(const SAutoAssignCase& c) {
     std::ostringstream out;
     out << std::hex << "mask " << c.plan.dwMask << " base " << c.plan.dwBaseIp << std::dec
         << " inc " << c.plan.dwIncrement << " model " << c.plan.nModel << std::hex << " pc "
-        << (c.plan.bPcKnown ? c.plan.dwPcIp : 0) << " dest "
+        << (c.plan.vecPcIps.empty() ? 0 : c.plan.vecPcIps.front()) << " dest "
         << (c.plan.bDestKnown ? c.plan.dwDestIp : 0) << std::dec << " rows " << c.vecRows.size()
         << " foreign " << c.dForeignChance << " kept " << c.dKeptChance;
     return out.str();
@@ -111,8 +111,7 @@ TEST(AutoAssignSelection, PicksStepPastThePcTheDestinationAndTakenHostParts) {
     plan.dwBaseIp = 0x0A00000Au;
     plan.dwMask = 0xFFFFFF00u;
     plan.dwIncrement = 5;
-    plan.bPcKnown = true;
-    plan.dwPcIp = 0x0A00000Au;
+    plan.vecPcIps = {0x0A00000Au};
     plan.bDestKnown = true;
     plan.dwDestIp = 0x0A00000Fu;
     std::vector<COXParam> vecRows(3);
@@ -128,7 +127,7 @@ TEST(AutoAssignSelection, PicksStepPastThePcTheDestinationAndTakenHostParts) {
     EXPECT_EQ(dwIp, 0x0A00001Eu); // .25 now taken: .30
 
     plan.dwBaseIp = 0x0A0000FAu; // .250
-    plan.bPcKnown = false;
+    plan.vecPcIps.clear();
     CAutoAddressPicker pickerHigh(plan);
     vecRows[0].m_dwIp = 0x0A0000FAu;
     vecRows[1].m_dwIp = NODE_UNSET_IP;

@@ -63,10 +63,7 @@ protected:
         });
     }
     void Run() {
-        AutoAssignAddresses(*m_pDoc, m_defParam, [this](uint32_t& dwIp) {
-            dwIp = m_dwPc;
-            return m_bPcKnown;
-        });
+        AutoAssignAddresses(*m_pDoc, m_defParam, [this](uint32_t) { return m_vecPc; });
     }
     std::string IpOf(size_t nRow) const {
         return FormatIpHost(m_pDoc->m_pCurNet->m_arrNodes.at(nRow).m_dwIp);
@@ -91,8 +88,7 @@ protected:
     }
 
     std::unique_ptr<CNodeResponder> m_pNodes;
-    bool m_bPcKnown = false;
-    uint32_t m_dwPc = 0;
+    std::vector<uint32_t> m_vecPc; // the PC's addresses; none known at first
 };
 
 TEST_F(AutoAssign, TheDialogOpensWithTheUnsetAddressAndOneEveryTime) {
@@ -214,8 +210,7 @@ TEST_F(AutoAssign, AStopAskedDuringAWaitEndsTheRunAfterThatNodeKeepingWhatWasGiv
 
 TEST_F(AutoAssign, ThePcsOwnAddressIsNeverGiven) {
     AddRows({"", ""});
-    m_bPcKnown = true;
-    m_dwPc = 0xC0A8010Au; // the base itself
+    m_vecPc = {0xC0A8010Au}; // the base itself
     OperatorAsks("192.168.1.10", "1");
     Run();
     EXPECT_EQ(Ips(), (std::vector<std::string>{"192.168.1.11", "192.168.1.12"}));
@@ -224,11 +219,21 @@ TEST_F(AutoAssign, ThePcsOwnAddressIsNeverGiven) {
 TEST_F(AutoAssign, TheDefaultsDestinationAddressIsNeverGiven) {
     m_pDoc->AddNetwork("LINE-10", 0xFFFFFF00u, 0x0A0000FEu);
     AddRows({"", ""});
-    m_bPcKnown = true;
-    m_dwPc = 0x0A000002u;
+    m_vecPc = {0x0A000002u};
     OperatorAsks("10.0.0.1", "1"); // 10.0.0.1 is the defaults' destination, .2 the PC
     Run();
     EXPECT_EQ(Ips(), (std::vector<std::string>{"10.0.0.3", "10.0.0.4"}));
+}
+
+TEST_F(AutoAssign, AStepPastATakenAddressSkipsThePcAndTheDestinationAsOftenAsNeeded) {
+    // .10 taken, the PC on .11 and the destination on .12: one skip would land
+    // on the destination.
+    m_defParam.dwDestIp = 0xC0A8010Cu;
+    AddRows({"192.168.1.10", ""});
+    m_vecPc = {0xC0A8010Bu};
+    OperatorAsks("192.168.1.10", "1");
+    Run();
+    EXPECT_EQ(IpOf(1), "192.168.1.13");
 }
 
 TEST_F(AutoAssign, OnlyHostPartsAreComparedSoANodeOfAnotherSubnetBlocksItsHostPart) {

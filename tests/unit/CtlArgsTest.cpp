@@ -76,6 +76,15 @@ TEST(CtlArgs, EachCommandReadsItsArgumentsAndOptions) {
     EXPECT_EQ(set.args.strFrom, "a.ini");
     EXPECT_EQ(set.args.vecSets, (std::vector<std::string>{"Mtu=1400", "Name=Line 3"}));
     EXPECT_TRUE(set.args.bOutside);
+    SParsed fromDefaults = Parse({"--defaults-file", "d.ini", "set-params", "1", "--defaults"});
+    ASSERT_EQ(fromDefaults.nExit, 0) << fromDefaults.strError;
+    EXPECT_TRUE(fromDefaults.args.bDefaults);
+    EXPECT_EQ(fromDefaults.args.strDefaultsFile, "d.ini");
+
+    SParsed expect = Parse({"search", "--expect", "12"});
+    ASSERT_EQ(expect.nExit, 0) << expect.strError;
+    EXPECT_EQ(expect.args.nExpect, 12);
+    EXPECT_TRUE(Parse({"search", "--expect-all"}).args.bExpectAll);
 
     SParsed mode = Parse({"mode", "3", "7"});
     ASSERT_EQ(mode.nExit, 0) << mode.strError;
@@ -143,7 +152,7 @@ TEST(CtlArgs, EveryMalformedCommandLineIsRefusedWithItsReason) {
     ExpectRefused({"nodes", "add"}, "missing MAC");
     ExpectRefused({"nodes", "add", "0080D4000001", "--ip", "1.1.1.1,2.2.2.2"},
                   "too many arguments from '2.2.2.2' on");
-    ExpectRefused({"nodes", "set", "1"}, "nothing to change: give --serial or --remarks");
+    ExpectRefused({"nodes", "set", "1"}, "nothing to change: give --serial, --remarks or --ip");
     ExpectRefused({"autoset"}, "missing --base");
     ExpectRefused({"autoset", "--base", "1.2.3.4", "--on-silence", "maybe"},
                   "'maybe' is neither continue nor stop");
@@ -165,6 +174,30 @@ TEST(CtlArgs, EveryMalformedCommandLineIsRefusedWithItsReason) {
                   "'-1' is not a whole number in range");
     ExpectRefused({"delete-app", "1"}, "missing NAME");
     ExpectRefused({"defaults", "reset"}, "unknown action 'reset'");
+    ExpectRefused({"set-params", "1", "--from", "a.ini", "--defaults"},
+                  "--from and --defaults exclude each other");
+    ExpectRefused({"search", "--expect", "x"}, "'x' is not a whole number in range");
+}
+
+TEST(CtlArgs, AddressesAreFourDecimalPartsAndMasksContiguous) {
+    // What the dialogs' parser would read as 1.2.0.3, 192.168.0.5, 10.0.0.1.
+    ExpectRefused({"networks", "add", "N", "--gateway", "1.2.3"},
+                  "'1.2.3' is not an address of four decimal parts");
+    ExpectRefused({"nodes", "add", "0080D4000001", "--ip", "192.168.5"},
+                  "'192.168.5' is not an address of four decimal parts");
+    ExpectRefused({"autoset", "--base", "0x0A.0.0.1"},
+                  "'0x0A.0.0.1' is not an address of four decimal parts");
+    ExpectRefused({"search", "--ip", "10.0.0.1,10.0.0.256"},
+                  "'10.0.0.256' is not an address of four decimal parts");
+    ExpectRefused({"search", "--ip", "10.0.0.1,"}, "'' is not an address of four decimal parts");
+    ExpectRefused({"networks", "add", "N", "--mask", "255.0.255.0"},
+                  "'255.0.255.0' is not a mask of contiguous ones");
+    ExpectRefused({"networks", "add", "N", "--mask", "255.255.255"},
+                  "'255.255.255' is not an address of four decimal parts");
+    SParsed good = Parse(
+        {"networks", "add", "N", "--mask", "255.255.252.0", "--gateway", "10.0.0.1", "--exist-ok"});
+    EXPECT_EQ(good.nExit, 0) << good.strError;
+    EXPECT_TRUE(good.args.bExistOk);
 }
 
 TEST(CtlArgs, EachParseStartsAfresh) {

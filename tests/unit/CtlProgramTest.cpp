@@ -148,6 +148,21 @@ TEST(CtlOutput, JsonEscapesAndKeepsTheOrderOfMembers) {
               "\"quote \\\" back \\\\ line\\nctl\\u0001 ﾉｰﾄﾞ\"");
 }
 
+TEST(CtlOutput, TextsAreSafeForATerminalAndJsonIsAlwaysUtf8) {
+    // C0 and DEL as \xHH, C1 (here CSI, U+009B) as \u00HH, a stray byte as \xHH.
+    EXPECT_EQ(TerminalText("a\x1B[2Jb\x7F\xC2\x9B\xFFz\tq\nr"),
+              "a\\x1b[2Jb\\x7f\\u009b\\xffz\\x09q\\x0ar");
+    EXPECT_EQ(TerminalText("line 1\nline 2", true), "line 1\nline 2");
+    EXPECT_EQ(TerminalText("ﾉｰﾄﾞ 検索"), "ﾉｰﾄﾞ 検索");
+    const std::string strFffd = "\xEF\xBF\xBD";
+    EXPECT_EQ(CJson::Str("A\xFF\xC0\xAF"
+                         "B\xE3\x81")
+                  .Dump(),
+              "\"A" + strFffd + strFffd + strFffd + "B" + strFffd + strFffd + "\"");
+    EXPECT_TRUE(IsUtf8("ﾉｰﾄﾞ"));
+    EXPECT_FALSE(IsUtf8("\xED\xA0\x80")); // a surrogate
+}
+
 TEST(CtlOutput, TheTablePadsColumnsByCharacters) {
     SCtlResult result;
     result.vecHeader = {"No.", "機種", "MAC"};
@@ -157,4 +172,84 @@ TEST(CtlOutput, TheTablePadsColumnsByCharacters) {
                                      "1    MRV-620ｼﾘｰｽﾞ  0080D4000001\n"
                                      "10   X             0080D4000002\n"
                                      "done\n");
+}
+
+TEST_F(CtlProgram, WithJsonEveryOutcomeIsOneObject) {
+    struct SCase {
+        std::vector<std::string> vecArgs;
+        int nExit;
+        std::string strMessage; // the first message; empty: none
+    };
+    const SCase arrCases[] = {
+        {{"--json", "networks", "add"}, 2, "missing NAME"},
+        {{"--json", "--bogus", "nodes"}, 2, "unknown option '--bogus'"},
+        {{"nodes", "--bogus", "--json"}, 2, "unknown option '--bogus'"},
+        {{"-j"}, 2, "no command given"},
+        {{"--json", "bogus"}, 2, "unknown command 'bogus'"},
+        {{"--json", "networks", "add", "N", "--gateway", "1.2.3"},
+         2,
+         "'1.2.3' is not an address of four decimal parts"},
+        {{"--json", "--help"}, 0, ""},
+        {{"--json", "search", "--help"}, 0, ""},
+        {{"--json", "--version"}, 0, ""},
+    };
+    for (const SCase& c : arrCases) {
+        SProgramRun run = Ctl(c.vecArgs);
+        std::string strWhat = ::testing::PrintToString(c.vecArgs);
+        EXPECT_EQ(run.nExit, c.nExit) << strWhat;
+        CJsonValue json = CJsonValue::Parse(run.strOut);
+        ASSERT_TRUE(json.IsValid()) << strWhat << ": " << run.strOut;
+        EXPECT_EQ(json["exit"].Int(), c.nExit) << strWhat;
+        EXPECT_EQ(json["ok"].Bool(), c.nExit == 0) << strWhat;
+        if (!c.strMessage.empty()) {
+            EXPECT_EQ(json["messages"][0]["text"].Str(), c.strMessage) << strWhat;
+        }
+    }
+    CJsonValue help = CJsonValue::Parse(Ctl({"--json", "search", "--help"}).strOut);
+    EXPECT_EQ(help["command"].Str(), "search");
+    EXPECT_EQ(help["result"]["help"].Str().rfind("Usage: mrvctl search", 0), 0u);
+    CJsonValue version = CJsonValue::Parse(Ctl({"--version", "--json"}).strOut);
+    EXPECT_EQ(version["result"]["version"].Str(), "0.94");
+}
+
+TEST_F(CtlProgram, AnArgumentThatIsNoUtf8NeverBreaksTheObject) {
+    SProgramRun run = Ctl({"--json", "networks", "select", "LINE-\xFF\xFE"});
+    EXPECT_EQ(run.nExit, 2);
+    CJsonValue json = CJsonValue::Parse(run.strOut);
+    ASSERT_TRUE(json.IsValid()) << run.strOut;
+    ASSERT_EQ(json["messages"].Size(), 2u) << run.strOut;
+    // Said, then replaced.
+    EXPECT_EQ(json["messages"][0]["text"].Str(),
+              "argument 4 is not valid UTF-8; its invalid bytes are shown as U+FFFD");
+    EXPECT_EQ(json["messages"][0]["exit"].Int(), 0);
+    EXPECT_EQ(json["messages"][1]["text"].Str(), "no network 'LINE-\uFFFD\uFFFD'");
+
+    run = Ctl({"--json", "\xC0\xAF"}); // an overlong "/" as the command
+    EXPECT_EQ(run.nExit, 2);
+    json = CJsonValue::Parse(run.strOut);
+    ASSERT_TRUE(json.IsValid()) << run.strOut;
+    EXPECT_EQ(json["command"].Str(), "\uFFFD\uFFFD");
+}
+
+TEST_F(CtlProgram, NodeTextsReachATerminalWithTheirControlBytesEscaped) {
+    const std::string strRemarks = "\x1B]0;owned\x07\x1B[2J";
+    ASSERT_EQ(Ctl({"networks", "add", "A\x1B[31mB"}).nExit, 0);
+    ASSERT_EQ(Ctl({"nodes", "add", "0080D4000001", "--remarks", strRemarks}).nExit, 0);
+    for (auto vecArgs : {std::vector<std::string>{"nodes", "list"},
+                         std::vector<std::string>{"networks", "list"}}) {
+        SProgramRun run = Ctl(vecArgs);
+        EXPECT_EQ(run.nExit, 0);
+        EXPECT_EQ(run.strOut.find_first_of("\x1B\x07"), std::string::npos) << run.strOut;
+        EXPECT_NE(
+            run.strOut.find(vecArgs[0] == "nodes" ? "\\x1b]0;owned\\x07\\x1b[2J" : "A\\x1b[31mB"),
+            std::string::npos)
+            << run.strOut;
+    }
+    // Messages on standard error too; JSON keeps the text as it is.
+    SProgramRun run = Ctl({"networks", "select", "X\x1B[2J"});
+    EXPECT_EQ(run.strErr, "mrvctl: no network 'X\\x1b[2J'\n");
+    run = Ctl({"--json", "nodes", "list"});
+    CJsonValue json = CJsonValue::Parse(run.strOut);
+    ASSERT_TRUE(json.IsValid()) << run.strOut;
+    EXPECT_EQ(json["result"]["nodes"][0]["remarks"].Str(), strRemarks);
 }

@@ -176,6 +176,28 @@ TEST_F(DefaultParamSheet, EmptyTerminatorShowsEmptyAndSelectorOutsideItsListShow
     EXPECT_EQ(m_param.byFileTermLen, 0);
 }
 
+TEST_F(DefaultParamSheet, ApplyKeepsTheTerminatorBytesBehindTheirCount) {
+    m_param.byRecordTermLen = 1;
+    m_param.abRecordTerm[0] = 0x0D;
+    m_param.abRecordTerm[1] = 0x0A;
+    m_param.byFileTermLen = 0;
+    m_param.abFileTerm[0] = 0x1A;
+    m_param.abFileTerm[1] = 0x04;
+    COXPropSheet sheet(m_param);
+    EXPECT_EQ(sheet.GetText(IDC_PRM_RECORD_TERM), "0D");
+    Type(sheet, m_ui, IDC_PRM_MTU, "1400");
+    Click(sheet, m_ui, IDC_SHEET_APPLY);
+    EXPECT_EQ(m_param.wMtu, 1400);
+    EXPECT_EQ(FieldBytes(&m_param.byRecordTermLen, 3), (Bytes{0x01, 0x0D, 0x0A}));
+    EXPECT_EQ(FieldBytes(&m_param.byFileTermLen, 3), (Bytes{0x00, 0x1A, 0x04}));
+    // What is typed replaces only the bytes it counts.
+    Type(sheet, m_ui, IDC_PRM_RECORD_TERM, "03");
+    Type(sheet, m_ui, IDC_PRM_FILE_TERM, "1B1C");
+    EXPECT_EQ(Press(sheet, m_ui, DIALOG_OK), DIALOG_OK);
+    EXPECT_EQ(FieldBytes(&m_param.byRecordTermLen, 3), (Bytes{0x01, 0x03, 0x0A}));
+    EXPECT_EQ(FieldBytes(&m_param.byFileTermLen, 3), (Bytes{0x02, 0x1B, 0x1C}));
+}
+
 TEST_F(DefaultParamSheet, AnyChangeOfThePageEnablesApplyAndApplyDisablesItAgain) {
     Type(m_sheet, m_ui, IDC_PRM_USER_NAME, "x");
     EXPECT_TRUE(m_sheet.IsEnabled(IDC_SHEET_APPLY));
@@ -220,7 +242,8 @@ TEST_F(DefaultParamSheet, TerminatorOfThreeDigitsStoresOneByteAndAnEmptyOneCount
     Type(m_sheet, m_ui, IDC_PRM_RECORD_TERM, "");
     EXPECT_EQ(Press(m_sheet, m_ui, DIALOG_OK), DIALOG_OK);
     EXPECT_EQ(FieldBytes(&m_param.byFileTermLen, 3), (Bytes{0x01, 0x0D, 0x00}));
-    EXPECT_EQ(FieldBytes(&m_param.byRecordTermLen, 3), (Bytes{0x00, 0x00, 0x00}));
+    // Count 0; the bytes behind the count stay as they were.
+    EXPECT_EQ(FieldBytes(&m_param.byRecordTermLen, 3), (Bytes{0x00, 0x0D, 0x0A}));
 }
 
 TEST_F(DefaultParamSheet, ApplyCopiesEveryValueOfThePage) {
@@ -266,10 +289,10 @@ TEST_F(DefaultParamSheet, ApplyCopiesEveryValueOfThePage) {
     EXPECT_EQ(At(23, 16), user); // the old name's bytes are gone
     EXPECT_EQ(At(39, 16), Bytes(16, 0));
     EXPECT_EQ(At(55, 3), (Bytes{2, 0x0A, 0x0B}));
-    EXPECT_EQ(At(58, 4), (Bytes{0, 0, 0, 240}));   // BOOTP, DHCP, auto-negotiation, keep-alive
-    EXPECT_EQ(At(62, 2), (Bytes{0x02, 0x02}));     // MTU 514
-    EXPECT_EQ(At(329, 5), (Bytes{5, 0, 1, 0, 1})); // rate, data, parity, stop, flow
-    EXPECT_EQ(At(334, 3), (Bytes{1, 0xFF, 0x00}));
+    EXPECT_EQ(At(58, 4), (Bytes{0, 0, 0, 240}));      // BOOTP, DHCP, auto-negotiation, keep-alive
+    EXPECT_EQ(At(62, 2), (Bytes{0x02, 0x02}));        // MTU 514
+    EXPECT_EQ(At(329, 5), (Bytes{5, 0, 1, 0, 1}));    // rate, data, parity, stop, flow
+    EXPECT_EQ(At(334, 3), (Bytes{1, 0xFF, 0x0A}));    // the byte behind the count kept
     EXPECT_EQ(At(337, 4), (Bytes{0, 0, 0x0F, 0x27})); // notice, watch, idle 9999
     Bytes lan(13, 0);
     lan[0] = 'L';
@@ -558,7 +581,7 @@ TEST_F(DefaultParamCommand, SubDialogValuesSurviveACancelledSheetUnwrittenUntilT
 
     // The next individual setting starts from the new value, and sends it.
     CParamEditor editor(m_paramFile.m_param);
-    editor.SetPcAddressFn([](uint32_t&) { return false; });
+    editor.SetPcAddressFn([](uint32_t) { return std::vector<uint32_t>(); });
     editor.FillForIndividualSetting(0xC0A80A33u, 0xFFFFFF00u, 0xC0A80A01u);
     m_ui.ExpectDialog("CSnmpDlg", [](CDialogModel& dlg, CUi& ui) {
         EXPECT_EQ(dlg.GetText(IDC_SNMP_GET_COMMUNITY), "newget");

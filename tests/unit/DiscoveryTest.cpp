@@ -286,7 +286,7 @@ TEST_F(Discovery, ANodeHeardOnTwoInterfacesStaysOneUnchangedRow) {
     ASSERT_NE(m_pDoc->m_contacts.Find(NodeMac(0)), nullptr);
     EXPECT_EQ(m_pDoc->m_contacts.Find(NodeMac(0))->strInterface, "eth0");
     EXPECT_EQ(m_pDoc->m_contacts.Find(NodeMac(1))->strInterface, "wlan0");
-    EXPECT_EQ(m_ui.m_vecStatus.back(), "検索終了  応答 2 / 登録 2 / 無応答 0");
+    EXPECT_EQ(m_ui.m_vecCounts.back(), "応答 2 / 登録 2 / 無応答 0");
     ASSERT_EQ(m_pDoc->SaveDocument(), 0);
     EXPECT_EQ(CScratchDir::Read(m_strDataPath), strOnce);
 }
@@ -366,8 +366,8 @@ TEST_F(Discovery, SilentNodesAreMarkedUntilTheyAnswerAgain) {
     AnswerThrough({{0, {2}}, {2, {3}}});
     SearchNodes(*m_pDoc);
     EXPECT_EQ(SilentRows(), (std::vector<bool>{false, true, false, true}));
-    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ",
-                                                          "検索終了  応答 2 / 登録 4 / 無応答 2"}));
+    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ"}));
+    EXPECT_EQ(m_ui.m_vecCounts, (std::vector<std::string>{"応答 2 / 登録 4 / 無応答 2"}));
     EXPECT_EQ(ToolTip(1), "前回の検索に応答しませんでした\n起動後の応答はありません");
     EXPECT_EQ(ToolTip(0), "");
     // The marks live in memory only: the data file is the same, byte for byte.
@@ -379,7 +379,7 @@ TEST_F(Discovery, SilentNodesAreMarkedUntilTheyAnswerAgain) {
     AnswerThrough({{0, {2}}, {1, {2}}, {2, {3}}, {3, {3}}});
     SearchNodes(*m_pDoc);
     EXPECT_EQ(SilentRows(), (std::vector<bool>{false, false, false, false}));
-    EXPECT_EQ(m_ui.m_vecStatus.back(), "検索終了  応答 4 / 登録 4 / 無応答 0");
+    EXPECT_EQ(m_ui.m_vecCounts.back(), "応答 4 / 登録 4 / 無応答 0");
 
     // Node 3 goes quiet: its tooltip says when and where it last answered.
     m_clock.SetWallTime(WALL_START + 7200);

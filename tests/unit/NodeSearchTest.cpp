@@ -44,9 +44,9 @@ TEST_F(NodeSearch, SixteenRepliesPerNodeGiveOneRowEach) {
         EXPECT_EQ(Nodes()[n].m_dwIp, 0x0A010001u + n);
     }
     EXPECT_EQ(m_pDoc->GetSocket().m_nPending, PENDING_NONE);
-    // Ready again, then the tally of the search.
-    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ",
-                                                          "検索終了  応答 3 / 登録 3 / 無応答 0"}));
+    // Ready again, and the counts in their own pane.
+    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ"}));
+    EXPECT_EQ(m_ui.m_vecCounts, (std::vector<std::string>{"応答 3 / 登録 3 / 無応答 0"}));
     EXPECT_EQ(m_ui.m_vecEnable, (std::vector<bool>{false, true}));
     // 48 replies, one rebuild of the list.
     EXPECT_EQ(m_ui.m_nViewUpdates - nUpdatesBefore, 1);
@@ -93,8 +93,8 @@ TEST_F(NodeSearch, SendFailureIsReportedOnceAndTheWindowStillRuns) {
     SearchNodes(*m_pDoc);
     EXPECT_EQ(m_ui.MessageTexts(), std::vector<std::string>{TXT_SEND_ERROR});
     EXPECT_GE(m_clock.Now() - dwStart, 1500u);
-    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ",
-                                                          "検索終了  応答 0 / 登録 0 / 無応答 0"}));
+    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ"}));
+    EXPECT_EQ(m_ui.m_vecCounts, (std::vector<std::string>{"応答 0 / 登録 0 / 無応答 0"}));
 }
 
 TEST_F(NodeSearch, RefreshSearchKeepsOnlyTheNodesThatAnswer) {
@@ -106,6 +106,8 @@ TEST_F(NodeSearch, RefreshSearchKeepsOnlyTheNodesThatAnswer) {
     EXPECT_EQ(Nodes()[0].m_strMac, NodeMac(0));
     EXPECT_EQ(Nodes()[1].m_strMac, NodeMac(1));
     EXPECT_EQ(Nodes()[1].m_strSerial, ""); // texts typed earlier are gone
+    EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ"}));
+    EXPECT_EQ(m_ui.m_vecCounts, (std::vector<std::string>{"応答 2 / 登録 2 / 無応答 0"}));
 }
 
 TEST_F(NodeSearch, RefreshSearchOnASilentSegmentEmptiesTheNetwork) {
@@ -183,9 +185,28 @@ TEST_F(IpSearch, SearchesEachTargetInTheDocumentsOrderThenMergesTheReplies) {
     EXPECT_EQ(Nodes()[1].m_strMac, NodeMac(1));
     EXPECT_EQ(m_pDoc->GetSocket().m_nPending, PENDING_NONE);
     EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"IP検索中", "ﾉｰﾄﾞ検索中", "ﾚﾃﾞｨ"}));
+    EXPECT_EQ(m_ui.m_vecCounts, (std::vector<std::string>{"応答 2 / 登録 2 / 無応答 0"}));
     // Two pacing pauses, then the collection pause of Timeout_Search.
     ASSERT_FALSE(m_clock.GetSleeps().empty());
     EXPECT_EQ(m_clock.GetSleeps().back(), 1500u);
+}
+
+TEST_F(IpSearch, CountsAsSilentOnlyTheRegisteredNodesItAsked) {
+    m_pDoc->AddOrUpdateNode(0, 0x0A000001u, NodeMac(1), true, "", "");
+    m_pDoc->AddOrUpdateNode(0, 0x0A000002u, NodeMac(2), true, "", ""); // asked, quiet
+    m_pDoc->AddOrUpdateNode(0, 0x0A000003u, NodeMac(3), true, "", ""); // not asked
+    SetEntries(m_pDoc->m_listSearchTarget, {"10.0.0.1", "10.0.0.2"});
+    m_pSocket->SetSendHook([&](const CMemoryDatagramSocket::SDatagram& dg) {
+        if (dg.dwIp == 0x0A000001u) {
+            m_pSocket->Inject(SearchReply(1), "10.0.0.1", 65533);
+        }
+    });
+    OperatorSearches();
+    SearchByIp(*m_pDoc);
+    EXPECT_EQ(m_ui.m_vecCounts, (std::vector<std::string>{"応答 1 / 登録 3 / 無応答 1"}));
+    EXPECT_FALSE(m_pDoc->m_contacts.IsSilent(NodeMac(1)));
+    EXPECT_TRUE(m_pDoc->m_contacts.IsSilent(NodeMac(2)));
+    EXPECT_FALSE(m_pDoc->m_contacts.IsSilent(NodeMac(3)));
 }
 
 TEST_F(IpSearch, EmptyTargetListSendsNothingAndWaitsTheWindow) {

@@ -25,7 +25,7 @@ Bytes Slice(const Bytes& bytes, size_t nOffset, size_t nSize) {
 class ParamEditorSet : public ::testing::Test {
 protected:
     ParamEditorSet() : m_defParam(SampleParam()), m_dlg(m_defParam) {
-        m_dlg.SetPcAddressFn([](uint32_t&) { return false; });
+        m_dlg.SetPcAddressFn([](uint32_t) { return std::vector<uint32_t>(); });
         m_dlg.FillForIndividualSetting(0xC0A80A33u, 0xFFFF0000u, 0xC0A80001u);
     }
 
@@ -68,7 +68,7 @@ TEST_F(ParamEditorSet, ReservedBytesOfTheSentRecordComeFromTheDefaults) {
     defParam.byChecksum = 0x22;
     defParam.byReserved2 = 0x33;
     CParamEditor dlg(defParam);
-    dlg.SetPcAddressFn([](uint32_t&) { return false; });
+    dlg.SetPcAddressFn([](uint32_t) { return std::vector<uint32_t>(); });
     // A node's record with reserved bytes of its own.
     NODEPARAM received = SampleParam();
     std::memset(received.abReserved1, 0xEE, sizeof received.abReserved1);
@@ -128,7 +128,7 @@ TEST_F(ParamEditorSet, TerminatorsAndListsOutsideTheirRange) {
     received.abFileTerm[0] = 0x1A;
     received.byFlowControl = 9;
     CParamEditor dlg(m_defParam);
-    dlg.SetPcAddressFn([](uint32_t&) { return false; });
+    dlg.SetPcAddressFn([](uint32_t) { return std::vector<uint32_t>(); });
     dlg.Fill(received);
     EXPECT_EQ(dlg.GetText(IDC_PED_FILE_TERM), "");
     EXPECT_EQ(dlg.GetInt(IDC_PED_FLOW_CONTROL), -1);
@@ -136,8 +136,9 @@ TEST_F(ParamEditorSet, TerminatorsAndListsOutsideTheirRange) {
     EXPECT_EQ(dlg.GetText(IDC_PED_RECORD_TERM), "0D0");
     EXPECT_EQ(Press(dlg, m_ui, IDC_PED_SEND), DIALOG_OK);
     Bytes sent = RecordBytes(dlg.ReadBack());
-    EXPECT_EQ(Slice(sent, 55, 3), (Bytes{0x00, 0x00, 0x00}));  // sent back with count 0
-    EXPECT_EQ(Slice(sent, 334, 3), (Bytes{0x01, 0x0D, 0x00})); // three digits: one byte
+    // Sent back with count 0, and the bytes behind a count as the node gave them.
+    EXPECT_EQ(Slice(sent, 55, 3), (Bytes{0x00, 0x1A, 0x00}));
+    EXPECT_EQ(Slice(sent, 334, 3), (Bytes{0x01, 0x0D, 0x0A})); // three digits: one byte
     EXPECT_EQ(sent[333], 0xFF);                                // no selection
 }
 

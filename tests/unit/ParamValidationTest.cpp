@@ -8,7 +8,8 @@
 #include <vector>
 
 namespace {
-constexpr uint32_t PC_FIRST_IP = 0xC0A80A05u; // 192.168.10.5
+constexpr uint32_t PC_FIRST_IP = 0xC0A80A05u;  // 192.168.10.5
+constexpr uint32_t PC_SECOND_IP = 0x0A000063u; // 10.0.0.99
 
 // A page that passes every check.
 SParamPageTexts GoodPage() {
@@ -50,13 +51,13 @@ SSnmpTexts GoodSnmp() {
     return t;
 }
 
-bool PcFirstAddress(uint32_t& dwIp) {
-    dwIp = PC_FIRST_IP;
-    return true;
+// The PC's addresses, the one towards the nodes first.
+std::vector<uint32_t> PcAddresses(uint32_t /*dwTowards*/) {
+    return {PC_FIRST_IP, PC_SECOND_IP};
 }
 
 SCheck Editor(const SParamTexts& t) {
-    return ValidateParamEditor(t, PcFirstAddress);
+    return ValidateParamEditor(t, PcAddresses);
 }
 
 void ExpectFail(const SCheck& check, const char* pszMessage, int nId) {
@@ -203,22 +204,31 @@ TEST(ValidateParamEditor, AddressRulesOfMaskDestinationOwnIpAndGateway) {
     }
 }
 
-TEST(ValidateParamEditor, OwnIpMayNotBeThePcsFirstAddress) {
+TEST(ValidateParamEditor, OwnIpMayBeNoneOfThePcsAddresses) {
     SParamTexts t = GoodEditor();
+    std::vector<uint32_t> vecTowards;
+    auto fnPc = [&](uint32_t dwTowards) {
+        vecTowards.push_back(dwTowards);
+        return PcAddresses(dwTowards);
+    };
     t.strOwnIp = "192.168.10.5";
-    ExpectFail(Editor(t), "自IPｱﾄﾞﾚｽがPCのIPｱﾄﾞﾚｽと重複しています", 1039);
-    t.strOwnIp = "10.0.0.99"; // a second address of the PC
-    EXPECT_TRUE(Editor(t).Ok());
+    ExpectFail(ValidateParamEditor(t, fnPc), "自IPｱﾄﾞﾚｽがPCのIPｱﾄﾞﾚｽと重複しています", 1039);
+    // Any address of the PC: a node holding one could never be reached from it.
+    t.strOwnIp = "10.0.0.99";
+    ExpectFail(ValidateParamEditor(t, fnPc), "自IPｱﾄﾞﾚｽがPCのIPｱﾄﾞﾚｽと重複しています", 1039);
+    t.strOwnIp = "192.168.10.6";
+    EXPECT_TRUE(ValidateParamEditor(t, fnPc).Ok());
+    // The interfaces are ordered towards the node's own address.
+    EXPECT_EQ(vecTowards, (std::vector<uint32_t>{PC_FIRST_IP, PC_SECOND_IP, 0xC0A80A06u}));
 }
 
 TEST(ValidateParamEditor, UnknownPcAddressPassesTheDuplicateCheck) {
     SParamTexts t = GoodEditor();
     t.strOwnIp = "192.168.10.5";
     int nAsked = 0;
-    auto fnUnknown = [&](uint32_t& dwIp) {
+    auto fnUnknown = [&](uint32_t) {
         ++nAsked;
-        dwIp = PC_FIRST_IP; // must not be used
-        return false;
+        return std::vector<uint32_t>();
     };
     EXPECT_TRUE(ValidateParamEditor(t, fnUnknown).Ok());
     EXPECT_EQ(nAsked, 1);
@@ -228,9 +238,9 @@ TEST(ValidateParamEditor, PcAddressIsAskedOnlyWhenItsCheckIsReached) {
     SParamTexts t = GoodEditor();
     t.strOwnIp = "127.0.0.1";
     int nAsked = 0;
-    auto fnCount = [&](uint32_t& dwIp) {
+    auto fnCount = [&](uint32_t dwTowards) {
         ++nAsked;
-        return PcFirstAddress(dwIp);
+        return PcAddresses(dwTowards);
     };
     EXPECT_FALSE(ValidateParamEditor(t, fnCount).Ok());
     EXPECT_EQ(nAsked, 0);

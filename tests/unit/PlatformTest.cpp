@@ -5,6 +5,7 @@
 #include "platform/HostAddress.h"
 #include "platform/IpText.h"
 #include "platform/ModulePath.h"
+#include "platform/NetInterfaces.h"
 #include "platform/PollMessagePump.h"
 #include "ui/BusyScope.h"
 
@@ -67,6 +68,37 @@ TEST(HostAddress, DottedTextResolvesToItself) {
     uint32_t dwIp = 0;
     ASSERT_TRUE(ResolveAddress("10.62.0.1", dwIp));
     EXPECT_EQ(dwIp, 0x0A3E0001u);
+}
+
+// /proc/net/route as a PC with a LAN, a second segment and a default route shows it.
+const char ROUTE_TABLE[] =
+    "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"
+    "eth0\t00000000\t0101A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n"
+    "eth0\t0001A8C0\t00000000\t0001\t0\t0\t100\t00FFFFFF\t0\t0\t0\n"
+    "eth1\t0000000A\t00000000\t0001\t0\t0\t0\t0000FFFF\t0\t0\t0\n"
+    "eth2\t0000000A\t00000000\t0001\t0\t0\t50\t0000FFFF\t0\t0\t0\n"
+    "eth3\t0002A8C0\t00000000\t0000\t0\t0\t0\t00FFFFFF\t0\t0\t0\n";
+
+TEST(PcAddresses, TheRouteTowardsANodeIsTheLongestPrefixThenTheLowestMetric) {
+    EXPECT_EQ(RouteInterfaceFor(ROUTE_TABLE, 0xC0A80105u), "eth0"); // 192.168.1.5
+    EXPECT_EQ(RouteInterfaceFor(ROUTE_TABLE, 0x0A000005u), "eth1"); // 10.0.0.5: metric 0
+    EXPECT_EQ(RouteInterfaceFor(ROUTE_TABLE, 0xC0A80205u), "eth0"); // eth3's route is down
+    EXPECT_EQ(RouteInterfaceFor(ROUTE_TABLE, 0x08080808u), "eth0"); // the default
+    EXPECT_EQ(RouteInterfaceFor("", 0x08080808u), "");
+}
+
+TEST(PcAddresses, UpNonLoopbackInterfacesGiveThemTheRoutesOneFirst) {
+    std::vector<SNetInterface> vec = {
+        {"lo", 1, 0x7F000001u, true, true, false},    {"eth0", 2, 0xC0A80102u, true, false, true},
+        {"eth1", 3, 0x0A000001u, true, false, true},  {"eth1", 3, 0x0A000002u, true, false, true},
+        {"eth2", 4, 0xAC100001u, false, false, true}, // down
+        {"ppp0", 5, 0x0B000001u, true, false, false}, // point to point: still the PC's
+    };
+    EXPECT_EQ(OrderPcAddresses(vec, "eth1"),
+              (std::vector<uint32_t>{0x0A000001u, 0x0A000002u, 0xC0A80102u, 0x0B000001u}));
+    EXPECT_EQ(OrderPcAddresses(vec, ""),
+              (std::vector<uint32_t>{0xC0A80102u, 0x0A000001u, 0x0A000002u, 0x0B000001u}));
+    EXPECT_TRUE(OrderPcAddresses({vec[0], vec[4]}, "lo").empty());
 }
 
 TEST(MemoryDatagramSocket, DescriptorIsReadableExactlyWhileDatagramsWait) {

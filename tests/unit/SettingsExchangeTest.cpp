@@ -169,6 +169,25 @@ TEST_F(SettingsExchange, AcceptedSetTakesTheNewAddress) {
     EXPECT_EQ(Node().m_strSerial, "SN-9");
 }
 
+TEST_F(SettingsExchange, AnUntouchedRoundTripKeepsTheTerminatorBytesBehindTheirCount) {
+    NodeAnswersSet(0);
+    m_ui.ExpectDialog("CParamEditor", [](CDialogModel& dlg, CUi& ui) {
+        EXPECT_EQ(dlg.GetText(IDC_PED_RECORD_TERM), "0D");
+        EXPECT_EQ(dlg.GetText(IDC_PED_FILE_TERM), "");
+        return Press(dlg, ui, IDC_PED_SEND);
+    });
+    Bytes reply = GetParamReply(0);
+    std::copy_n(Bytes{0x01, 0x0D, 0x0A}.begin(), 3, reply.begin() + 13 + 334);
+    std::copy_n(Bytes{0x00, 0x1A, 0x04}.begin(), 3, reply.begin() + 13 + 55);
+    Deliver(reply);
+    ASSERT_EQ(m_vecSet.size(), 730u);
+    EXPECT_EQ(Bytes(m_vecSet.begin() + 13 + 334, m_vecSet.begin() + 13 + 337),
+              (Bytes{0x01, 0x0D, 0x0A}));
+    EXPECT_EQ(Bytes(m_vecSet.begin() + 13 + 55, m_vecSet.begin() + 13 + 58),
+              (Bytes{0x00, 0x1A, 0x04}));
+    EXPECT_TRUE(m_ui.m_vecMessages.empty());
+}
+
 TEST_F(SettingsExchange, OutsideTheNetworkGoesToTheNodesCurrentAddress) {
     NodeAnswersSet(0);
     OperatorSends("192.168.1.20", true);
@@ -303,7 +322,7 @@ TEST(ParamEditor, SendRunsTheChecksAndEnterDoesNothing) {
     CScriptedUi ui;
     NODEPARAM defParam{};
     CParamEditor dlg(defParam);
-    dlg.SetPcAddressFn([](uint32_t&) { return false; });
+    dlg.SetPcAddressFn([](uint32_t) { return std::vector<uint32_t>(); });
     EXPECT_EQ(dlg.GetTitle(), "MRV-620ｼﾘｰｽﾞの設定");
     dlg.SetMode(PARAMEDIT_SET, "", PARAMEDIT_NO_MODE);
     EXPECT_EQ(dlg.GetTitle(), "MRV-620ｼﾘｰｽﾞの個別設定");
