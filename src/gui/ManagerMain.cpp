@@ -1,11 +1,14 @@
 #include "gui/ManagerMain.h"
 
+#include "app/DataFileOwner.h"
+#include "app/Leftovers.h"
 #include "app/OrvixApp.h"
 #include "doc/OrvixDoc.h"
 #include "gui/AppIcon.h"
 #include "gui/InstanceChannel.h"
 #include "gui/ManagerSession.h"
 #include "gui/RecentFiles.h"
+#include "platform/DataFileLock.h"
 #include "platform/PosixDatagramSocket.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
@@ -148,6 +151,9 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
         }
     }
 
+    // The data file is the manager's for the whole run: the lock goes only
+    // after the session (and its document's save) has ended.
+    std::unique_ptr<CDataFileLock> pDataLock;
     bool bStop = false;
     CManagerSession session(theApp);
     CMainFrame& frame = session.GetFrame();
@@ -179,6 +185,11 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
         strDataPath = QFile::encodeName(strPath).toStdString();
         AddRecentFile(*OpenUserSettings(), strPath);
     }
+    pDataLock = std::make_unique<CDataFileLock>(strDataPath, APP_MANAGER_NAME);
+    if (!TakeDataFileForRun(*pDataLock, strDataPath, session.GetUi())) {
+        return bStop ? 0 : 1;
+    }
+    RemoveLeftoversOfDeadRuns({strDataPath, theApp.m_paramFile.m_strPath});
     session.OpenDocument(strDataPath, std::make_unique<CPosixDatagramSocket>());
     session.UseSystemInterfaces();
 
