@@ -2,8 +2,9 @@
 // Oracles: a file that loads saves into bytes that load into the same registry
 // and save again byte for byte, and a file written by the writer saves back as
 // it was; a refused file is said, leaves an empty registry and stays whole
-// (kept aside under a name of its own) while the end's save writes a new one;
-// no save leaves a temporary file; nothing outside the scratch folder changes.
+// (kept aside under a name of its own) while the end's save writes a new one,
+// or, for mrvctl, stays where it is unchanged and unwritten; no save leaves a
+// temporary file; nothing outside the scratch folder changes.
 #include "FuzzDoc.h"
 #include "FuzzSupport.h"
 #include "res/Texts.h"
@@ -58,7 +59,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         }
     } // the end's save
 
-    if (bLoaded) {
+    if (!bLoaded) {
+        // mrvctl's way: said, left where it is and as it is, never written.
+        scratch.Clear({"home", "run", "tmp"});
+        WriteWholeFile(strPath, strInput);
+        {
+            SFuzzDoc script(strPath, false);
+            FUZZ_CHECK(script.ui.GetMessages().size() == 1 && script.pDoc->IsDataFileUnreadable(),
+                       "mrvctl did not say that the data file is unreadable");
+        }
+        FUZZ_CHECK(ReadWholeFile(strPath) == strInput && scratch.List().size() == 4,
+                   "mrvctl changed or moved an unreadable data file");
+    } else {
         FUZZ_CHECK(ReadWholeFile(strPath) == strSaved, "the end's save differs from a save");
         SFuzzDoc again(strPath);
         FUZZ_CHECK(again.ui.GetMessages().empty(),

@@ -161,7 +161,9 @@ void CheckDefaults(CInputReader& in) {
         if (FindCtlParamKey(strKey) == nullptr) {
             strKey = Name("?" + strKey, vecKnown);
         }
-        vecSets.push_back(strKey + "=" + (nEq == std::string::npos ? "" : strLine.substr(nEq + 1)));
+        // A command-line argument ends at its first NUL.
+        std::string strValue = nEq == std::string::npos ? "" : strLine.substr(nEq + 1);
+        vecSets.push_back(strKey + "=" + strValue.substr(0, strValue.find('\0')));
     }
     WriteWholeFile(strPath, in.Rest());
     const std::string strBefore = ReadWholeFile(strPath);

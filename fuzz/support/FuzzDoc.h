@@ -15,12 +15,14 @@
 #include <vector>
 
 struct SFuzzDoc {
-    explicit SFuzzDoc(const std::string& strDataPath = "") : pump(clock) {
+    // bMoveAside: the manager's handling of an unreadable data file, else mrvctl's.
+    explicit SFuzzDoc(const std::string& strDataPath = "", bool bMoveAside = true) : pump(clock) {
         std::memset(&defParam, 0, sizeof defParam);
         auto p = std::make_unique<CMemoryDatagramSocket>();
         pSocket = p.get();
-        pDoc = std::make_unique<COrvixDoc>(
-            SDocEnv{ui, pump, clock, settings, defParam, strDataPath}, std::move(p));
+        SDocEnv env{ui, pump, clock, settings, defParam, strDataPath};
+        env.bMoveUnreadableAside = bMoveAside;
+        pDoc = std::make_unique<COrvixDoc>(env, std::move(p));
     }
 
     CCtlUi ui;
