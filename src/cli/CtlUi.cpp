@@ -6,7 +6,6 @@
 #include "platform/Cp932.h"
 #include "res/Texts.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -132,11 +131,10 @@ bool CCtlUi::Enter(CDialogModel& dlg, int nId, const std::string& strValue) {
         Report(CTL_EXIT_BAD_INPUT, Format(TXT_CTL_ERR_BAD_TEXT, strValue));
         return false;
     }
-    // Only what a person could type into the field (no line break or other
-    // control character: the INI file could not keep it whole); an upper-case
-    // field upper-cases as it is typed.
-    if (std::any_of(strCp932.begin(), strCp932.end(),
-                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })) {
+    // Only what a person could type into the field: no line break in a field
+    // of one line (the INI file would keep the value cut at it); an
+    // upper-case field upper-cases as it is typed.
+    if (strCp932.find_first_of("\r\n") != std::string::npos) {
         Report(CTL_EXIT_BAD_INPUT, Format(TXT_CTL_ERR_BAD_VALUE, strValue));
         return false;
     }
