@@ -114,10 +114,14 @@ void CFuzzScratch::CheckOutsideUnchanged() const {
 }
 
 std::string ReadWholeFile(const std::string& strPath, bool* pExists) {
-    std::ifstream in(strPath, std::ios::binary);
+    struct stat st {};
     if (pExists != nullptr) {
-        *pExists = static_cast<bool>(in);
+        *pExists = ::lstat(strPath.c_str(), &st) == 0;
     }
+    if (::stat(strPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return {}; // a folder or a device has no bytes of a file
+    }
+    std::ifstream in(strPath, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -48,6 +48,7 @@ private:
     std::vector<std::string> m_vecWatchedState;
 };
 
+// The bytes of a plain file; nothing for anything else. *pExists: anything is there.
 std::string ReadWholeFile(const std::string& strPath, bool* pExists = nullptr);
 void WriteWholeFile(const std::string& strPath, const std::string& strData);
 // Printable for a failure message: control and non-ASCII bytes as \xNN.
