@@ -32,17 +32,6 @@ CJson& CJson::Push(CJson value) {
     return m_vecItems.back();
 }
 
-CJson& CJson::operator[](const std::string& strKey) {
-    m_eKind = EKind::Object;
-    for (auto& [strName, value] : m_vecMembers) {
-        if (strName == strKey) {
-            return value;
-        }
-    }
-    m_vecMembers.emplace_back(strKey, CJson());
-    return m_vecMembers.back().second;
-}
-
 namespace {
 // The length of the well-formed UTF-8 character at str[nAt]; 0 when the byte
 // there starts none (a stray or overlong form, a surrogate, a cut end).
@@ -83,6 +72,20 @@ std::string ValidUtf8(const std::string& str) {
     return strOut;
 }
 } // namespace
+
+CJson& CJson::operator[](const std::string& strKey) {
+    m_eKind = EKind::Object;
+    // Keys are held as they are written (bytes that are no UTF-8 as U+FFFD):
+    // two keys written alike are one member, never a name given twice.
+    const std::string strWritten = ValidUtf8(strKey);
+    for (auto& [strName, value] : m_vecMembers) {
+        if (strName == strWritten) {
+            return value;
+        }
+    }
+    m_vecMembers.emplace_back(strWritten, CJson());
+    return m_vecMembers.back().second;
+}
 
 bool IsUtf8(const std::string& str) {
     for (size_t i = 0; i < str.size();) {

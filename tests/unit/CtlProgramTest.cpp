@@ -163,6 +163,16 @@ TEST(CtlOutput, TextsAreSafeForATerminalAndJsonIsAlwaysUtf8) {
     EXPECT_FALSE(IsUtf8("\xED\xA0\x80")); // a surrogate
 }
 
+// Found by fuzzing: two keys that are no UTF-8 but are written alike became
+// two members of the same name, which strict readers refuse.
+TEST(CtlOutput, KeysWrittenAlikeAreOneMember) {
+    CJson json = CJson::Object();
+    json.Set("\xFF", CJson::Int(1));
+    json.Set("\xFE", CJson::Int(2));
+    json.Set("\xEF\xBF\xBD", CJson::Int(3));
+    EXPECT_EQ(json.Dump(), "{\"\xEF\xBF\xBD\":3}");
+}
+
 TEST(CtlOutput, TheTablePadsColumnsByCharacters) {
     SCtlResult result;
     result.vecHeader = {"No.", "機種", "MAC"};
