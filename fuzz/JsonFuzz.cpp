@@ -49,7 +49,7 @@ struct SModel {
     int64_t n = 0;
     std::string str;
     std::vector<SModel> vecItems;
-    std::vector<std::string> vecKeys; // a key set again keeps its place
+    std::vector<std::string> vecKeys; // a key set again (as written) keeps its place
     std::vector<SModel> vecValues;    // beside vecKeys
 };
 
@@ -85,7 +85,10 @@ CJson Build(FuzzedDataProvider& fdp, int nDepth, SModel& model) {
             std::string strKey = fdp.ConsumeRandomLengthString(16);
             SModel member;
             json.Set(strKey, Build(fdp, nDepth + 1, member));
-            auto it = std::find(model.vecKeys.begin(), model.vecKeys.end(), strKey);
+            // Keys written alike are one member, the later value replacing the earlier.
+            auto it = std::find_if(
+                model.vecKeys.begin(), model.vecKeys.end(),
+                [&](const std::string& str) { return AsWritten(str) == AsWritten(strKey); });
             if (it != model.vecKeys.end()) {
                 model.vecValues[static_cast<size_t>(it - model.vecKeys.begin())] =
                     std::move(member);
