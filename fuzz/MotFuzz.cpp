@@ -1,8 +1,8 @@
 // The check of a chosen .mot file, on its text and on the file.
 // Oracles: the verdict and the first bad line agree with a reference reading
 // of the format (each non-empty line a record of a known type, hex digits in
-// pairs, its count and checksum right; data records present; a termination
-// record last); the file check says the same and names that line; an image
+// pairs, its count and checksum right; a data record carrying data; a
+// termination record last); the file check says the same and names that line; an image
 // the manager takes, the node's own reading (the simulated node's parser)
 // takes too; a file of another extension is not read as an image; the check
 // changes no file.
@@ -79,7 +79,9 @@ size_t ReferenceBadLine(const std::string& strText) {
         if (bEnded || !RecordIsWhole(strLine, cType)) {
             return nLine;
         }
-        bData = bData || (cType >= '1' && cType <= '3');
+        // Data: a record of type 1 to 3 longer than its count, address and checksum.
+        const size_t nAddress = cType == '1' ? 2 : cType == '2' ? 3 : 4;
+        bData = bData || (cType >= '1' && cType <= '3' && strLine.size() > 2 + 2 * (nAddress + 2));
         bEnded = cType >= '7' && cType <= '9';
     }
     return bData && bEnded ? 0 : nLine + 1;
