@@ -207,6 +207,17 @@ void JsonSeeds() {
          std::string("\x01") + "\xef\xbe\x88\xef\xbd\xaf\xef\xbe\x84" + "\x1b[31m" + "\xc2\x9b" +
              "\xff\xfe" + "\"\\\n");
 }
+// The inputs of earlier findings, minimised, so that CI replays them.
+void FindingSeeds() {
+    Seed("json", "finding-keys-written-alike", std::string("\xfe\x5c\xbf\xbd\x00\xbd\xbf\xee", 8));
+    Seed("listing", "finding-cut-entry",
+         "admin\nsecret\n" + std::string{0, 0} + "\nx user user V" + std::string(85, 'x') +
+             " ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n");
+    Seed("mot", "finding-empty-data-records", "S1030000FC\r\nS9030000FC\r\n");
+    Seed("profile", "finding-line-break", std::string{0} + "Location=room\r\n\n");
+    Seed("ctlargs", "finding-folder-data-file",
+         std::string(6, '\0') + "-f." + std::string{0} + "-" + std::string{0} + "\x1bj");
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -223,5 +234,6 @@ int main(int argc, char** argv) {
     ProfileSeeds(scratch);
     CtlSeeds(scratch);
     JsonSeeds();
+    FindingSeeds();
     return 0;
 }
