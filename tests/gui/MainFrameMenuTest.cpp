@@ -219,9 +219,14 @@ TEST_F(MainFrameMenus, EnableRulesFollowNetworkRowsAndSelection) {
     setAll.erase(57670);
     setAll.erase(32840); // the search interface is in the main menu only
     EXPECT_EQ(EnabledInContextMenu(), setAll);
+    setAll = setSelected;
+    setAll.insert({32820, 32822, 32817});
 
-    // A list update drops the selection, and with it the selection's commands.
+    // A list update keeps the selected node and its commands; once the node
+    // is gone, so are they.
     m_pDoc->UpdateAllViews();
+    EXPECT_EQ(EnabledInMainMenu(), setAll);
+    m_pDoc->DeleteNode(1);
     EXPECT_EQ(EnabledInMainMenu(), setRows);
 }
 
