@@ -411,3 +411,33 @@ TEST_F(MainFrameMenus, IndicatorPanesShowTheLockedKeys) {
     m_frame.SetKeyLocks(locks);
     EXPECT_EQ(Texts(), Utf8List({"ｶﾅ", "", "NUM", "SCRL"}));
 }
+
+// 管理 from the keyboard: Alt+T opens it on its first item, 検索, which Enter
+// runs. Its access key S is also 個別設定's, so S only moves between the two.
+TEST_F(MainFrameMenus, ManageMenuFromTheKeyboard) {
+    m_settings.m_nTimeoutSearch = 50;
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"}});
+    SelectRow(0);
+    m_frame.show();
+    m_frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    QMenu* pManage = MenuTitled("管理(&T)");
+    ASSERT_NE(pManage, nullptr);
+    QTest::keyClick(&m_frame, Qt::Key_T, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pManage->isVisible(); }));
+    auto ActiveText = [&] {
+        return pManage->activeAction() != nullptr ? pManage->activeAction()->text() : QString();
+    };
+    EXPECT_EQ(ActiveText(), QString::fromUtf8("検索(&S)"));
+    QTest::keyClick(pManage, Qt::Key_S);
+    EXPECT_EQ(ActiveText(), QString::fromUtf8("個別設定(&S)..."));
+    EXPECT_TRUE(pManage->isVisible()); // nothing ran
+    QTest::keyClick(pManage, Qt::Key_S);
+    EXPECT_EQ(ActiveText(), QString::fromUtf8("検索(&S)"));
+    QTest::keyClick(pManage, Qt::Key_Return);
+    EXPECT_FALSE(pManage->isVisible());
+    // The search ran: its counts are in the status bar.
+    auto* pCounts = m_frame.statusBar()->findChild<QLabel*>("SearchCountsPane");
+    ASSERT_NE(pCounts, nullptr);
+    EXPECT_EQ(pCounts->text(), QString::fromUtf8("応答 0 / 登録 1 / 無応答 1"));
+}
