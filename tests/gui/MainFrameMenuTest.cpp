@@ -2,6 +2,7 @@
 // separators, the enable rules in each registry state, the prompts, the
 // network entries, and the frame's own commands.
 #include "FrameFixture.h"
+#include "ModalScript.h"
 #include "gui/AboutDlg.h"
 
 #include <QDir>
@@ -412,17 +413,34 @@ TEST_F(MainFrameMenus, IndicatorPanesShowTheLockedKeys) {
     EXPECT_EQ(Texts(), Utf8List({"ｶﾅ", "", "NUM", "SCRL"}));
 }
 
-// 管理 from the keyboard: Alt+T opens it on its first item, 検索, which Enter
-// runs. Its access key S is also 個別設定's, so S only moves between the two.
-TEST_F(MainFrameMenus, ManageMenuFromTheKeyboard) {
+// The menus from the keyboard, as the README gives them. ﾈｯﾄﾜｰｸ → 新規登録 is
+// Alt+N, N. 管理: Alt+T opens it on its first item, 検索, which Enter runs;
+// its access key S is also 個別設定's, so S only moves between the two.
+TEST_F(MainFrameMenus, MenusFromTheKeyboard) {
     m_settings.m_nTimeoutSearch = 50;
     AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"}});
     SelectRow(0);
     m_frame.show();
     m_frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    QMenu* pNetwork = MenuTitled("ﾈｯﾄﾜｰｸ(&N)");
+    ASSERT_NE(pNetwork, nullptr);
+    bool bNetworkDialog = false;
+    QTest::keyClick(&m_frame, Qt::Key_N, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pNetwork->isVisible(); }));
+    CModalScript script;
+    script.OnDialog("CNetworkDlg", [&](QDialog& dlg) {
+        bNetworkDialog = true;
+        dlg.done(QDialog::Rejected);
+    });
+    QTest::keyClick(pNetwork, Qt::Key_N);
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(bNetworkDialog);
+
     QMenu* pManage = MenuTitled("管理(&T)");
     ASSERT_NE(pManage, nullptr);
+    m_frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
     QTest::keyClick(&m_frame, Qt::Key_T, Qt::AltModifier);
     ASSERT_TRUE(QTest::qWaitFor([&] { return pManage->isVisible(); }));
     auto ActiveText = [&] {
