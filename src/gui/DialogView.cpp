@@ -4,7 +4,6 @@
 #include "ui/Ui.h"
 
 #include <QKeyEvent>
-#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -31,11 +30,8 @@ CDialogView::CDialogView(CDialogModel& dialog, CUi& ui, QWidget* pParent, const 
         // A fixed dialog: a caption and nothing a window manager could close,
         // shrink or stretch it with.
         setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-        if (layout() != nullptr) {
-            layout()->setSizeConstraint(QLayout::SetFixedSize);
-        } else {
-            setFixedSize(size());
-        }
+        // At the form's own size.
+        setFixedSize(size().expandedTo(minimumSizeHint()));
     }
     BindControls();
     RefreshFromModel();
