@@ -57,7 +57,7 @@ inline constexpr char TXT_STATUS_VERSION_INFO[] = "ｱﾌﾟﾘｹｰｼｮﾝ�
 inline constexpr char TXT_DOWNLOAD_CHOOSE_TITLE[] = "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙの選択";
 inline constexpr char TXT_DOWNLOAD_DEFAULT_EXT[] = ".mot";
 inline constexpr char TXT_FILTER_MOT[] = "MOT Files (*.mot)";
-inline constexpr char TXT_FILTER_ALL[] = "All Files";
+inline constexpr char TXT_FILTER_ALL[] = "All Files (*.*)";
 
 // Our own: a chosen .mot file that is not a Motorola S-record image.
 inline constexpr char TXT_MOT_INVALID_FORMAT[] =
