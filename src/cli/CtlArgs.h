@@ -49,6 +49,8 @@ struct SCtlArgs {
     std::string strDefaultsFile; // empty: the manager's DefParam.ini
     bool bJson = false;
     bool bYes = false;
+    bool bQuiet = false;   // errors only
+    bool bVerbose = false; // each datagram and FTP step on standard error
     bool bHelp = false;
     bool bVersion = false;
 

@@ -3,7 +3,9 @@
 #include "app/OrvixApp.h"
 #include "cli/CtlArgs.h"
 #include "cli/CtlCommands.h"
+#include "cli/CtlTrace.h"
 #include "cli/CtlUi.h"
+#include "doc/FtpRun.h"
 #include "doc/OrvixDoc.h"
 #include "ops/SearchInterface.h"
 #include "platform/DatagramSocket.h"
@@ -88,7 +90,7 @@ void PrintOutcome(const SCtlArgs& args, const CCtlUi& ui, const SCtlResult& resu
         json.Set("messages", MessagesJson(ui));
         json.Set("result", result.json);
         std::printf("%s\n", json.Dump().c_str());
-    } else {
+    } else if (!args.bQuiet) {
         std::fputs(FormatCtlText(result).c_str(), stdout);
     }
 }
@@ -166,7 +168,8 @@ int RunCtl(int argc, char** argv) {
         strDataPath = std::filesystem::absolute(args.strDataFile, ec).string();
     }
 
-    ui.SetProgress(::isatty(STDERR_FILENO) == 1);
+    ui.SetQuiet(args.bQuiet);
+    ui.SetProgress(!args.bQuiet && ::isatty(STDERR_FILENO) == 1);
     const bool bNodes = CtlCommandNeedsNodes(args);
     ui.SetOffline(!bNodes);
     CPollMessagePump pump;
@@ -175,6 +178,9 @@ int RunCtl(int argc, char** argv) {
         std::unique_ptr<CDatagramSocket> pSocket;
         if (bNodes) {
             pSocket = std::make_unique<CPosixDatagramSocket>();
+            if (args.bVerbose) {
+                pSocket = std::make_unique<CTracingDatagramSocket>(std::move(pSocket), stderr);
+            }
         } else {
             pSocket = std::make_unique<CUnboundDatagramSocket>();
         }
@@ -185,6 +191,14 @@ int RunCtl(int argc, char** argv) {
             // The port is taken: another program talks to the nodes.
             std::fprintf(stderr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, TXT_CTL_ERR_MANAGER_RUNNING);
             return CTL_EXIT_MANAGER_RUNNING;
+        }
+        if (args.bVerbose) {
+            SFtpRunEnv ftpEnv = doc.GetFtpRunEnv();
+            ftpEnv.fnTrace = [](const std::string& strLine) {
+                std::fprintf(stderr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, strLine.c_str());
+                std::fflush(stderr);
+            };
+            doc.SetFtpRunEnv(ftpEnv);
         }
         if (bNodes) {
             // Broadcasts leave as the manager's do: through every interface, or the one named.
