@@ -11,7 +11,8 @@
 #include <set>
 
 namespace {
-// Ids of the options without a short form.
+// Ids of the options without a short form: below OPT_MASK every command's,
+// from there on a command's own.
 enum : int {
     OPT_MASK = 1000,
     OPT_GATEWAY,
@@ -32,7 +33,9 @@ enum : int {
     OPT_EXIST_OK,
     OPT_EXPECT,
     OPT_EXPECT_ALL,
+    OPT_FORCE,
     OPT_DEFAULTS_FILE = 900, // for every command
+    OPT_WAIT,                // for every command
 };
 
 const option LONG_OPTIONS[] = {
@@ -45,6 +48,7 @@ const option LONG_OPTIONS[] = {
     {"verbose", no_argument, nullptr, 'v'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
+    {"wait", required_argument, nullptr, OPT_WAIT},
     {"mask", required_argument, nullptr, OPT_MASK},
     {"gateway", required_argument, nullptr, OPT_GATEWAY},
     {"ip", required_argument, nullptr, OPT_IP},
@@ -65,6 +69,7 @@ const option LONG_OPTIONS[] = {
     {"expect", required_argument, nullptr, OPT_EXPECT},
     {"expect-all", no_argument, nullptr, OPT_EXPECT_ALL},
     {"defaults-file", required_argument, nullptr, OPT_DEFAULTS_FILE},
+    {"force", no_argument, nullptr, OPT_FORCE},
     {nullptr, 0, nullptr, 0},
 };
 constexpr char SHORT_OPTIONS[] = "+f:n:i:jyqvhV";
@@ -91,7 +96,10 @@ const std::vector<SCommandRule>& CommandRules() {
          ECtlCommand::AutoSet,
          {OPT_BASE, OPT_INCREMENT, OPT_ON_SILENCE},
          TXT_CTL_HELP_AUTOSET},
-        {"get-params", ECtlCommand::GetParams, {OPT_OUT, OPT_OUTSIDE}, TXT_CTL_HELP_GET_PARAMS},
+        {"get-params",
+         ECtlCommand::GetParams,
+         {OPT_OUT, OPT_FORCE, OPT_OUTSIDE},
+         TXT_CTL_HELP_GET_PARAMS},
         {"set-params",
          ECtlCommand::SetParams,
          {OPT_FROM, OPT_DEFAULTS, OPT_SET, OPT_OUTSIDE},
@@ -191,6 +199,15 @@ bool TakeOption(int nId, const std::string& strValue, SCtlArgs& args, std::strin
         break;
     case 'V':
         args.bVersion = true;
+        break;
+    case OPT_WAIT:
+        if (!ParseWhole(strValue, 0, 86400, args.nWaitSeconds)) {
+            strError = Format(TXT_CTL_ERR_BAD_NUMBER, strValue);
+            return false;
+        }
+        break;
+    case OPT_FORCE:
+        args.bForce = true;
         break;
     case OPT_MASK:
         args.strMask = strValue;

@@ -12,8 +12,11 @@ inline constexpr int CTL_EXIT_BAD_INPUT = 2;
 inline constexpr int CTL_EXIT_NO_REPLY = 3;
 inline constexpr int CTL_EXIT_ABNORMAL = 4;
 inline constexpr int CTL_EXIT_FTP = 5;
+// The data file or port 65532 is another program's (the manager's, or another mrvctl's).
 inline constexpr int CTL_EXIT_MANAGER_RUNNING = 6;
 inline constexpr int CTL_EXIT_UNANSWERED = 7;
+// Stopped by a signal: 128 plus its number (130 SIGINT, 143 SIGTERM, 129 SIGHUP).
+inline constexpr int CTL_EXIT_SIGNAL_BASE = 128;
 
 enum class ECtlCommand {
     None,
@@ -51,6 +54,7 @@ struct SCtlArgs {
     bool bYes = false;
     bool bQuiet = false;   // errors only
     bool bVerbose = false; // each datagram and FTP step on standard error
+    int nWaitSeconds = 0;  // how long to wait for the data file or the port
     bool bHelp = false;
     bool bVersion = false;
 
@@ -69,6 +73,7 @@ struct SCtlArgs {
     std::string strIncrement = "1"; // as typed into the dialog
     ECtlSilence eSilence = ECtlSilence::Unanswered;
     std::string strOut;
+    bool bForce = false; // an existing --out file is replaced
     std::string strFrom;
     bool bDefaults = false;           // set-params: start from the default parameters
     std::vector<std::string> vecSets; // KEY=VALUE

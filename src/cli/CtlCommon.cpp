@@ -235,3 +235,13 @@ CCtlUi::FnAnswer SilenceAnswer(SCtlContext& ctx, std::vector<std::string>& vecSi
         return ctx.ui.Close(dlg, IDC_NOREPLY_END);
     };
 }
+
+bool StopsBefore(SCtlContext& ctx, const std::vector<std::string>& vecMacs, size_t nFirst) {
+    if (!ctx.doc.IsStopRequested()) {
+        return false;
+    }
+    for (size_t i = nFirst; i < vecMacs.size(); ++i) {
+        ctx.result.vecNotDone.push_back(vecMacs[i]);
+    }
+    return true;
+}

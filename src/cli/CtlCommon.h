@@ -37,6 +37,9 @@ void SelectNetworkAt(SCtlContext& ctx, int nIndex);
 // What a run over many nodes does about a silent one: the option's answer,
 // and the node's MAC noted.
 CCtlUi::FnAnswer SilenceAnswer(SCtlContext& ctx, std::vector<std::string>& vecSilent);
+// A stop was asked for: the nodes from nFirst on are noted as not done and
+// the run over them ends here (true).
+bool StopsBefore(SCtlContext& ctx, const std::vector<std::string>& vecMacs, size_t nFirst);
 // The listing dialog: its text kept, then closed.
 CCtlUi::FnAnswer KeepListing(SCtlContext& ctx, std::string& strListing);
 

@@ -100,7 +100,11 @@ void RunVersion(SCtlContext& ctx) {
     });
     CJson& jsonNodes = ctx.result.json["nodes"] = CJson::Array();
     ctx.result.vecHeader = {"MAC", "board", "kernel", "boot", "application", "version", "sectors"};
-    for (const std::string& strMac : vecMacs) {
+    for (size_t nNode = 0; nNode < vecMacs.size(); ++nNode) {
+        if (StopsBefore(ctx, vecMacs, nNode)) {
+            break;
+        }
+        const std::string& strMac = vecMacs[nNode];
         CJson json = CJson::Object();
         json.Set("mac", CJson::Str(strMac));
         bool bGot = false;
@@ -192,11 +196,19 @@ SNodeDownload DownloadOne(SCtlContext& ctx, const std::string& strMac, int nKind
     for (int nTry = 0; nTry <= nRetry; ++nTry) {
         size_t nMark = ctx.ui.GetMessages().size();
         ++outcome.nAttempts;
-        DownloadToSelectedNode(ctx.doc, IndexOfMac(ctx.doc, strMac), nKind);
+        int nResult = DownloadToSelectedNode(ctx.doc, IndexOfMac(ctx.doc, strMac), nKind);
         outcome.nExit = ctx.ui.GetExitSince(nMark);
+        if (nResult == DLRESULT_STOPPED) {
+            ctx.result.vecNotDone.push_back(strMac);
+            outcome.nExit = CTL_EXIT_SIGNAL_BASE + ctx.doc.GetStopReason();
+            break;
+        }
         if (outcome.nExit == CTL_EXIT_OK || outcome.nExit == CTL_EXIT_BAD_INPUT ||
             outcome.nExit == CTL_EXIT_UNANSWERED) {
             break;
+        }
+        if (nTry < nRetry && ctx.doc.IsStopRequested()) {
+            break; // no further try after a stop
         }
         if (nTry < nRetry) {
             char sz[128];
@@ -275,6 +287,12 @@ void DownloadBatchOf(SCtlContext& ctx, const std::vector<std::string>& vecMacs, 
             continue; // done in an earlier pass
         }
         outcome.strState = it->second[PROGRESS_COL_STATE];
+        if (ctx.doc.IsStopRequested() && it->second[PROGRESS_COL_RESULT] == TXT_BATCH_RESULT_NONE) {
+            // Not carried out: the stop came first.
+            ctx.result.vecNotDone.push_back(vecMacs[i]);
+            outcome.nExit = CTL_EXIT_SIGNAL_BASE + ctx.doc.GetStopReason();
+            continue;
+        }
         if (it->second[PROGRESS_COL_RESULT] == TXT_BATCH_RESULT_NG) {
             outcome.nExit = outcome.strState == TXT_BATCH_STATE_DOWNLOAD_FAILED ? CTL_EXIT_FTP
                                                                                 : CTL_EXIT_NO_REPLY;
@@ -299,6 +317,9 @@ std::vector<std::string> RunCtlDownloads(SCtlContext& ctx, const std::vector<std
     } else {
         // The batch takes at most 16 nodes; more go in batches one after another.
         for (size_t nFirst = 0; nFirst < vecMacs.size(); nFirst += BATCH_MAX_TARGETS) {
+            if (StopsBefore(ctx, vecMacs, nFirst)) {
+                break;
+            }
             std::vector<std::string> vecBatch(
                 vecMacs.begin() + static_cast<long>(nFirst),
                 vecMacs.begin() +

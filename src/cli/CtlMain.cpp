@@ -1,18 +1,22 @@
 #include "cli/CtlMain.h"
 
+#include "app/Leftovers.h"
 #include "app/OrvixApp.h"
 #include "cli/CtlArgs.h"
 #include "cli/CtlCommands.h"
+#include "cli/CtlOwnership.h"
 #include "cli/CtlTrace.h"
 #include "cli/CtlUi.h"
 #include "doc/FtpRun.h"
 #include "doc/OrvixDoc.h"
 #include "ops/SearchInterface.h"
+#include "platform/DataFileLock.h"
 #include "platform/DatagramSocket.h"
 #include "platform/PollMessagePump.h"
 #include "platform/PosixDatagramSocket.h"
 #include "platform/PumpClock.h"
-#include "platform/SingleInstance.h"
+#include "platform/StopRequest.h"
+#include "platform/TerminationSignals.h"
 #include "res/Texts.h"
 
 #include <cstdio>
@@ -38,16 +42,6 @@ public:
     int GetDescriptor() const override { return -1; }
     void Close() override {}
 };
-
-// The manager holds its single-instance lock while it runs.
-bool IsManagerRunning() {
-    SInstancePaths paths = GetInstancePaths();
-    if (paths.strLock.empty()) {
-        return false;
-    }
-    CSingleInstanceLock lock(paths.strLock);
-    return lock.IsHeldElsewhere();
-}
 
 CJson MessagesJson(const CCtlUi& ui) {
     CJson json = CJson::Array();
@@ -80,16 +74,9 @@ bool IsListingOnly(const SCtlArgs& args) {
 
 // What the command prints on standard output: exactly one JSON object under
 // --json, else its text.
-void PrintOutcome(const SCtlArgs& args, const CCtlUi& ui, const SCtlResult& result) {
-    const int nExit = ui.GetExit();
+void PrintOutcome(const SCtlArgs& args, const CCtlUi& ui, const SCtlResult& result, int nExit) {
     if (args.bJson) {
-        CJson json = CJson::Object();
-        json.Set("command", CJson::Str(args.strCommand));
-        json.Set("ok", CJson::Bool(nExit == CTL_EXIT_OK));
-        json.Set("exit", CJson::Int(nExit));
-        json.Set("messages", MessagesJson(ui));
-        json.Set("result", result.json);
-        std::printf("%s\n", json.Dump().c_str());
+        std::printf("%s\n", OutcomeJson(args, nExit, MessagesJson(ui), result.json).Dump().c_str());
     } else if (!args.bQuiet) {
         std::fputs(FormatCtlText(result).c_str(), stdout);
     }
@@ -118,6 +105,65 @@ std::string UnknownInterfaceText(COrvixDoc& doc, const std::string& strName) {
     strText.replace(strText.find("%s"), 2, strUsable.empty() ? "-" : strUsable);
     return strText;
 }
+
+// The command on the document of strDataPath, whose lock is ours. True
+// when the command ran (and may have changed the registry).
+bool RunOnDocument(COrvixApp& theApp, const std::string& strDataPath, const SCtlArgs& args,
+                   CCtlUi& ui, SCtlResult& result, const CStopRequest& stop) {
+    const bool bNodes = CtlCommandNeedsNodes(args);
+    ui.SetOffline(!bNodes);
+    if (bNodes) {
+        WaitForNodePort(args, stop);
+    }
+    CPollMessagePump pump;
+    CPumpClock clock(pump);
+    std::unique_ptr<CDatagramSocket> pSocket;
+    if (bNodes) {
+        pSocket = std::make_unique<CPosixDatagramSocket>();
+        if (args.bVerbose) {
+            pSocket = std::make_unique<CTracingDatagramSocket>(std::move(pSocket), stderr);
+        }
+    } else {
+        pSocket = std::make_unique<CUnboundDatagramSocket>();
+    }
+    SDocEnv env{ui, pump, clock, theApp.m_settings, theApp.GetDefaultParam(), strDataPath};
+    // An unreadable file is said and left as it is: a script must not go on
+    // from an empty registry.
+    env.bMoveUnreadableAside = false;
+    env.pStop = &stop;
+    COrvixDoc doc(env, std::move(pSocket));
+    doc.SetSaveOnClose(false);
+    if (args.bVerbose) {
+        SFtpRunEnv ftpEnv = doc.GetFtpRunEnv();
+        ftpEnv.fnTrace = [](const std::string& strLine) {
+            std::fprintf(stderr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, strLine.c_str());
+            std::fflush(stderr);
+        };
+        doc.SetFtpRunEnv(ftpEnv);
+    }
+    if (ui.GetExit() == CTL_EXIT_MANAGER_RUNNING) {
+        ReportPortHolder(ui); // another program talks to the nodes
+    }
+    if (bNodes && ui.GetExit() == CTL_EXIT_OK) {
+        // Broadcasts leave as the manager's do: through every interface, or the one named.
+        UseSystemInterfaces(doc);
+        if (!args.strInterface.empty() && !SetSearchInterface(doc, args.strInterface)) {
+            ui.Report(CTL_EXIT_BAD_INPUT, UnknownInterfaceText(doc, args.strInterface));
+        }
+    }
+    if (ui.GetExit() != CTL_EXIT_OK) {
+        return false;
+    }
+    if (stop.IsRequested()) {
+        ReportStopBeforeStart(ui, stop.GetReason());
+        return false;
+    }
+    SCtlContext ctx{doc, theApp.m_paramFile, ui, args, result};
+    RunCtlCommand(ctx);
+    // A listing neither rewrites the data file nor creates it.
+    doc.SetSaveOnClose(!IsListingOnly(args));
+    return true;
+} // the document saves the data file here
 } // namespace
 
 int RunCtl(int argc, char** argv) {
@@ -134,7 +180,7 @@ int RunCtl(int argc, char** argv) {
         ui.Report(CTL_EXIT_BAD_INPUT, strError);
         std::fputs(TXT_CTL_USAGE, stderr);
         if (args.bJson) {
-            PrintOutcome(args, ui, result);
+            PrintOutcome(args, ui, result, ui.GetExit());
         }
         return CTL_EXIT_BAD_INPUT;
     }
@@ -149,16 +195,16 @@ int RunCtl(int argc, char** argv) {
             result.json.Set("version", CJson::Str(TXT_PROGRAM_VERSION));
         }
         if (args.bJson) {
-            PrintOutcome(args, ui, result);
+            PrintOutcome(args, ui, result, ui.GetExit());
         } else {
             std::fputs(strText.c_str(), stdout);
         }
         return CTL_EXIT_OK;
     }
-    if (IsManagerRunning()) {
-        std::fprintf(stderr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, TXT_CTL_ERR_MANAGER_RUNNING);
-        return CTL_EXIT_MANAGER_RUNNING;
-    }
+    // Told to stop, the command ends at its next safe point; a second signal
+    // ends it at once. The handler sees this for the rest of the process.
+    static CStopRequest s_stop;
+    RouteTerminationSignals(s_stop, [&args](int nSignal) { return AtOnceTexts(args, nSignal); });
 
     // The manager's own files, found as the manager finds them.
     COrvixApp theApp = COrvixApp::ForManagerFiles();
@@ -170,51 +216,29 @@ int RunCtl(int argc, char** argv) {
 
     ui.SetQuiet(args.bQuiet);
     ui.SetProgress(!args.bQuiet && ::isatty(STDERR_FILENO) == 1);
-    const bool bNodes = CtlCommandNeedsNodes(args);
-    ui.SetOffline(!bNodes);
-    CPollMessagePump pump;
-    CPumpClock clock(pump);
     {
-        std::unique_ptr<CDatagramSocket> pSocket;
-        if (bNodes) {
-            pSocket = std::make_unique<CPosixDatagramSocket>();
-            if (args.bVerbose) {
-                pSocket = std::make_unique<CTracingDatagramSocket>(std::move(pSocket), stderr);
-            }
-        } else {
-            pSocket = std::make_unique<CUnboundDatagramSocket>();
-        }
-        COrvixDoc doc(
-            SDocEnv{ui, pump, clock, theApp.m_settings, theApp.GetDefaultParam(), strDataPath},
-            std::move(pSocket));
-        if (ui.GetExit() == CTL_EXIT_MANAGER_RUNNING) {
-            // The port is taken: another program talks to the nodes.
-            std::fprintf(stderr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, TXT_CTL_ERR_MANAGER_RUNNING);
-            return CTL_EXIT_MANAGER_RUNNING;
-        }
-        if (args.bVerbose) {
-            SFtpRunEnv ftpEnv = doc.GetFtpRunEnv();
-            ftpEnv.fnTrace = [](const std::string& strLine) {
-                std::fprintf(stderr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, strLine.c_str());
-                std::fflush(stderr);
-            };
-            doc.SetFtpRunEnv(ftpEnv);
-        }
-        if (bNodes) {
-            // Broadcasts leave as the manager's do: through every interface, or the one named.
-            UseSystemInterfaces(doc);
-            if (!args.strInterface.empty() && !SetSearchInterface(doc, args.strInterface)) {
-                ui.Report(CTL_EXIT_BAD_INPUT, UnknownInterfaceText(doc, args.strInterface));
+        // One owner of the data file at a time, for the whole command; the
+        // lock goes after the document saved.
+        CDataFileLock lock(strDataPath, TXT_CTL_PROGRAM_NAME);
+        if (TakeDataFile(lock, strDataPath, IsListingOnly(args), args, ui, s_stop)) {
+            // What killed runs left; and the INI file as it is now that no
+            // other program may change it.
+            RemoveLeftoversOfDeadRuns(
+                {strDataPath, theApp.m_paramFile.m_strPath, args.strDefaultsFile});
+            theApp.m_paramFile.Load(theApp.m_paramFile.m_strPath, theApp.m_settings);
+            if (RunOnDocument(theApp, strDataPath, args, ui, result, s_stop) &&
+                s_stop.IsRequested()) {
+                ReportStop(ui, result, s_stop.GetReason());
             }
         }
-        SCtlContext ctx{doc, theApp.m_paramFile, ui, args, result};
-        if (ui.GetExit() == CTL_EXIT_OK) {
-            RunCtlCommand(ctx);
-        }
-        // A listing neither rewrites the data file nor creates it.
-        doc.SetSaveOnClose(!IsListingOnly(args));
-    } // the document saves the data file here
+    }
 
-    PrintOutcome(args, ui, result);
-    return ui.GetExit();
+    // The last output is written whole: no signal cuts it short any more.
+    HoldTerminationSignals();
+    int nExit = ui.GetExit();
+    if (s_stop.IsRequested() && nExit != CTL_EXIT_MANAGER_RUNNING) {
+        nExit = CTL_EXIT_SIGNAL_BASE + s_stop.GetReason();
+    }
+    PrintOutcome(args, ui, result, nExit);
+    return nExit;
 }

@@ -58,6 +58,8 @@ struct SCtlResult {
     std::vector<std::string> vecHeader; // empty: no table
     std::vector<std::vector<std::string>> vecRows;
     std::vector<std::string> vecLines; // after the table
+    // What a stop left undone (the nodes not served, by MAC).
+    std::vector<std::string> vecNotDone;
 };
 
 // The table with columns padded to their widest cell (in characters), then the lines.

@@ -9,11 +9,15 @@
 #include "params/ParamControls.h"
 #include "params/ParamEditor.h"
 #include "params/ParamFile.h"
+#include "platform/AtomicFile.h"
 #include "platform/IpText.h"
+#include "platform/Profile.h"
 #include "res/Texts.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -62,6 +66,14 @@ void RunGetParams(SCtlContext& ctx) {
     if (!FindNode(ctx, ctx.args.vecArgs[0], nIndex)) {
         return;
     }
+    // A new file, never merged into one that is there (nor written where a link
+    // there leads): refused before anything is asked of the node.
+    struct stat st {};
+    if (!ctx.args.strOut.empty() && !ctx.args.bForce &&
+        ::lstat(ctx.args.strOut.c_str(), &st) == 0) {
+        BadInput(ctx, TXT_CTL_ERR_EXISTS, ctx.args.strOut);
+        return;
+    }
     const std::string strMac = ctx.doc.GetNode(nIndex)->m_strMac;
     ctx.ui.Answer("CGetParamDlg", [&](CDialogModel& dlg) {
         ctx.ui.Tick(dlg, IDC_NODECMD_OUTSIDE_NET, ctx.args.bOutside);
@@ -88,11 +100,20 @@ void RunGetParams(SCtlContext& ctx) {
     ctx.result.json.Set("mode", CJson::Str(strMode));
     if (!ctx.args.strOut.empty()) {
         CParamFile file;
-        file.m_strPath = ctx.args.strOut;
         file.m_param = param;
-        file.SaveParams();
-        if (!IsParamFile(ctx.args.strOut)) {
-            ctx.ui.Report(CTL_EXIT_FAILED, Format(TXT_CTL_ERR_WRITE, ctx.args.strOut));
+        CProfile profile;
+        file.SaveParams(profile);
+        std::string strError;
+        int nErr = ctx.args.bForce
+                       ? WriteFileAtomic(ctx.args.strOut, profile.GetText(), 0666, strError)
+                       : WriteNewFileAtomic(ctx.args.strOut, profile.GetText(), 0666, strError);
+        if (nErr == EEXIST && !ctx.args.bForce) {
+            BadInput(ctx, TXT_CTL_ERR_EXISTS, ctx.args.strOut);
+            return;
+        }
+        if (nErr != 0) {
+            ctx.ui.Report(CTL_EXIT_FAILED,
+                          Format(TXT_CTL_ERR_WRITE, ctx.args.strOut) + ": " + strError);
             return;
         }
         ctx.result.json.Set("out", CJson::Str(ctx.args.strOut));
@@ -145,7 +166,11 @@ void RunSetParams(SCtlContext& ctx) {
     });
     CJson& jsonNodes = ctx.result.json["nodes"] = CJson::Array();
     ctx.result.vecHeader = {"MAC", "IP", "result"};
-    for (const std::string& strMac : vecMacs) {
+    for (size_t nNode = 0; nNode < vecMacs.size(); ++nNode) {
+        if (StopsBefore(ctx, vecMacs, nNode)) {
+            break;
+        }
+        const std::string& strMac = vecMacs[nNode];
         size_t nMark = ctx.ui.GetMessages().size();
         int nIndex = IndexOfMac(ctx.doc, strMac);
         if (bFromNode) {

@@ -321,4 +321,13 @@ void RunAutoSet(SCtlContext& ctx) {
     for (const std::string& strMac : vecSilent) {
         jsonSilent.Push(CJson::Str(strMac));
     }
+    if (ctx.doc.IsStopRequested() && ctx.doc.m_pCurNet != nullptr) {
+        // Stopped between two nodes: the ones the run did not come to.
+        for (const COXParam& node : ctx.doc.m_pCurNet->m_arrNodes) {
+            if (mapBefore.count(node.m_strMac) != 0 && !HasAddress(node) &&
+                std::find(vecSilent.begin(), vecSilent.end(), node.m_strMac) == vecSilent.end()) {
+                ctx.result.vecNotDone.push_back(node.m_strMac);
+            }
+        }
+    }
 }

@@ -298,6 +298,8 @@ std::string ReadErrorText(int nErr, const std::string& strTitle) {
 
 std::string WriteErrorText(int nErr, const std::string& strTitle) {
     switch (nErr) {
+    case FILE_ERR_UNSAFE_LINK:
+        return FormatArg(TXT_DOC_UNSAFE_LINK, strTitle);
     case EACCES:
     case EPERM:
         return FormatArg(TXT_DOC_ACCESS_DENIED, strTitle);
@@ -443,6 +445,12 @@ int COrvixDoc::LoadDocument() {
         strText = TXT_DOC_BAD_FORMAT;
     }
 
+    if (!m_env.bMoveUnreadableAside) {
+        // Left as it is, and not overwritten at the end either.
+        m_bSkipSave = true;
+        m_env.ui.ShowMessage(strText);
+        return -1;
+    }
     std::string strAside = KeepUnreadableFile();
     if (!strAside.empty()) {
         strText += "\n";

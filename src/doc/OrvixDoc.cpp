@@ -4,6 +4,7 @@
 #include "platform/Cp932.h"
 #include "platform/FtpSession.h"
 #include "platform/MessagePump.h"
+#include "platform/StopRequest.h"
 #include "res/Texts.h"
 #include "ui/Ui.h"
 
@@ -32,6 +33,14 @@ COrvixDoc::~COrvixDoc() {
         m_env.pump.Unwatch(m_pSocket->GetDescriptor());
     }
     m_pSocket->Close();
+}
+
+bool COrvixDoc::IsStopRequested() const {
+    return m_env.pStop != nullptr && m_env.pStop->IsRequested();
+}
+
+int COrvixDoc::GetStopReason() const {
+    return m_env.pStop != nullptr ? m_env.pStop->GetReason() : 0;
 }
 
 CNetProperty* COrvixDoc::CurrentNetwork() {

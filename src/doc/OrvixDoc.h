@@ -18,6 +18,7 @@
 
 class CUi;
 class CMessagePump;
+class CStopRequest;
 class CClock;
 class CFtpClient;
 struct SNodeRequest;
@@ -36,6 +37,12 @@ struct SDocEnv {
     const SAppSettings& settings;
     const NODEPARAM& defParam; // the application's default parameters
     std::string strDataPath;   // empty: no data file is read or written
+    // A data file that cannot be read is moved aside (the manager tells the
+    // operator and starts empty); otherwise it is left as it is and not
+    // written at the end (a script is told and nothing changes).
+    bool bMoveUnreadableAside = true;
+    // Asked to stop at the next safe point; nullptr: never.
+    const CStopRequest* pStop = nullptr;
 };
 
 // The one document, the coordinator: it owns the registry of networks and
@@ -82,6 +89,13 @@ public:
     int SaveDocument();
     // False: closing leaves the data file as it is (a front end that only read it).
     void SetSaveOnClose(bool bSave) { m_bSaveOnClose = bSave; }
+    // The data file could not be read and stays as it was: the closing save leaves it alone.
+    bool IsDataFileUnreadable() const { return m_bSkipSave; }
+
+    // A stop was asked for: long operations end at their next safe point.
+    bool IsStopRequested() const;
+    // What asked for it (a signal number); 0 when nothing did.
+    int GetStopReason() const;
 
     // --- senders (each reports a failed send itself) ---
     void SendSearch();
@@ -198,7 +212,7 @@ private:
     std::string KeepUnreadableFile();
 
     SDocEnv m_env;
-    bool m_bSkipSave = false; // an unreadable file could not be moved aside
+    bool m_bSkipSave = false; // an unreadable file stays where it is: never overwritten
     bool m_bSaveOnClose = true;
     std::unique_ptr<CNodeSocket> m_pSocket;
     int m_nViewHold = 0;

@@ -1,5 +1,7 @@
 #include "gui/ManagerMain.h"
 
+#include "app/DataFileOwner.h"
+#include "app/Leftovers.h"
 #include "app/OrvixApp.h"
 #include "doc/OrvixDoc.h"
 #include "gui/AppIcon.h"
@@ -7,6 +9,7 @@
 #include "gui/ManagerSession.h"
 #include "gui/RecentFiles.h"
 #include "gui/ToolkitTranslation.h"
+#include "platform/DataFileLock.h"
 #include "platform/PosixDatagramSocket.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
@@ -152,6 +155,9 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
         }
     }
 
+    // The data file is the manager's for the whole run: the lock goes only
+    // after the session (and its document's save) has ended.
+    std::unique_ptr<CDataFileLock> pDataLock;
     bool bStop = false;
     CManagerSession session(theApp);
     CMainFrame& frame = session.GetFrame();
@@ -183,6 +189,11 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
         strDataPath = QFile::encodeName(strPath).toStdString();
         AddRecentFile(*OpenUserSettings(), strPath);
     }
+    pDataLock = std::make_unique<CDataFileLock>(strDataPath, APP_MANAGER_NAME);
+    if (!TakeDataFileForRun(*pDataLock, strDataPath, session.GetUi())) {
+        return bStop ? 0 : 1;
+    }
+    RemoveLeftoversOfDeadRuns({strDataPath, theApp.m_paramFile.m_strPath});
     session.OpenDocument(strDataPath, std::make_unique<CPosixDatagramSocket>());
     session.UseSystemInterfaces();
 

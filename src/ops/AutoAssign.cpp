@@ -23,6 +23,7 @@ public:
         return m_doc.m_pCurNet->m_arrNodes;
     }
     void OnNextRow() override { m_doc.GetEnv().ui.RestoreWaitCursor(); }
+    bool ShouldStop() const override { return m_doc.IsStopRequested(); }
     uint32_t GetRevision() const override { return m_doc.GetRegistryRevision(); }
     void UpdateViews() override { m_doc.UpdateAllViews(); }
 

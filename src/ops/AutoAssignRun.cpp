@@ -92,6 +92,9 @@ EAutoAssignEnd RunAutoAssignment(const SAutoAssignPlan& plan, CAutoAssignSite& s
         if (HasAddress(vecRows[i]) || vecRows[i].m_nModel != plan.nModel) {
             continue;
         }
+        if (site.ShouldStop()) {
+            return EAutoAssignEnd::Stopped;
+        }
         if (site.GetRevision() != nRevision) {
             bRowsMayHaveMoved = true;
         }

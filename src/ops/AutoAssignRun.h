@@ -29,7 +29,7 @@ enum class EAssignOutcome {
     SilentEndOfRun, // no reply, the operator ends the run: the address is taken back
 };
 
-enum class EAutoAssignEnd { Done, EndedByOperator, NoFreeAddress };
+enum class EAutoAssignEnd { Done, EndedByOperator, NoFreeAddress, Stopped };
 
 // What the run works on: the document in the product, a model in tests.
 class CAutoAssignSite {
@@ -39,6 +39,8 @@ public:
     virtual std::vector<COXParam>& Rows() = 0;
     // Before each row is looked at.
     virtual void OnNextRow() {}
+    // A stop was asked for: the run ends before the next node is served.
+    virtual bool ShouldStop() const { return false; }
     // Changes whenever the rows changed other than by the run itself.
     virtual uint32_t GetRevision() const = 0;
     // Row nRow already carries its new address: send it the settings and wait.
@@ -91,5 +93,6 @@ private:
 
 // Runs over the rows from the first (counted again before each): every node
 // of the plan's model without an address is offered the next free address.
-// Ends early when the subnet has no address left or the operator ends it.
+// Ends early when the subnet has no address left, the operator ends it, or a
+// stop is asked for (between two nodes, never inside a node's exchange).
 EAutoAssignEnd RunAutoAssignment(const SAutoAssignPlan& plan, CAutoAssignSite& site);

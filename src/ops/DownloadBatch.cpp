@@ -18,6 +18,7 @@ enum class EBatchNode {
     Done,         // downloaded and back in operation
     Failed,       // to be offered for a retry
     RebootFailed, // downloaded, but it did not come back to operation
+    Stopped,      // a stop came before its transfer: back in operation, not carried out
 };
 
 // The first node of the current network whose address reads as strAddress; -1 none.
@@ -65,6 +66,11 @@ EBatchNode DownloadRow(COrvixDoc& doc, CDownloadProgressDlg& progress, size_t nR
         // Not left out of operation for a retry that may never come.
         bLeftInMode = !ReturnToOperation(doc, nIndex);
         return Fail(TXT_BATCH_STATE_ACCOUNT_ERROR);
+    }
+    if (doc.IsStopRequested()) {
+        bLeftInMode = !ReturnToOperation(doc, nIndex);
+        progress.SetRowState(ui, nRow, TXT_BATCH_STATE_WAITING, TXT_BATCH_RESULT_NONE);
+        return EBatchNode::Stopped;
     }
     progress.SetRowState(ui, nRow, TXT_BATCH_STATE_DOWNLOADING, TXT_BATCH_RESULT_NONE);
     CNodeSocket& socket = doc.GetSocket();
@@ -156,7 +162,7 @@ void DownloadBatch(COrvixDoc& doc, CDownloadProgressDlg& progress, const std::st
         std::string strRebootFailed;
         std::string strLeftInMode;
         bool bRetry = false;
-        for (size_t nRow = 0; nRow < progress.GetRowCount(); ++nRow) {
+        for (size_t nRow = 0; nRow < progress.GetRowCount() && !doc.IsStopRequested(); ++nRow) {
             bool bLeftInMode = false;
             EBatchNode eNode = EBatchNode::Skipped;
             {
@@ -169,7 +175,8 @@ void DownloadBatch(COrvixDoc& doc, CDownloadProgressDlg& progress, const std::st
             case EBatchNode::Skipped:
                 break;
             case EBatchNode::Failed:
-                bRetry = true;
+            case EBatchNode::Stopped:
+                bRetry = bRetry || eNode == EBatchNode::Failed;
                 if (bLeftInMode) {
                     strLeftInMode += strAddress + "\r\n";
                 }
@@ -189,6 +196,9 @@ void DownloadBatch(COrvixDoc& doc, CDownloadProgressDlg& progress, const std::st
         }
         if (!strLeftInMode.empty()) {
             ui.ShowMessage(strLeftInMode + TXT_BATCH_LEFT_IN_MODE);
+        }
+        if (doc.IsStopRequested()) {
+            break; // the rows not carried out stay as they are shown
         }
         if (!bRetry) {
             ui.ShowMessage(TXT_BATCH_ALL_DONE, EMsgButtons::Ok, EMsgIcon::Information);

@@ -20,7 +20,9 @@ void MarkTargetDone(std::string& strTargets, const std::string& strAddress);
 
 // The batch itself: every row of the progress window in turn, passes again
 // over the failed ones for as long as the operator asks for a retry. The
-// target list's finished entries are marked done.
+// target list's finished entries are marked done. A stop ends it before the
+// next row, or before the transfer of the row in hand (its node back in
+// operation); the rows not carried out stay "未実施" and no retry is offered.
 void DownloadBatch(COrvixDoc& doc, CDownloadProgressDlg& progress, const std::string& strPath,
                    std::string& strTargets, int nKindFlag);
 // The command: the targets, the file, the confirmation, then the batch with

@@ -94,6 +94,9 @@ int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
     if (nKind == DOWNLOAD_KERNEL && (nResult = FetchFtpAccount(doc, nIndex, 1)) != 0) {
         return nResult;
     }
+    if (doc.IsStopRequested()) {
+        return DLRESULT_STOPPED; // nothing changed on the node yet
+    }
     if ((nResult = ChangeNodeMode(doc, nIndex, nKind)) != 0) {
         return nResult;
     }
@@ -107,6 +110,9 @@ int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
     if (nKind == DOWNLOAD_APPLICATION &&
         (nResult = FetchFtpAccount(doc, nIndex, env.settings.m_nRetryGetParam + 1)) != 0) {
         return BackToOperation(nResult);
+    }
+    if (doc.IsStopRequested()) {
+        return BackToOperation(DLRESULT_STOPPED);
     }
 
     env.ui.SetStatusText(TXT_STATUS_DOWNLOAD_CHOOSE);
@@ -189,20 +195,21 @@ void ShowDownloadResult(COrvixDoc& doc, int nResult, bool bLeftInMode, int nMode
     }
 }
 
-void DownloadToSelectedNode(COrvixDoc& doc, int nSelected, int nKind) {
+int DownloadToSelectedNode(COrvixDoc& doc, int nSelected, int nKind) {
     const SDocEnv& env = doc.GetEnv();
     CBusyScope busy(env.ui, env.pump, TXT_STATUS_DOWNLOAD_PREPARING);
     const COXParam* pNode = doc.GetNode(nSelected);
     if (nSelected < 0 || pNode == nullptr) {
-        return;
+        return DLRESULT_BAD_IMAGE;
     }
     // The file would go to whichever of them answers first.
     if (SharesAddress(doc, nSelected)) {
         env.ui.ShowMessage(FormatText(TXT_DOWNLOAD_SHARED_ADDRESS, FormatIpHost(pNode->m_dwIp)));
-        return;
+        return DLRESULT_BAD_IMAGE;
     }
     bool bLeftInMode = false;
     int nResult = DownloadNode(doc, nSelected, nKind, &bLeftInMode);
     doc.GetSocket().m_nPending = PENDING_NONE;
     ShowDownloadResult(doc, nResult, bLeftInMode, nKind);
+    return nResult;
 }

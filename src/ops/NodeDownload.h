@@ -15,6 +15,7 @@ inline constexpr int DLRESULT_ABNORMAL = 5;    // an abnormal reply (already rep
 inline constexpr int DLRESULT_NO_RESPONSE = 6; // no reply within the time-out
 inline constexpr int DLRESULT_CANCELLED = 7;   // the file choice was cancelled
 inline constexpr int DLRESULT_BAD_IMAGE = 10;  // the chosen image was refused (shown)
+inline constexpr int DLRESULT_STOPPED = 12;    // a stop was asked for before the transfer
 
 // The node's mode after a download.
 inline constexpr int DOWNLOAD_MODE_NORMAL = 0;
@@ -42,11 +43,14 @@ bool SharesAddress(COrvixDoc& doc, int nIndex);
 // One download to node nIndex of the current network (kind DOWNLOAD_*);
 // a result above. After a failure once the node is in its download mode it
 // is sent back to operation; *pbLeftInMode tells whether it may still be in
-// its download mode.
+// its download mode. A stop asked for before the transfer began ends it there
+// (DLRESULT_STOPPED), the node back in operation; a transfer that began runs
+// to its end.
 int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode = nullptr);
 // The command: busy scope, DownloadNode on the selected row, its message. A
 // node whose address another node shares is refused before anything is sent.
-void DownloadToSelectedNode(COrvixDoc& doc, int nSelected, int nKind);
+// Returns DownloadNode's result (DLRESULT_BAD_IMAGE when nothing was tried).
+int DownloadToSelectedNode(COrvixDoc& doc, int nSelected, int nKind);
 // The note that the node may still be in its download mode nMode, and how
 // to bring it back; bAlone: without the line break that joins it to a message.
 std::string LeftInModeNote(int nMode, bool bAlone);

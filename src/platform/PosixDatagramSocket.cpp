@@ -209,3 +209,14 @@ void CPosixDatagramSocket::Close() {
         m_fd = -1;
     }
 }
+
+bool CanBindUdpPort(uint16_t wPort) {
+    int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    sockaddr_in sin = MakeAddress(INADDR_ANY, wPort);
+    bool bFree = bind(fd, reinterpret_cast<const sockaddr*>(&sin), sizeof sin) == 0;
+    close(fd);
+    return bFree;
+}

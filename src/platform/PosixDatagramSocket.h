@@ -24,3 +24,6 @@ private:
     unsigned m_nLastInterface = 0;
     std::vector<uint8_t> m_vecBatch;
 };
+
+// Whether a UDP socket could be bound to wPort (on every address) right now.
+bool CanBindUdpPort(uint16_t wPort);

@@ -8,8 +8,10 @@
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <pthread.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,44 +25,101 @@ int64_t MonotonicMs() {
     return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
-// Owns the attribute and file-action objects of one spawn.
-struct SSpawnSetup {
-    posix_spawnattr_t attr{};
-    posix_spawn_file_actions_t actions{};
-    SSpawnSetup() {
-        posix_spawnattr_init(&attr);
-        posix_spawn_file_actions_init(&actions);
+// The program's file as execvp would find it, looked up before the fork:
+// the child may not allocate.
+int FindProgram(const std::string& strName, std::string& strPath) {
+    if (strName.find('/') != std::string::npos) {
+        strPath = strName;
+        return 0;
     }
-    ~SSpawnSetup() {
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attr);
-    }
-    SSpawnSetup(const SSpawnSetup&) = delete;
-    SSpawnSetup& operator=(const SSpawnSetup&) = delete;
-};
-
-// A program may look for its terminal to ask for a password; with a session
-// of its own it has none and falls back to its standard input.
-int PrepareAttributes(posix_spawnattr_t& attr) {
-    sigset_t setEmpty;
-    sigemptyset(&setEmpty);
-    // The manager blocks its termination signals for a signal descriptor;
-    // the child must not inherit that, or it could not be told to end.
-    sigset_t setDefault;
-    sigemptyset(&setDefault);
-    for (int nSig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE, SIGCHLD, SIGALRM, SIGUSR1, SIGUSR2,
-                     SIGTTIN, SIGTTOU, SIGTSTP}) {
-        sigaddset(&setDefault, nSig);
-    }
-    int nErr = posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
-                                                   POSIX_SPAWN_SETSIGDEF);
-    if (nErr == 0) {
-        nErr = posix_spawnattr_setsigmask(&attr, &setEmpty);
-    }
-    if (nErr == 0) {
-        nErr = posix_spawnattr_setsigdefault(&attr, &setDefault);
+    const char* pszPath = getenv("PATH");
+    std::string strDirs = pszPath != nullptr ? pszPath : "/bin:/usr/bin";
+    int nErr = ENOENT;
+    size_t nStart = 0;
+    while (nStart <= strDirs.size()) {
+        size_t nColon = strDirs.find(':', nStart);
+        std::string strDir = strDirs.substr(nStart, nColon == std::string::npos ? std::string::npos
+                                                                                : nColon - nStart);
+        std::string strCandidate = (strDir.empty() ? std::string(".") : strDir) + "/" + strName;
+        struct stat st {};
+        if (stat(strCandidate.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            if (access(strCandidate.c_str(), X_OK) == 0) {
+                strPath = strCandidate;
+                return 0;
+            }
+            nErr = EACCES;
+        }
+        if (nColon == std::string::npos) {
+            break;
+        }
+        nStart = nColon + 1;
     }
     return nErr;
+}
+
+// Everything the child needs, made before the fork.
+struct SChildSetup {
+    const char* pszProgram = nullptr;
+    char* const* ppArgv = nullptr;
+    const char* pszStdin = nullptr;
+    const char* pszWorkDir = nullptr; // nullptr: ours
+    int fdOutput = -1;                // standard output; -1: both to /dev/null
+    int fdErrors = -1;                // standard error, with fdOutput
+    pid_t pidParent = 0;
+    int fdError = -1; // the errno of a failed step goes here
+};
+
+// The failed step's errno to the parent, and the end.
+[[noreturn]] void DieInChild(int fdError, int nErr) {
+    if (write(fdError, &nErr, sizeof nErr) < 0) {
+        // the parent reports a start without a reason
+    }
+    _exit(127);
+}
+
+// The child between fork and exec: async-signal-safe calls only.
+[[noreturn]] void RunChild(const SChildSetup& setup) {
+    auto Die = [&setup](int nErr) { DieInChild(setup.fdError, nErr); };
+    // Default handling of every signal (ours are caught or ignored), then
+    // none blocked: the manager blocks its termination signals for a signal
+    // descriptor, and the child must be able to be told to end.
+    struct sigaction act {};
+    act.sa_handler = SIG_DFL;
+    sigemptyset(&act.sa_mask);
+    for (int nSignal = 1; nSignal < NSIG; ++nSignal) {
+        sigaction(nSignal, &act, nullptr);
+    }
+    // A session of its own: no terminal, so a program that looks for one to
+    // ask for a password falls back to its standard input.
+    if (setsid() < 0) {
+        Die(errno);
+    }
+    // It dies with us, whatever ends us; we may have died before this took hold.
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != setup.pidParent) {
+        _exit(127);
+    }
+    sigset_t setEmpty;
+    sigemptyset(&setEmpty);
+    sigprocmask(SIG_SETMASK, &setEmpty, nullptr);
+    int fdIn = open(setup.pszStdin, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fdIn < 0 || dup2(fdIn, 0) < 0) {
+        Die(errno);
+    }
+    int fdOut = setup.fdOutput >= 0 ? setup.fdOutput : open("/dev/null", O_WRONLY | O_CLOEXEC);
+    int fdErr = setup.fdOutput >= 0 ? setup.fdErrors : fdOut;
+    if (fdOut < 0 || dup2(fdOut, 1) < 0 || dup2(fdErr, 2) < 0) {
+        Die(errno);
+    }
+    if (setup.pszWorkDir != nullptr && chdir(setup.pszWorkDir) != 0) {
+        Die(errno);
+    }
+    // None of our descriptors but the standard three; the error pipe closes on exec.
+    if (setup.fdError > 3) {
+        syscall(SYS_close_range, 3u, static_cast<unsigned>(setup.fdError - 1), 0u);
+    }
+    syscall(SYS_close_range, static_cast<unsigned>(setup.fdError + 1), ~0u, 0u);
+    execve(setup.pszProgram, setup.ppArgv, environ);
+    DieInChild(setup.fdError, errno);
 }
 } // namespace
 
@@ -83,12 +142,10 @@ bool CProcess::Start(const SProcessStart& start, std::string& strError) {
         strError = m_pid > 0 ? "already started" : "no program";
         return false;
     }
-    SSpawnSetup setup;
-    int nErr = PrepareAttributes(setup.attr);
-    std::string strIn = start.strStdinPath.empty() ? "/dev/null" : start.strStdinPath;
-    if (nErr == 0) {
-        nErr = posix_spawn_file_actions_addopen(&setup.actions, 0, strIn.c_str(),
-                                                O_RDONLY | O_NOFOLLOW, 0);
+    std::string strProgram;
+    if (int nErr = FindProgram(start.vecArgs[0], strProgram); nErr != 0) {
+        strError = start.vecArgs[0] + ": " + std::strerror(nErr);
+        return false;
     }
     if (start.bCaptureOutput) {
         // Apart, so that an unbuffered error line never lands inside a line
@@ -99,43 +156,58 @@ bool CProcess::Start(const SProcessStart& start, std::string& strError) {
             strError = std::strerror(errno);
             return false;
         }
-        // dup2 clears close-on-exec on the copies only.
-        if (nErr == 0) {
-            nErr = posix_spawn_file_actions_adddup2(&setup.actions, m_fdOutput, 1);
-        }
-        if (nErr == 0) {
-            nErr = posix_spawn_file_actions_adddup2(&setup.actions, m_fdErrors, 2);
-        }
-    } else {
-        if (nErr == 0) {
-            nErr = posix_spawn_file_actions_addopen(&setup.actions, 1, "/dev/null", O_WRONLY, 0);
-        }
-        if (nErr == 0) {
-            nErr = posix_spawn_file_actions_adddup2(&setup.actions, 1, 2);
-        }
     }
-    if (nErr == 0 && !start.strWorkDir.empty()) {
-        nErr = posix_spawn_file_actions_addchdir_np(&setup.actions, start.strWorkDir.c_str());
-    }
-    if (nErr == 0) {
-        nErr = posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
-    }
-    if (nErr != 0) {
-        strError = std::strerror(nErr);
-        return false;
-    }
-
     std::vector<char*> vecArgv;
     vecArgv.reserve(start.vecArgs.size() + 1);
     for (const std::string& str : start.vecArgs) {
         vecArgv.push_back(const_cast<char*>(str.c_str()));
     }
     vecArgv.push_back(nullptr);
-    pid_t pid = -1;
-    // glibc reports a failed file action or exec here, not as an exit status.
-    nErr = posix_spawnp(&pid, vecArgv[0], &setup.actions, &setup.attr, vecArgv.data(), environ);
-    if (nErr != 0) {
-        strError = start.vecArgs[0] + ": " + std::strerror(nErr);
+    int afdError[2];
+    if (pipe2(afdError, O_CLOEXEC) != 0) {
+        strError = std::strerror(errno);
+        return false;
+    }
+    const std::string strIn = start.strStdinPath.empty() ? "/dev/null" : start.strStdinPath;
+    SChildSetup setup;
+    setup.pszProgram = strProgram.c_str();
+    setup.ppArgv = vecArgv.data();
+    setup.pszStdin = strIn.c_str();
+    setup.pszWorkDir = start.strWorkDir.empty() ? nullptr : start.strWorkDir.c_str();
+    setup.fdOutput = m_fdOutput;
+    setup.fdErrors = m_fdErrors;
+    setup.pidParent = getpid();
+    setup.fdError = afdError[1];
+
+    // No handler of ours may run in the child before it has its own.
+    sigset_t setAll;
+    sigset_t setOld;
+    sigfillset(&setAll);
+    pthread_sigmask(SIG_SETMASK, &setAll, &setOld);
+    pid_t pid = fork();
+    if (pid == 0) {
+        RunChild(setup);
+    }
+    int nForkErr = errno;
+    pthread_sigmask(SIG_SETMASK, &setOld, nullptr);
+    close(afdError[1]);
+    if (pid < 0) {
+        close(afdError[0]);
+        strError = std::string("fork: ") + std::strerror(nForkErr);
+        return false;
+    }
+    // Nothing to read: the program runs. A number: the step that failed.
+    int nChildErr = 0;
+    ssize_t nRead;
+    while ((nRead = read(afdError[0], &nChildErr, sizeof nChildErr)) < 0 && errno == EINTR) {
+    }
+    close(afdError[0]);
+    if (nRead != 0) {
+        int nStatus = 0;
+        while (waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
+        }
+        strError = start.vecArgs[0] + ": " +
+                   std::strerror(nRead == static_cast<ssize_t>(sizeof nChildErr) ? nChildErr : EIO);
         return false;
     }
     m_pid = pid;

@@ -16,8 +16,10 @@ struct SProcessStart {
 
 // One child program. It runs in a session and process group of its own,
 // without a controlling terminal, with default signal handling and none of
-// our descriptors but its standard three. A process still running when this
-// is destroyed is terminated and reaped.
+// our descriptors but its standard three. It is killed when the process that
+// started it ends, however that ends (a parent-death signal), so that no
+// client outlives a killed manager. A process still running when this is
+// destroyed is terminated and reaped.
 class CProcess {
 public:
     CProcess() = default;

@@ -50,12 +50,16 @@ inline constexpr char TXT_CTL_HELP[] =
     "  -q, --quiet          errors only: no notices, progress or text output\n"
     "  -v, --verbose        each datagram and FTP step on standard error (the\n"
     "                       node's FTP account masked)\n"
+    "      --wait SECONDS   wait so long for the data file (or the port) that\n"
+    "                       another program holds (default 0: refuse at once)\n"
     "  -h, --help           this text, or the help of a command\n"
     "  -V, --version        the version\n"
     "\n"
     "Exit status: 0 success, 1 other failure, 2 bad input, 3 no reply,\n"
-    "4 abnormal reply, 5 FTP failure, 6 the manager is running (port 65532),\n"
-    "7 a question no option answers.\n";
+    "4 abnormal reply, 5 FTP failure, 6 the data file or port 65532 is in use\n"
+    "by another program, 7 a question no option answers; 130, 143, 129 stopped\n"
+    "by SIGINT, SIGTERM, SIGHUP (at the next safe point: nodes back in\n"
+    "operation, the data file saved; a second signal ends it at once).\n";
 
 // One help text per command.
 inline constexpr char TXT_CTL_HELP_NETWORKS[] =
@@ -87,9 +91,10 @@ inline constexpr char TXT_CTL_HELP_AUTOSET[] =
     "Gives every node without an address one from IP on, with the default\n"
     "parameters. --on-silence answers what to do when a node does not reply.\n";
 inline constexpr char TXT_CTL_HELP_GET_PARAMS[] =
-    "Usage: mrvctl get-params NODE [--out FILE] [--outside-network]\n"
-    "Reads the node's parameter set; --out writes it as a parameter file\n"
-    "(the format of DefParam.ini, section MRV-620_Parameter).\n";
+    "Usage: mrvctl get-params NODE [--out FILE [--force]] [--outside-network]\n"
+    "Reads the node's parameter set; --out writes it as a new parameter file\n"
+    "(the format of DefParam.ini, section MRV-620_Parameter); an existing FILE\n"
+    "is refused unless --force, which replaces it whole.\n";
 inline constexpr char TXT_CTL_HELP_SET_PARAMS[] =
     "Usage: mrvctl set-params NODE... --set KEY=VALUE... [--outside-network]\n"
     "       mrvctl set-params NODE... --from FILE|--defaults [--set KEY=VALUE]...\n"
@@ -179,9 +184,27 @@ inline constexpr char TXT_CTL_ERR_UNANSWERED_FILE[] = "no file was given for the
 inline constexpr char TXT_CTL_ERR_UNANSWERED_SILENCE[] =
     "node %s did not reply; say with --on-silence continue|stop what to do then";
 inline constexpr char TXT_CTL_ERR_DIALOG_STAYED[] = "the dialog %s did not close";
-inline constexpr char TXT_CTL_ERR_MANAGER_RUNNING[] =
-    "mrvmgr is running: only one program can own port 65532 and the data file; "
-    "close the manager first";
+// Who holds the data file or the port. %s: the holder as below.
+inline constexpr char TXT_CTL_ERR_DATA_HELD[] = "the data file %s is in use by %s; %s";
+inline constexpr char TXT_CTL_ERR_PORT_HELD[] =
+    "port 65532 is in use by %s: only one program at a time can talk to the nodes; %s";
+inline constexpr char TXT_CTL_HOLDER_MANAGER[] = "mrvmgr (pid %d)";
+inline constexpr char TXT_CTL_HOLDER_CTL[] = "another mrvctl (pid %d)";
+inline constexpr char TXT_CTL_HOLDER_NAMED[] = "%s (pid %d)";
+inline constexpr char TXT_CTL_HOLDER_UNKNOWN[] = "another program";
+inline constexpr char TXT_CTL_ADVICE_MANAGER[] = "close the manager or wait with --wait SECONDS";
+inline constexpr char TXT_CTL_ADVICE_WAIT[] = "try again later or wait with --wait SECONDS";
+inline constexpr char TXT_CTL_ERR_EXISTS[] = "'%s' exists already (--force replaces it)";
+// Told to stop. %s: the signal's name.
+inline constexpr char TXT_CTL_STOPPED_BEFORE[] =
+    "stopped by %s before the command began: nothing was done";
+inline constexpr char TXT_CTL_STOPPED_AT_END[] =
+    "stopped by %s: the command had run to its end; the data file is saved";
+inline constexpr char TXT_CTL_STOPPED_EARLY[] =
+    "stopped by %s at a safe point: what was done is in the data file; not done: %s";
+inline constexpr char TXT_CTL_STOPPED_AT_ONCE[] =
+    "stopped at once by a second signal (%s): the node in hand may be left in the mode the "
+    "command gave it, and the data file may lack this command's changes";
 inline constexpr char TXT_CTL_ERR_NO_DOWNLOAD[] = "download to %s failed";
 inline constexpr char TXT_CTL_ERR_NO_OWN_ADDRESS[] =
     "node %s has no address of its own (a batch finds its nodes by address)";

@@ -18,6 +18,10 @@ inline constexpr char TXT_DOC_WRITE_BAD_PATH[] =
     "%1 を保存できません。ﾌｧｲﾙ名またはﾊﾟｽが正しくありません。";
 inline constexpr char TXT_DOC_DISK_FULL[] = "ﾃﾞｨｽｸがいっぱいのため、%1 を保存できません。";
 inline constexpr char TXT_DOC_WRITE_HARD_IO[] = "%1 の書き込み中にﾃﾞｨｽｸｴﾗｰが発生しました。";
+// A link in a shared folder (sticky, writable by all) that is neither ours nor
+// the folder owner's: not followed, as the kernel's own rule has it.
+inline constexpr char TXT_DOC_UNSAFE_LINK[] =
+    "%1 は共有ﾌｫﾙﾀﾞにある他のﾕｰｻﾞｰのﾘﾝｸのため、ﾘﾝｸ先に保存しません。";
 
 // Both ways.
 inline constexpr char TXT_DOC_ACCESS_DENIED[] = "%1 へのアクセスが拒否されました。";

@@ -37,3 +37,9 @@ inline constexpr char TXT_NO_TOOLKIT_TRANSLATION[] =
 inline constexpr char TXT_CMDLINE_NO_DISPLAY[] =
     "no display: set DISPLAY (or WAYLAND_DISPLAY), or run it on a virtual display: "
     "xvfb-run -a mrvmgr";
+
+// The data file held by another program at start-up (mrvctl in a command).
+// %1: the data file's path; %2: who holds it, "mrvctl (pid 123)".
+inline constexpr char TXT_DATA_FILE_HELD[] =
+    "ﾃﾞｰﾀﾌｧｲﾙ %1 は %2 が使用中です。\r\n使用が終わってから[再試行]を押してください。";
+inline constexpr char TXT_DATA_FILE_HOLDER_UNKNOWN[] = "他のﾌﾟﾛｸﾞﾗﾑ";

@@ -13,6 +13,7 @@
 #include "cli/CtlUi.h"
 #include "doc/OrvixDoc.h"
 #include "params/ParamFile.h"
+#include "platform/StopRequest.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,7 @@ protected:
         auto pSocket = std::make_unique<CMemoryDatagramSocket>();
         m_pSocket = pSocket.get();
         m_pDoc = std::make_unique<COrvixDoc>(
-            SDocEnv{m_ui, m_pump, m_clock, m_settings, m_paramFile.m_param, ""},
+            SDocEnv{m_ui, m_pump, m_clock, m_settings, m_paramFile.m_param, "", true, &m_stop},
             std::move(pSocket));
         m_pDoc->AddNetwork("LINE-A", 0xFFFFFF00u, 0xC0A80101u);
         m_pDoc->AddOrUpdateNode(0, IP1, MAC1, true, "SN-1", "");
@@ -75,6 +76,7 @@ protected:
     CTestClock m_clock;
     CVirtualTimePump m_pump;
     SAppSettings m_settings;
+    CStopRequest m_stop; // what a front end asks of the running command
     CParamFile m_paramFile;
     CMemoryDatagramSocket* m_pSocket = nullptr;
     std::unique_ptr<COrvixDoc> m_pDoc;

@@ -7,6 +7,7 @@
 #include "TestClock.h"
 #include "VirtualTimePump.h"
 #include "doc/OrvixDoc.h"
+#include "platform/StopRequest.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,7 @@ protected:
         m_pSocket = pSocket.get();
         m_pDoc.reset();
         m_pDoc = std::make_unique<COrvixDoc>(
-            SDocEnv{m_ui, m_pump, m_clock, m_settings, m_defParam, m_strDataPath},
+            SDocEnv{m_ui, m_pump, m_clock, m_settings, m_defParam, m_strDataPath, true, &m_stop},
             std::move(pSocket));
         return *m_pDoc;
     }
@@ -58,6 +59,7 @@ protected:
     SAppSettings m_settings;
     NODEPARAM m_defParam;
     std::string m_strDataPath; // empty: no data file
+    CStopRequest m_stop;       // what a front end asks of the running operation
     CMemoryDatagramSocket* m_pSocket = nullptr;
     std::unique_ptr<COrvixDoc> m_pDoc;
 

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -122,6 +124,78 @@ TEST_F(AtomicFile, AFifoInTheWayIsReplacedButADeviceIsNot) {
     EXPECT_EQ(m_strError, "Invalid argument");
     EXPECT_TRUE(fs::is_character_file(strDevice));
     EXPECT_EQ(Names(), (std::vector<std::string>{"data.txt", "link", "null"}));
+}
+
+TEST_F(AtomicFile, ALinkAnotherUserPutIntoASharedFolderIsNotFollowed) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "a link of another user needs root";
+    }
+    // Like /tmp: sticky and writable by all, owned by root (us).
+    const std::string strShared = m_dir.File("shared");
+    ASSERT_EQ(::mkdir(strShared.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(strShared.c_str(), 01777), 0);
+    const std::string strTarget = m_dir.File("target.txt");
+    const std::string strLink = strShared + "/data.txt";
+    ASSERT_EQ(::symlink(strTarget.c_str(), strLink.c_str()), 0);
+    struct SCase {
+        uid_t uidLink;
+        uid_t uidFolder;
+        mode_t modeFolder;
+        bool bFollowed;
+    };
+    for (const SCase& c :
+         {SCase{4242, 0, 01777, false}, SCase{0, 0, 01777, true}, SCase{4242, 4242, 01777, true},
+          SCase{4242, 0, 0777, true}, SCase{4242, 0, 01775, true}}) {
+        ::unlink(strTarget.c_str());
+        ASSERT_EQ(::lchown(strLink.c_str(), c.uidLink, c.uidLink), 0);
+        ASSERT_EQ(::chown(strShared.c_str(), c.uidFolder, c.uidFolder), 0);
+        ASSERT_EQ(::chmod(strShared.c_str(), c.modeFolder), 0);
+        int nErr = WriteFileAtomic(strLink, "saved", 0666, m_strError);
+        EXPECT_EQ(nErr, c.bFollowed ? 0 : FILE_ERR_UNSAFE_LINK) << c.uidLink << " " << c.modeFolder;
+        EXPECT_EQ(CScratchDir::Exists(strTarget), c.bFollowed) << c.uidLink << " " << c.modeFolder;
+        EXPECT_TRUE(fs::is_symlink(strLink));
+    }
+    ASSERT_EQ(::chmod(strShared.c_str(), 01777), 0);
+    EXPECT_EQ(WriteFileAtomic(strLink, "saved", 0666, m_strError), FILE_ERR_UNSAFE_LINK);
+    EXPECT_EQ(m_strError, "a link another user put into a shared folder is not followed");
+}
+
+TEST_F(AtomicFile, ANewFileIsWrittenOnlyWhereNothingIs) {
+    EXPECT_EQ(WriteNewFileAtomic(Path(), "first", 0666, m_strError), 0);
+    EXPECT_EQ(CScratchDir::Read(Path()), "first");
+    EXPECT_EQ(ModeOf(Path()), 0644u);
+    EXPECT_EQ(WriteNewFileAtomic(Path(), "second", 0666, m_strError), EEXIST);
+    EXPECT_EQ(CScratchDir::Read(Path()), "first");
+    // Not through a link either, not even one naming nothing yet.
+    ASSERT_EQ(::symlink(m_dir.File("target").c_str(), m_dir.File("link").c_str()), 0);
+    EXPECT_EQ(WriteNewFileAtomic(m_dir.File("link"), "x", 0666, m_strError), EEXIST);
+    EXPECT_FALSE(CScratchDir::Exists(m_dir.File("target")));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"data.txt", "link"}));
+}
+
+TEST_F(AtomicFile, AbandonedTemporaryFilesGoButAWritersOwnStays) {
+    // Left by writers that were killed; one being written (locked by its writer).
+    CScratchDir::Write(m_dir.File("data.txt.tmp-k1ll3d"), "half");
+    CScratchDir::Write(m_dir.File("data.txt.tmp-w0rk1n"), "busy");
+    int fdBusy = ::open(m_dir.File("data.txt.tmp-w0rk1n").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fdBusy, 0);
+    ASSERT_EQ(::flock(fdBusy, LOCK_EX), 0);
+    // Not theirs: another file's, another shape of name, a link.
+    CScratchDir::Write(m_dir.File("other.txt.tmp-k1ll3d"), "x");
+    CScratchDir::Write(m_dir.File("data.txt.tmp-toolong1"), "x");
+    CScratchDir::Write(m_dir.File("data.txt.tmp-UPPER1"), "x");
+    ASSERT_EQ(::symlink(m_dir.File("other.txt.tmp-k1ll3d").c_str(),
+                        m_dir.File("data.txt.tmp-l1nk00").c_str()),
+              0);
+    EXPECT_EQ(RemoveAbandonedTempFiles(Path()), 1);
+    ::close(fdBusy);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"data.txt.tmp-UPPER1", "data.txt.tmp-l1nk00",
+                                                 "data.txt.tmp-toolong1", "data.txt.tmp-w0rk1n",
+                                                 "other.txt.tmp-k1ll3d"}));
+    // Its writer gone, it goes too; through a link to the file, the file's folder is looked at.
+    ASSERT_EQ(::symlink(Path().c_str(), m_dir.File("alias").c_str()), 0);
+    EXPECT_EQ(RemoveAbandonedTempFiles(m_dir.File("alias")), 1);
+    EXPECT_FALSE(CScratchDir::Exists(m_dir.File("data.txt.tmp-w0rk1n")));
 }
 
 // --- failures: the old file stays whole, no temporary file is left ---

@@ -47,6 +47,8 @@ const char* EndName(EAutoAssignEnd e) {
         return "ended";
     case EAutoAssignEnd::NoFreeAddress:
         return "no free address";
+    case EAutoAssignEnd::Stopped:
+        return "stopped";
     }
     return "?";
 }

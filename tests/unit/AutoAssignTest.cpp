@@ -189,6 +189,25 @@ TEST_F(AutoAssign, NodesWithoutAddressTakeTheNextFreeAddressesInRowOrder) {
     EXPECT_EQ(m_pDoc->GetSocket().m_nPending, PENDING_NONE);
 }
 
+TEST_F(AutoAssign, AStopAskedDuringAWaitEndsTheRunAfterThatNodeKeepingWhatWasGiven) {
+    AddRows({"", "", "", ""});
+    OperatorAsks("192.168.1.10", "1");
+    // Asked while the second node is awaited: its exchange runs to its reply.
+    m_pNodes->OnRequest([this](const CMemoryDatagramSocket::SDatagram&) {
+        if (m_pNodes->RequestLog().size() == 2) {
+            m_stop.Request(2);
+        }
+    });
+    Run();
+    EXPECT_EQ(m_pNodes->RequestLog(),
+              (std::vector<std::string>{"0104 0080C8000001", "0104 0080C8000002"}));
+    EXPECT_EQ(Ips(), (std::vector<std::string>{"192.168.1.10", "192.168.1.11", "192.168.200.254",
+                                               "192.168.200.254"}));
+    EXPECT_TRUE(m_ui.m_vecMessages.empty());
+    EXPECT_EQ(m_ui.m_vecEnable, (std::vector<bool>{false, true}));
+    EXPECT_EQ(m_ui.m_nWaitCursorDepth, 0);
+}
+
 TEST_F(AutoAssign, ThePcsOwnAddressIsNeverGiven) {
     AddRows({"", ""});
     m_vecPc = {0xC0A8010Au}; // the base itself

@@ -16,6 +16,7 @@
 #include "res/Texts.h"
 
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 class CtlCommands : public CCtlFixture {};
@@ -277,6 +278,44 @@ TEST_F(CtlCommands, GetParamsWritesTheNodesSetAsAParameterFileAndSendsNothingBac
     const uint16_t wIdleTimer = back.m_param.wIdleTimer;
     EXPECT_EQ(wMtu, 1400);
     EXPECT_EQ(wIdleTimer, 0x1234);
+}
+
+TEST_F(CtlCommands, GetParamsNeverMergesIntoAFileThatIsThere) {
+    NODEPARAM param = SampleParam();
+    param.dwOwnIp = IP1;
+    param.wMtu = 1400;
+    SwapParamBlock(param, SWAP_TO_NETWORK);
+    Bytes vecBlock(sizeof param);
+    std::memcpy(vecBlock.data(), &param, sizeof param);
+    m_pNodes->SetParamBlock(MAC1, vecBlock);
+    // An operator's file, and a link to it where the output should go.
+    const std::string strOwn = m_dir.File("own.ini");
+    CScratchDir::Write(strOwn, "[Notes]\r\nKeep=1\r\n[MRV-620_Parameter]\r\nMtu=576\r\n");
+    ASSERT_EQ(::symlink(strOwn.c_str(), m_dir.File("link.ini").c_str()), 0);
+    for (const std::string& strOut : {strOwn, m_dir.File("link.ini")}) {
+        EXPECT_EQ(Run({"get-params", "1", "--out", strOut}), 2);
+        EXPECT_EQ(Texts().back(), "'" + strOut + "' exists already (--force replaces it)");
+    }
+    EXPECT_TRUE(m_pNodes->RequestLog().empty()); // refused before the node was asked
+    EXPECT_EQ(CScratchDir::Read(strOwn), "[Notes]\r\nKeep=1\r\n[MRV-620_Parameter]\r\nMtu=576\r\n");
+
+    // --force: replaced whole by the node's set, nothing of the old file kept.
+    m_ui = CCtlUi();
+    EXPECT_EQ(Run({"get-params", "1", "--out", strOwn, "--force"}), 0)
+        << ::testing::PrintToString(Texts());
+    std::string strFile = CScratchDir::Read(strOwn);
+    EXPECT_EQ(strFile.rfind("[MRV-620_Parameter]\r\n", 0), 0u) << strFile;
+    EXPECT_EQ(strFile.find("Notes"), std::string::npos) << strFile;
+    EXPECT_NE(strFile.find("\r\nMtu=1400\r\n"), std::string::npos) << strFile;
+}
+
+TEST_F(CtlCommands, AStopEndsARunOverNodesAfterTheNodeInHandAndNamesTheRest) {
+    // Asked while the first node is awaited: its exchange runs to its reply.
+    m_pNodes->OnRequest([this](const CMemoryDatagramSocket::SDatagram&) { m_stop.Request(15); });
+    EXPECT_EQ(Run({"set-params", "1", "2", "--defaults"}), 0) << ::testing::PrintToString(Texts());
+    EXPECT_EQ(m_pNodes->RequestLog(), std::vector<std::string>{"0104 0080C8000001"});
+    EXPECT_EQ(m_result.vecNotDone, std::vector<std::string>{MAC2});
+    EXPECT_EQ(m_result.vecRows.size(), 1u);
 }
 
 TEST(CtlWire, SetParamsSendsTheBytesTheWindowSends) {

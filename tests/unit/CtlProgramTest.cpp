@@ -5,12 +5,13 @@
 #include "ProgramRun.h"
 #include "ScratchDir.h"
 #include "cli/CtlOutput.h"
-#include "platform/SingleInstance.h"
+#include "platform/DataFileLock.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 class CtlProgram : public ::testing::Test {
@@ -45,6 +46,7 @@ TEST_F(CtlProgram, ListingNeitherCreatesNorRewritesTheDataFile) {
     EXPECT_EQ(Ctl({"networks", "list"}).nExit, 0);
     EXPECT_EQ(Ctl({"nodes"}).nExit, 0); // no network yet: an empty list
     EXPECT_FALSE(CScratchDir::Exists(strData));
+    EXPECT_FALSE(CScratchDir::Exists(strData + ".lock"));
 
     ASSERT_EQ(Ctl({"networks", "add", "PLANT"}).nExit, 0);
     struct stat stBefore {};
@@ -84,13 +86,27 @@ TEST_F(CtlProgram, HelpAndVersionAnswer) {
 }
 
 TEST_F(CtlProgram, TheRunningManagerIsSaidAndNothingIsTouched) {
-    CSingleInstanceLock lock(m_dir.File("run/mrvmgr.lock"));
-    ASSERT_TRUE(lock.IsOwner());
+    // The manager holds the data file for its whole run.
+    const std::string strData = m_dir.File("bin/mrvmgr.dat");
+    CDataFileLock lock(strData, "mrvmgr");
+    ASSERT_EQ(lock.Acquire(EDataLock::Exclusive, 0, {}), EDataLockResult::Held);
+    const std::string strText = "the data file " + strData + " is in use by mrvmgr (pid " +
+                                std::to_string(::getpid()) +
+                                "); close the manager or wait with --wait SECONDS";
     SProgramRun run = Ctl({"networks", "add", "PLANT"});
     EXPECT_EQ(run.nExit, 6);
-    EXPECT_EQ(run.strErr, "mrvctl: mrvmgr is running: only one program can own port 65532 and "
-                          "the data file; close the manager first\n");
-    EXPECT_FALSE(CScratchDir::Exists(m_dir.File("bin/mrvmgr.dat")));
+    EXPECT_EQ(run.strErr, "mrvctl: " + strText + "\n");
+    EXPECT_FALSE(CScratchDir::Exists(strData));
+    // As every outcome: one JSON object.
+    run = Ctl({"--json", "nodes", "list"});
+    EXPECT_EQ(run.nExit, 6);
+    CJsonValue json = CJsonValue::Parse(run.strOut);
+    ASSERT_TRUE(json.IsValid()) << run.strOut;
+    EXPECT_EQ(json["exit"].Int(), 6);
+    EXPECT_FALSE(json["ok"].Bool());
+    ASSERT_EQ(json["messages"].Size(), 1u);
+    EXPECT_EQ(json["messages"][0]["text"].Str(), strText);
+    EXPECT_FALSE(CScratchDir::Exists(strData));
 }
 
 TEST_F(CtlProgram, JsonOutputIsOneObjectWithTheMessagesAndTheResult) {

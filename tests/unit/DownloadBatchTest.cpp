@@ -414,6 +414,27 @@ TEST_F(DownloadBatchRun, NodeThatMissesTheReturnToOperationIsReportedAndNotRetri
     EXPECT_EQ(strTargets, "*********,*********,*********");
 }
 
+TEST_F(DownloadBatchRun, AStopEndsTheBatchBeforeTheNextTransferWithEveryNodeInOperation) {
+    // Asked while the second node restarts into its setup mode.
+    m_pSocket->SetSendHook([this](const CMemoryDatagramSocket::SDatagram& dg) {
+        if ((dg.dwIp & 0xFF) == 2 && RequestCode(dg) == 0x0105 && dg.vecData[11] == 7) {
+            m_stop.Request(2);
+        }
+        Play(dg);
+    });
+    std::string strTargets = "127.0.0.1,127.0.0.2,127.0.0.3";
+    // No retry question, no "all done": only what ends the batch early.
+    DownloadBatch(*m_pDoc, m_progress, m_strImage, strTargets, BATCH_APPLICATION);
+    EXPECT_EQ(m_vecShown.back(), (Rows{{"127.0.0.1", "ダウンロード済み", "OK"},
+                                       {"127.0.0.2", "未実施", "－"},
+                                       {"127.0.0.3", "未実施", "－"}}));
+    EXPECT_EQ(SeenBy(2), (std::vector<SSeen>{{2, 0x0105, 7}, {2, 0x0103, -1}, {2, 0x0105, 0}}));
+    EXPECT_TRUE(SeenBy(3).empty());
+    EXPECT_EQ(m_fake.Runs(), 1);
+    EXPECT_EQ(strTargets, "*********,127.0.0.2,127.0.0.3");
+    EXPECT_EQ(m_pDoc->GetSocket().m_nPending, PENDING_NONE);
+}
+
 TEST_F(DownloadBatchRun, TwoNodesMissingTheReturnAreListedOnALineEach) {
     m_mapNodes[1].bSilentModeZero = true;
     m_mapNodes[3].bSilentModeZero = true;

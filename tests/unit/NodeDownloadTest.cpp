@@ -154,6 +154,25 @@ TEST_F(NodeCommands, ApplicationAccountThatNeverComesEndsAfterRetrycntPlusOneBac
             {0x0105, 7, 0}, {0x0103, -1, 1}, {0x0103, -1, 1}, {0x0103, -1, 1}, {0x0105, 0, 2}}));
 }
 
+TEST_F(NodeCommands, AStopBeforeTheTransferBringsTheNodeBackAndPutsNothing) {
+    // Asked while the node restarts into its setup mode; the account still comes.
+    m_pSocket->SetSendHook([this](const CMemoryDatagramSocket::SDatagram& dg) {
+        if (RequestCode(dg) == 0x0105 && dg.vecData[11] == 7) {
+            m_stop.Request(2);
+        }
+        Play(dg);
+    });
+    EXPECT_EQ(DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_APPLICATION), DLRESULT_STOPPED);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0105, 7, 0}, {0x0103, -1, 1}, {0x0105, 0, 2}}));
+    EXPECT_EQ(m_clock.GetSleeps(), (std::vector<uint32_t>{3000, 700}));
+    EXPECT_EQ(m_fake.Runs(), 0);
+    EXPECT_TRUE(m_ui.m_vecMessages.empty());
+    // Asked before anything was sent: the node is not touched.
+    m_vecSeen.clear();
+    EXPECT_EQ(DownloadToSelectedNode(*m_pDoc, 0, DOWNLOAD_KERNEL), DLRESULT_STOPPED);
+    EXPECT_EQ(m_vecSeen, (std::vector<SSeen>{{0x0103, -1, 2}}));
+}
+
 TEST_F(NodeCommands, CancelledChoiceSendsOneModeZeroWithoutWaiting) {
     m_bSilentModeZero = true;
     m_ui.ExpectFileChoiceCancelled();

@@ -229,3 +229,37 @@ TEST(Process, InputIsNeverOpenedThroughALink) {
     std::string strError;
     EXPECT_FALSE(proc.Start({{"cat"}, dir.File("link.txt"), "", true}, strError));
 }
+
+TEST(Process, TheProgramDiesWithTheProcessThatStartedIt) {
+    int afd[2];
+    ASSERT_EQ(pipe(afd), 0);
+    pid_t pidStarter = fork();
+    ASSERT_GE(pidStarter, 0);
+    if (pidStarter == 0) {
+        close(afd[0]);
+        CProcess proc;
+        std::string strError;
+        pid_t pid = proc.Start({{"sleep", "60"}, "", "", false}, strError) ? proc.GetPid() : -1;
+        if (write(afd[1], &pid, sizeof pid) != static_cast<ssize_t>(sizeof pid)) {
+            _exit(1);
+        }
+        pause();
+        _exit(0);
+    }
+    close(afd[1]);
+    pid_t pid = -1;
+    ASSERT_EQ(read(afd[0], &pid, sizeof pid), static_cast<ssize_t>(sizeof pid));
+    close(afd[0]);
+    ASSERT_GT(pid, 0);
+    int fdPid = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    ASSERT_GE(fdPid, 0);
+    // Killed: nothing of the starter runs, so the program must end by itself.
+    kill(pidStarter, SIGKILL);
+    waitpid(pidStarter, nullptr, 0);
+    pollfd pfd{fdPid, POLLIN, 0};
+    EXPECT_EQ(poll(&pfd, 1, 5000), 1) << "the program outlived the process that started it";
+    close(fdPid);
+    if (pfd.revents == 0) {
+        kill(pid, SIGKILL);
+    }
+}
