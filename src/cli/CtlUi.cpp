@@ -43,7 +43,7 @@ std::string ForTerminal(std::string str) {
 
 void CCtlUi::Report(int nExit, const std::string& strText) {
     m_vecMessages.push_back({ForTerminal(strText), nExit});
-    if (m_pErr != nullptr) {
+    if (m_pErr != nullptr && !(m_bQuiet && nExit == CTL_EXIT_OK)) {
         std::fprintf(m_pErr, "%s: %s\n", TXT_CTL_PROGRAM_NAME,
                      TerminalText(m_vecMessages.back().strText, true).c_str());
         std::fflush(m_pErr);

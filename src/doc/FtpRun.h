@@ -47,7 +47,15 @@ struct SFtpRunEnv {
     // Creates the session of the connection check (throws CFtpError);
     // empty: the libcurl client.
     std::function<std::unique_ptr<CFtpClient>()> fnCreateClient;
+    // Told each step (the check, the client's start, script and output, its
+    // end), the account masked; empty: nobody is told.
+    std::function<void(const std::string& strLine)> fnTrace;
 };
+
+// strLine with every appearance of the account (as typed or in the client's
+// quoting) written as "****", and a script's login line as "user ****".
+std::string MaskFtpAccount(const std::string& strLine, const std::string& strUser,
+                           const std::string& strPassword);
 
 // The client's options: no auto-login (the script logs in), no prompts, no
 // wildcard expansion of local names, the server's replies printed (they are
