@@ -36,15 +36,16 @@ std::string Describe(const SCtlArgs& a) {
         out << str << ',';
     }
     out << '|' << a.strDataFile << '|' << a.strNetwork << '|' << a.strInterface << '|'
-        << a.strDefaultsFile << '|' << a.bJson << a.bYes << a.bHelp << a.bVersion << '|'
-        << a.strMask << a.bHasMask << '|' << a.strGateway << a.bHasGateway << '|';
+        << a.strDefaultsFile << '|' << a.bJson << a.bYes << a.bQuiet << a.bVerbose << a.nWaitSeconds
+        << a.bHelp << a.bVersion << '|' << a.strMask << a.bHasMask << '|' << a.strGateway
+        << a.bHasGateway << '|';
     for (const std::string& str : a.vecIps) {
         out << str << ',';
     }
     out << '|' << a.strSerial << a.bHasSerial << '|' << a.strRemarks << a.bHasRemarks << '|'
         << a.bRefresh << '|' << a.strBase << '|' << a.strIncrement << '|'
-        << static_cast<int>(a.eSilence) << '|' << a.strOut << '|' << a.strFrom << '|' << a.bDefaults
-        << '|';
+        << static_cast<int>(a.eSilence) << '|' << a.strOut << a.bForce << '|' << a.strFrom << '|'
+        << a.bDefaults << '|';
     for (const std::string& str : a.vecSets) {
         out << str << ',';
     }

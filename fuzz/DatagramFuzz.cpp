@@ -9,7 +9,7 @@
 // sender under its MAC; the FTP account is at most 15 bytes without NUL;
 // every request sent is whole with its checksum; the registry keeps MACs of
 // 12 upper-case hex digits, at most 1024 nodes a network, and survives a save
-// and a load unchanged.
+// and a load unchanged; nothing outside the scratch folder changes.
 #include "FuzzDoc.h"
 #include "FuzzSupport.h"
 #include "link/NodeCodec.h"
@@ -201,5 +201,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     loaded.pDoc->SetSaveOnClose(false);
     FUZZ_CHECK(loaded.ui.GetMessages().empty() && SnapshotRegistry(*loaded.pDoc) == snap,
                "the registry the replies made does not survive a save and a load");
+    scratch.CheckOutsideUnchanged();
     return 0;
 }

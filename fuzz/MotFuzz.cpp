@@ -5,7 +5,7 @@
 // termination record last); the file check says the same and names that line; an image
 // the manager takes, the node's own reading (the simulated node's parser)
 // takes too; a file of another extension is not read as an image; the check
-// changes no file.
+// changes no file, nor anything outside the scratch folder.
 #include "FuzzSupport.h"
 #include "SRecord.h"
 #include "ops/MotImage.h"
@@ -118,5 +118,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
                "a file of another extension was read as an image");
     FUZZ_CHECK(ReadWholeFile(strMot) == strText && ReadWholeFile(strOther) == strText,
                "the check changed the file");
+    scratch.CheckOutsideUnchanged();
     return 0;
 }
