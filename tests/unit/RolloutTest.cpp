@@ -19,6 +19,9 @@ const std::string IMAGE = "S0100000544553544150502056312E303297\r\n"
                           "S1130000000102030405060708090A0B0C0D0E0F74\r\n"
                           "S9030000FC\r\n";
 const std::string ALL_DONE = "全てのﾉｰﾄﾞへのﾀﾞｳﾝﾛｰﾄﾞが正常に終了しました｡";
+const std::string NOT_BACK =
+    "\r\n上記ﾉｰﾄﾞに対してのﾀﾞｳﾝﾛｰﾄﾞは正常終了しましたが、運用ﾓｰﾄﾞへのﾘﾌﾞｰﾄに失敗しました。\r\n"
+    "「管理」→「ﾓｰﾄﾞ変更」でﾓｰﾄﾞ変更を行なってください。";
 constexpr uint32_t PUT_MS = 200; // how long each put takes
 
 std::string Mac(int n) {
@@ -221,4 +224,187 @@ TEST_F(Rollout, AKernelTakesItsAccountFirstAndIsCheckedByTheKernelsVersion) {
     EXPECT_EQ(vecNodes[1].strState, "バージョン確認エラー");
     EXPECT_EQ(vecNodes[1].strReason,
               "ﾀﾞｳﾝﾛｰﾄﾞ後のﾊﾞｰｼﾞｮﾝ情報に「V2.10」がありません\r\n(ｶｰﾈﾙ V0.00)");
+}
+
+TEST_F(Rollout, EachFailureEndsOnlyItsOwnNodeAsTheBatchWouldAndDelaysNoOther) {
+    std::vector<std::string> vecMacs = AddNodes(8);
+    // 0 silent in the mode change, 1 refuses it, 2 refuses the file, 3 silent
+    // in its setup mode, 4 silent when sent back to operation after the put,
+    // 5 lists an older version afterwards; 6 and 7 fine.
+    m_pNodes->DropIf([](const std::string& strMac, uint16_t wCode, uint8_t byMode) {
+        return (strMac == Mac(0) && wCode == 0x0105) || (strMac == Mac(3) && wCode == 0x0103) ||
+               (strMac == Mac(4) && wCode == 0x0105 && byMode == 0);
+    });
+    m_pNodes->SetResult(Mac(1), 0x04);
+    m_world.mapReply[IpText(2)] = {true, 550, "550 TESTAPP.mot: Permission denied."};
+    m_world.fnOnStored = [this](const std::string& strHost) {
+        for (int n = 0; n < 8; ++n) {
+            if (IpText(n) == strHost) {
+                m_pNodes->SetVersionTable(Mac(n), VersionTable("TESTAPP", 1, n == 5 ? 1 : 2));
+            }
+        }
+    };
+    m_ui.ExpectMessage("192.168.1.5\r\n" + NOT_BACK);
+    std::vector<SRolloutNode> vecNodes = Run(vecMacs, 8);
+
+    const std::string NOTE = "\r\nMRV-620はﾀﾞｳﾝﾛｰﾄﾞﾓｰﾄﾞ(ﾓｰﾄﾞ7)のままです。\r\n"
+                             "「管理」→「ﾓｰﾄﾞ変更」で通常動作0に戻してください。";
+    struct SCase {
+        ERolloutResult eResult;
+        int nFailure;
+        std::string strState;
+        std::string strReason;
+        std::vector<std::string> vecRequests;
+    };
+    const std::vector<SCase> CASES = {
+        {ERolloutResult::Failed, DLRESULT_NO_RESPONSE, "リブートエラー",
+         "MRV-620から応答がありません", {"0105/7"}},
+        {ERolloutResult::Failed, DLRESULT_ABNORMAL, "リブートエラー",
+         "MRV-620から異常応答を受信しました\nｺﾏﾝﾄﾞｺｰﾄﾞ=0205\nMACｱﾄﾞﾚｽ=0080C8000101\n"
+         "機種ｺｰﾄﾞ=95\n動作ﾓｰﾄﾞ=00\n結果ｺｰﾄﾞ=04",
+         {"0105/7"}},
+        {ERolloutResult::Failed, FTPRUN_REFUSED, "ダウンロード失敗",
+         "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n(550 TESTAPP.mot: Permission denied.)",
+         {"0105/7", "0103", "0105/0"}},
+        {ERolloutResult::Failed, DLRESULT_NO_RESPONSE, "設定取得エラー",
+         "MRV-620から応答がありません", {"0105/7", "0103", "0103", "0103", "0103", "0105/0"}},
+        {ERolloutResult::Failed, DLRESULT_NO_RESPONSE, "リブートエラー",
+         "MRV-620から応答がありません" + NOTE, {"0105/7", "0103", "0105/0"}},
+        {ERolloutResult::Failed, DLRESULT_NOT_VERIFIED, "バージョン確認エラー",
+         "ﾀﾞｳﾝﾛｰﾄﾞ後のﾊﾞｰｼﾞｮﾝ情報に「TESTAPP V1.02」がありません\r\n(TESTAPP V1.01)",
+         {"0105/7", "0103", "0105/0", "0108"}},
+        {ERolloutResult::Loaded, 0, "ダウンロード済み", "", {"0105/7", "0103", "0105/0", "0108"}},
+        {ERolloutResult::Loaded, 0, "ダウンロード済み", "", {"0105/7", "0103", "0105/0", "0108"}},
+    };
+    for (size_t n = 0; n < CASES.size(); ++n) {
+        const SRolloutNode& node = vecNodes[n];
+        SCOPED_TRACE(node.strMac);
+        EXPECT_EQ(node.eResult, CASES[n].eResult);
+        EXPECT_EQ(node.nFailure, CASES[n].nFailure);
+        EXPECT_EQ(node.strState, CASES[n].strState);
+        EXPECT_EQ(node.strReason, CASES[n].strReason);
+        EXPECT_EQ(Requests(static_cast<int>(n)), CASES[n].vecRequests);
+        EXPECT_EQ(node.nAttempts, 1);
+    }
+    EXPECT_TRUE(vecNodes[4].bNotBack);
+    EXPECT_FALSE(vecNodes[3].bLeftInMode) << "it answered when sent back";
+    // The others' silence cost the fine ones nothing.
+    EXPECT_EQ(vecNodes[6].dwMs, 3000u + PUT_MS);
+    EXPECT_EQ(vecNodes[7].dwMs, 3000u + PUT_MS);
+    EXPECT_EQ(m_vecDone.front(), Mac(1)) << "the first to end ends first";
+    EXPECT_EQ(vecNodes[0].dwMs, 5000u) << "its own time-out";
+}
+
+TEST_F(Rollout, RetriesRunOnlyTheFailedNodesAgainButNotOneThatHoldsTheFile) {
+    std::vector<std::string> vecMacs = AddNodes(4);
+    // 0 refuses its first put only, 1 every put, 2 is silent when sent back
+    // after its put, 3 is fine.
+    std::map<std::string, int> mapPuts;
+    m_world.fnOnStart = [&](const SFtpPutOrder& order) {
+        int nPut = ++mapPuts[order.strHost];
+        if (order.strHost == IpText(1) || (order.strHost == IpText(0) && nPut == 1)) {
+            m_world.mapReply[order.strHost] = {true, 451, "451 Local error."};
+        } else {
+            m_world.mapReply.erase(order.strHost);
+        }
+    };
+    m_pNodes->DropIf([](const std::string& strMac, uint16_t wCode, uint8_t byMode) {
+        return strMac == Mac(2) && wCode == 0x0105 && byMode == 0;
+    });
+    m_ui.ExpectMessage("192.168.1.3\r\n" + NOT_BACK);
+    std::vector<SRolloutNode> vecNodes = Run(vecMacs, 2, 2);
+
+    EXPECT_EQ(vecNodes[0].eResult, ERolloutResult::Loaded);
+    EXPECT_EQ(vecNodes[0].nAttempts, 2);
+    EXPECT_EQ(vecNodes[1].eResult, ERolloutResult::Failed);
+    EXPECT_EQ(vecNodes[1].nAttempts, 3);
+    EXPECT_EQ(vecNodes[1].strReason, "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n(451 Local error.)");
+    EXPECT_EQ(vecNodes[2].eResult, ERolloutResult::Failed);
+    EXPECT_EQ(vecNodes[2].nAttempts, 1);
+    EXPECT_EQ(vecNodes[3].nAttempts, 1);
+    EXPECT_EQ(mapPuts[IpText(1)], 3);
+    // Two attempts of node 0 take twice a node's time.
+    EXPECT_EQ(vecNodes[0].dwMs, 2 * (3000u + PUT_MS));
+}
+
+TEST_F(Rollout, AStopLetsTheNodesInHandEndSafelyAndStartsNoOther) {
+    std::vector<std::string> vecMacs = AddNodes(5);
+    // Asked to stop when the first put starts: the other node in flight is
+    // then at the end of its restart pause.
+    m_world.fnOnStart = [this](const SFtpPutOrder&) { m_stop.Request(2); };
+    std::vector<SRolloutNode> vecNodes = Run(vecMacs, 2);
+
+    EXPECT_EQ(vecNodes[0].eResult, ERolloutResult::Loaded) << "its transfer ran to its end";
+    EXPECT_EQ(Requests(0), (std::vector<std::string>{"0105/7", "0103", "0105/0", "0108"}));
+    EXPECT_EQ(vecNodes[1].eResult, ERolloutResult::NotDone);
+    EXPECT_EQ(Requests(1), (std::vector<std::string>{"0105/7", "0103", "0105/0"}))
+        << "its exchange in hand ran to its reply, then back to operation without the transfer";
+    EXPECT_FALSE(vecNodes[1].bLeftInMode);
+    for (int n = 2; n < 5; ++n) {
+        EXPECT_EQ(vecNodes[static_cast<size_t>(n)].eResult, ERolloutResult::NotDone);
+        EXPECT_TRUE(Requests(n).empty()) << "never touched";
+    }
+    EXPECT_EQ(m_world.vecOrders.size(), 1u);
+}
+
+TEST(RolloutCheck, TheImageIsListedByTheNameAndVersionOfItsHeaderWhereItHasThem) {
+    const SImageIdentity TESTAPP = ImageIdentityOf(IMAGE);
+    ASSERT_EQ(TESTAPP.strName, "TESTAPP");
+    ASSERT_EQ(TESTAPP.nMajor, 1);
+    ASSERT_EQ(TESTAPP.nMinor, 2);
+    const SImageIdentity NONE = ImageIdentityOf("S00A000054455354415050D4\r\nS9030000FC\r\n");
+    EXPECT_FALSE(NONE.IsKnown()) << "a header without a version";
+    const SImageIdentity LONG = ImageIdentityOf("S01C00004C4F4E474150504C49434154494F4E4E414D45205"
+                                                "6312E303029\n");
+    EXPECT_EQ(LONG.strName, "LONGAPPLICATIONNAME");
+
+    auto Info = [](std::vector<std::tuple<std::string, int, int>> vecApps) {
+        SVersionInfo info;
+        info.nKernelMajor = 2;
+        info.nKernelMinor = 10;
+        for (const auto& [strName, nMajor, nMinor] : vecApps) {
+            info.vecApps.push_back({strName, nMajor, nMinor, 1, 0});
+        }
+        return info;
+    };
+    struct SCase {
+        const char* pszWhat;
+        SVersionInfo info;
+        SImageIdentity image;
+        std::string strFile;
+        bool bKernel;
+        bool bListed;
+        std::string strReadBack;
+        bool bByVersion;
+    };
+    const std::vector<SCase> CASES = {
+        {"by its header's name", Info({{"OTHER", 1, 2}, {"TESTAPP", 1, 2}}), TESTAPP, "app.mot",
+         false, true, "TESTAPP V1.02", true},
+        {"kept under its file's name", Info({{"TESTAPP.mot", 1, 2}}), TESTAPP, "TESTAPP.mot",
+         false, true, "TESTAPP.mot V1.02", true},
+        {"under the name without extension", Info({{"app", 1, 2}}), TESTAPP, "app.mot", false,
+         true, "app V1.02", true},
+        {"an older version", Info({{"TESTAPP", 1, 1}}), TESTAPP, "TESTAPP.mot", false, false,
+         "TESTAPP V1.01", true},
+        {"none at all", Info({}), TESTAPP, "TESTAPP.mot", false, false, "ｱﾌﾟﾘｹｰｼｮﾝなし", true},
+        {"a name cut at 14 bytes", Info({{"LONGAPPLICATIO", 1, 0}}), LONG, "x.mot", false, true,
+         "LONGAPPLICATIO V1.00", true},
+        {"no version in the header: the witness", Info({{"OTHER", 1, 0}}), NONE, "TESTAPP.mot",
+         false, true, "", false},
+        {"the kernel's version", Info({}), SImageIdentity{"ROOT", 2, 10}, "k.mot", true, true,
+         "ｶｰﾈﾙ V2.10", true},
+        {"another kernel", Info({}), SImageIdentity{"ROOT", 2, 11}, "k.mot", true, false,
+         "ｶｰﾈﾙ V2.10", true},
+        {"a kernel without a version in its header", Info({}), NONE, "k.mot", true, true,
+         "ｶｰﾈﾙ V2.10", false},
+    };
+    for (const SCase& c : CASES) {
+        std::string strReadBack;
+        bool bByVersion = false;
+        EXPECT_EQ(ListsImage(c.info, c.image, c.strFile, c.bKernel, strReadBack, bByVersion),
+                  c.bListed)
+            << c.pszWhat;
+        EXPECT_EQ(strReadBack, c.strReadBack) << c.pszWhat;
+        EXPECT_EQ(bByVersion, c.bByVersion) << c.pszWhat;
+    }
 }
