@@ -25,6 +25,7 @@ public:
 
     EKind Kind() const { return m_eKind; }
     bool IsValid() const { return m_eKind != EKind::Invalid; }
+    bool IsNull() const { return m_eKind == EKind::Null; }
     bool Bool() const { return m_bValue; }
     int64_t Int() const { return m_nValue; }
     // A number with a fraction, or a whole one.

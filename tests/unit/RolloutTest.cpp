@@ -3,6 +3,7 @@
 // per node, the pipeline's bound, every failure kept to its own node, the
 // retries, the stop, and what counts as the image listed.
 #include "DocFixture.h"
+#include "FakePuts.h"
 #include "NodeResponder.h"
 #include "ScratchDir.h"
 #include "doc/FtpPuts.h"
@@ -22,7 +23,6 @@ const std::string ALL_DONE = "全てのﾉｰﾄﾞへのﾀﾞｳﾝﾛｰﾄ�
 const std::string NOT_BACK =
     "\r\n上記ﾉｰﾄﾞに対してのﾀﾞｳﾝﾛｰﾄﾞは正常終了しましたが、運用ﾓｰﾄﾞへのﾘﾌﾞｰﾄに失敗しました。\r\n"
     "「管理」→「ﾓｰﾄﾞ変更」でﾓｰﾄﾞ変更を行なってください。";
-constexpr uint32_t PUT_MS = 200; // how long each put takes
 
 std::string Mac(int n) {
     char sz[16];
@@ -35,71 +35,6 @@ uint32_t Ip(int n) {
 std::string IpText(int n) {
     return "192.168.1." + std::to_string(n + 1);
 }
-
-// A version table (from offset 13) listing one application, kernel 2.10.
-Bytes VersionTable(const std::string& strApp, uint8_t byMajor, uint8_t byMinor) {
-    Bytes vec(219, 0);
-    vec[15] = 2; // kernel 2.10
-    vec[16] = 10;
-    std::copy(strApp.begin(), strApp.end(), vec.begin() + 19);
-    vec[19 + 14] = byMajor;
-    vec[19 + 15] = byMinor;
-    vec[19 + 17] = 1; // one sector
-    return vec;
-}
-
-// Puts that take PUT_MS on the timers and end as told per host; a node that
-// took the file lists it from then on.
-struct SPutWorld {
-    std::map<std::string, SFtpReply> mapReply; // by host; 226 otherwise
-    size_t nNow = 0;
-    size_t nMost = 0;
-    std::vector<SFtpPutOrder> vecOrders;
-    std::function<void(const SFtpPutOrder&)> fnOnStart;
-    std::function<void(const std::string& strHost)> fnOnStored;
-};
-
-class CFakePuts : public CFtpPuts {
-public:
-    CFakePuts(CTimerQueue& timers, SPutWorld& world) : m_timers(timers), m_world(world) {}
-    uint64_t Start(const SFtpPutOrder& order, FnDone fnDone) override {
-        uint64_t nId = ++m_nLast;
-        m_world.vecOrders.push_back(order);
-        m_world.nMost = std::max(m_world.nMost, ++m_world.nNow);
-        if (m_world.fnOnStart) {
-            m_world.fnOnStart(order);
-        }
-        m_mapTimers[nId] = m_timers.Add(PUT_MS, [this, nId, order, fnDone] {
-            m_mapTimers.erase(nId);
-            --m_world.nNow;
-            SFtpPutOutcome outcome;
-            auto it = m_world.mapReply.find(order.strHost);
-            outcome.reply = it != m_world.mapReply.end()
-                                ? it->second
-                                : SFtpReply{true, 226, "226 Transfer complete."};
-            outcome.nResult = TransferResult(outcome.reply);
-            if (outcome.nResult == FTPRUN_OK && m_world.fnOnStored) {
-                m_world.fnOnStored(order.strHost);
-            }
-            fnDone(outcome);
-        });
-        return nId;
-    }
-    void Cancel(uint64_t nId) override {
-        if (m_mapTimers.count(nId) != 0) {
-            m_timers.Cancel(m_mapTimers[nId]);
-            m_mapTimers.erase(nId);
-            --m_world.nNow;
-        }
-    }
-    size_t Count() const override { return m_mapTimers.size(); }
-
-private:
-    CTimerQueue& m_timers;
-    SPutWorld& m_world;
-    uint64_t m_nLast = 0;
-    std::map<uint64_t, uint64_t> m_mapTimers;
-};
 
 class Rollout : public CDocFixture {
 protected:
@@ -197,15 +132,15 @@ TEST_F(Rollout, LoadsEveryNodeTheBatchsWayWithAtMostNInFlightAndChecksEachByItsV
         EXPECT_EQ(node.nAttempts, 1);
         // Setup mode, its account there, (the put), operation, the check.
         EXPECT_EQ(Requests(n), (std::vector<std::string>{"0105/7", "0103", "0105/0", "0108"}));
-        EXPECT_GE(node.dwMs, 3000u + PUT_MS);
+        EXPECT_GE(node.dwMs, 3000u + FAKE_PUT_MS);
     }
     EXPECT_EQ(m_world.nMost, 4u);
     EXPECT_EQ(m_world.vecOrders.size(), 10u);
     EXPECT_EQ(m_world.vecOrders[0].strUser, "(none)");
     EXPECT_EQ(m_world.vecOrders[0].strLocalPath, m_strImage);
     // Three rounds of four, not ten nodes one after the other.
-    EXPECT_GE(m_dwTook, 3u * (3000 + PUT_MS));
-    EXPECT_LT(m_dwTook, 4u * (3000 + PUT_MS));
+    EXPECT_GE(m_dwTook, 3u * (3000 + FAKE_PUT_MS));
+    EXPECT_LT(m_dwTook, 4u * (3000 + FAKE_PUT_MS));
 }
 
 TEST_F(Rollout, AKernelTakesItsAccountFirstAndIsCheckedByTheKernelsVersion) {
@@ -289,8 +224,8 @@ TEST_F(Rollout, EachFailureEndsOnlyItsOwnNodeAsTheBatchWouldAndDelaysNoOther) {
     EXPECT_TRUE(vecNodes[4].bNotBack);
     EXPECT_FALSE(vecNodes[3].bLeftInMode) << "it answered when sent back";
     // The others' silence cost the fine ones nothing.
-    EXPECT_EQ(vecNodes[6].dwMs, 3000u + PUT_MS);
-    EXPECT_EQ(vecNodes[7].dwMs, 3000u + PUT_MS);
+    EXPECT_EQ(vecNodes[6].dwMs, 3000u + FAKE_PUT_MS);
+    EXPECT_EQ(vecNodes[7].dwMs, 3000u + FAKE_PUT_MS);
     EXPECT_EQ(m_vecDone.front(), Mac(1)) << "the first to end ends first";
     EXPECT_EQ(vecNodes[0].dwMs, 5000u) << "its own time-out";
 }
@@ -324,7 +259,7 @@ TEST_F(Rollout, RetriesRunOnlyTheFailedNodesAgainButNotOneThatHoldsTheFile) {
     EXPECT_EQ(vecNodes[3].nAttempts, 1);
     EXPECT_EQ(mapPuts[IpText(1)], 3);
     // Two attempts of node 0 take twice a node's time.
-    EXPECT_EQ(vecNodes[0].dwMs, 2 * (3000u + PUT_MS));
+    EXPECT_EQ(vecNodes[0].dwMs, 2 * (3000u + FAKE_PUT_MS));
 }
 
 TEST_F(Rollout, AStopLetsTheNodesInHandEndSafelyAndStartsNoOther) {
