@@ -57,7 +57,7 @@ struct CSimFtpServer::SConn {
     std::string strDataOut;
     size_t nDataSent = 0;
     std::string strDataIn;
-    bool bDataOpen = false; // the data connection of this transfer was made
+    bool bDataOpen = false;  // the data connection of this transfer was made
     uint64_t nHoldTimer = 0; // while Holding
 };
 

@@ -77,8 +77,7 @@ std::string NodeLine(const SRolloutNode& node) {
                       pszPlural, dSeconds);
         break;
     case ERolloutResult::NotDone:
-        std::snprintf(sz, sizeof sz, TXT_CTL_ROLLOUT_NOT_DONE, node.strMac.c_str(),
-                      strIp.c_str());
+        std::snprintf(sz, sizeof sz, TXT_CTL_ROLLOUT_NOT_DONE, node.strMac.c_str(), strIp.c_str());
         break;
     default:
         std::snprintf(sz, sizeof sz, TXT_CTL_ROLLOUT_FAILED, node.strMac.c_str(), strIp.c_str(),
@@ -111,16 +110,17 @@ CJson NodeJson(const SRolloutNode& node, int nExit) {
     json.Set("attempts", CJson::Int(node.nAttempts));
     json.Set("seconds", CJson::Real(node.dwMs / 1000.0, 3));
     json.Set("version", node.strReadBack.empty() ? CJson() : CJson::Str(node.strReadBack));
-    json.Set("checked", node.eResult != ERolloutResult::Loaded ? CJson()
-                        : CJson::Str(node.bByVersion ? "version" : "witness"));
+    json.Set("checked", node.eResult != ERolloutResult::Loaded
+                            ? CJson()
+                            : CJson::Str(node.bByVersion ? "version" : "witness"));
     json.Set("leftInMode", CJson::Bool(node.bLeftInMode));
     json.Set("exit", CJson::Int(nExit));
     return json;
 }
 } // namespace
 
-void RunRollout(SCtlContext& ctx, const std::string& strPath, const std::vector<std::string>& vecMacs,
-                int nKind) {
+void RunRollout(SCtlContext& ctx, const std::string& strPath,
+                const std::vector<std::string>& vecMacs, int nKind) {
     // The batch's confirmation, answered by --yes.
     std::string strTargets;
     for (const std::string& strMac : vecMacs) {
@@ -137,7 +137,8 @@ void RunRollout(SCtlContext& ctx, const std::string& strPath, const std::vector<
     plan.nParallel = static_cast<size_t>(ctx.args.nParallel);
     plan.nRetry = ctx.args.nRetry;
     CRollout rollout(ctx.doc, plan, vecMacs);
-    rollout.OnNodeDone([&ctx](const SRolloutNode& node) { ctx.ui.ShowProgress(NodeLine(node), false); });
+    rollout.OnNodeDone(
+        [&ctx](const SRolloutNode& node) { ctx.ui.ShowProgress(NodeLine(node), false); });
     rollout.OnCounts(
         [&ctx](const SRolloutCounts& counts) { ctx.ui.ShowProgress(SummaryLine(counts), true); });
     rollout.Run();

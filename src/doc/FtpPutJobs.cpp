@@ -82,8 +82,8 @@ uint64_t CFtpPutJobs::Start(const SFtpPutOrder& order, FnDone fnDone) {
         FinishLater(nId, Outcome(FTPRUN_NO_SESSION));
     } else {
         m_mapJobs[nId]->nCheck =
-            m_checks.Start(order.strHost, m_env.wCheckPort, order.strUser, order.strPassword,
-                           false, [this, nId](const CFtpError* pError) { OnChecked(nId, pError); });
+            m_checks.Start(order.strHost, m_env.wCheckPort, order.strUser, order.strPassword, false,
+                           [this, nId](const CFtpError* pError) { OnChecked(nId, pError); });
     }
     return nId;
 }
@@ -119,8 +119,7 @@ void CFtpPutJobs::OnChecked(uint64_t nId, const CFtpError* pError) {
     vecArgs.insert(vecArgs.end(), std::begin(FTP_CLIENT_OPTIONS), std::end(FTP_CLIENT_OPTIONS));
     vecArgs.push_back(job.order.strHost);
     job.pProcess = std::make_unique<CProcess>();
-    bool bStarted =
-        job.pProcess->Start({vecArgs, strScriptPath, job.pDir->Path(), true}, strError);
+    bool bStarted = job.pProcess->Start({vecArgs, strScriptPath, job.pDir->Path(), true}, strError);
     ::unlink(strScriptPath.c_str()); // the client holds it open now
     if (!bStarted) {
         Finish(nId, Outcome(FTPRUN_NO_PROCESS));
@@ -163,9 +162,9 @@ void CFtpPutJobs::OnEnded(uint64_t nId) {
         return;
     }
     SFtpPutOutcome outcome;
-    outcome.reply = ReadMarkedReply(job.pProcess->ReadOutput(FTP_OUTPUT_MAX),
-                                    job.pProcess->ReadErrors(FTP_OUTPUT_MAX),
-                                    FtpMarkerLine(job.pDir->Path()));
+    outcome.reply =
+        ReadMarkedReply(job.pProcess->ReadOutput(FTP_OUTPUT_MAX),
+                        job.pProcess->ReadErrors(FTP_OUTPUT_MAX), FtpMarkerLine(job.pDir->Path()));
     // The server's answer to the put decides, as for one node.
     outcome.nResult = TransferResult(outcome.reply);
     Finish(nId, outcome);

@@ -1,6 +1,6 @@
 // The senders over registry nodes, the waits, and the one request/wait exchange.
-#include "doc/OrvixDoc.h"
 #include "doc/FtpPuts.h"
+#include "doc/OrvixDoc.h"
 #include "link/NodeCodec.h"
 #include "link/NodeRequest.h"
 #include "platform/Clock.h"
@@ -182,8 +182,9 @@ void COrvixDoc::CollectReplies(uint32_t dwMs) {
     m_env.ui.EndWaitCursor();
 }
 
-bool COrvixDoc::ExchangeWithNode(int nIndex, uint16_t wReplyCode, const std::function<void()>& fnSend,
-                                 uint32_t dwTimeout, CPendingExchanges::FnSettle fnSettle) {
+bool COrvixDoc::ExchangeWithNode(int nIndex, uint16_t wReplyCode,
+                                 const std::function<void()>& fnSend, uint32_t dwTimeout,
+                                 CPendingExchanges::FnSettle fnSettle) {
     const COXParam* pNode = GetNode(nIndex);
     if (pNode == nullptr) {
         return false;

@@ -177,8 +177,7 @@ void CRollout::Start(size_t nNode) {
     // The file would go to whichever of them answers first.
     if (SharesAddress(m_doc, flight.nIndex)) {
         char sz[256];
-        std::snprintf(sz, sizeof sz, TXT_DOWNLOAD_SHARED_ADDRESS,
-                      FormatIpHost(node.dwIp).c_str());
+        std::snprintf(sz, sizeof sz, TXT_DOWNLOAD_SHARED_ADDRESS, FormatIpHost(node.dwIp).c_str());
         flight.bNoRetry = true;
         Finish(nNode, ERolloutResult::Failed, DLRESULT_BAD_IMAGE, TXT_BATCH_STATE_WAITING, sz);
         return;

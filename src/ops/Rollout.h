@@ -31,10 +31,10 @@ inline constexpr size_t ROLLOUT_MAX_PARALLEL = 64;
 inline constexpr int DLRESULT_NOT_VERIFIED = 13;
 
 enum class ERolloutResult {
-    Waiting,  // not finished
-    Loaded,   // loaded, back in operation and checked
-    Failed,   // not loaded (the reason says why), or loaded but not back in operation
-    NotDone,  // a stop came first: untouched, or back in operation without the transfer
+    Waiting, // not finished
+    Loaded,  // loaded, back in operation and checked
+    Failed,  // not loaded (the reason says why), or loaded but not back in operation
+    NotDone, // a stop came first: untouched, or back in operation without the transfer
 };
 
 // What became of one node.
@@ -42,15 +42,15 @@ struct SRolloutNode {
     std::string strMac;
     uint32_t dwIp = 0;
     ERolloutResult eResult = ERolloutResult::Waiting;
-    int nFailure = 0;       // DLRESULT_* or FTPRUN_* of the last attempt; 0 when loaded
-    std::string strState;   // the batch row's state at the end (UTF-8)
-    std::string strReason;  // what went wrong, in the manager's words (lines)
+    int nFailure = 0;         // DLRESULT_* or FTPRUN_* of the last attempt; 0 when loaded
+    std::string strState;     // the batch row's state at the end (UTF-8)
+    std::string strReason;    // what went wrong, in the manager's words (lines)
     bool bLeftInMode = false; // may still be in its download mode
     bool bNotBack = false;    // the file went in, but the node did not come back to operation
     int nAttempts = 0;
-    uint32_t dwMs = 0;        // time spent on it, all attempts
-    std::string strReadBack;  // what its version information lists of the image
-    bool bByVersion = false;  // checked by name and version (else by the witness and mode 0)
+    uint32_t dwMs = 0;       // time spent on it, all attempts
+    std::string strReadBack; // what its version information lists of the image
+    bool bByVersion = false; // checked by name and version (else by the witness and mode 0)
 };
 
 struct SRolloutCounts {

@@ -66,7 +66,8 @@ bool ListsImage(const SVersionInfo& info, const SImageIdentity& image,
         return !strName.empty() && strListed == strName.substr(0, 14);
     };
     size_t nDot = strFileName.rfind('.');
-    const std::string strStem = nDot == std::string::npos ? strFileName : strFileName.substr(0, nDot);
+    const std::string strStem =
+        nDot == std::string::npos ? strFileName : strFileName.substr(0, nDot);
     std::string strAll;
     for (const SVersionApp& app : info.vecApps) {
         const std::string strApp = AppText(Cp932ToUtf8Lossy(app.strName), app.nMajor, app.nMinor);
@@ -136,8 +137,8 @@ void CRollout::FetchAccount(size_t nNode, int nTries, FnStep fnNext) {
         fnNext(nResult);
     };
     if (!m_doc.ExchangeWithNode(
-            nIndex, RESP_GET_PARAM, [this, nIndex] { m_doc.SendGetParam(nIndex, 1); },
-            m_dwTimeout, fnSettle)) {
+            nIndex, RESP_GET_PARAM, [this, nIndex] { m_doc.SendGetParam(nIndex, 1); }, m_dwTimeout,
+            fnSettle)) {
         fnSettle(EXCHANGE_NO_REPLY, nullptr);
     }
 }
@@ -268,8 +269,8 @@ void CRollout::AfterPut(size_t nNode, const SFtpPutOutcome& outcome) {
         SRolloutNode& node = m_vecNodes[nNode];
         SFlight& flight = *Flight(nNode);
         const int nPut = flight.put.nResult;
-        const std::string strPutReason = JoinLines(
-            flight.put.strShown, DownloadResultText(nPut, flight.put.reply.strText));
+        const std::string strPutReason =
+            JoinLines(flight.put.strShown, DownloadResultText(nPut, flight.put.reply.strText));
         if (nResult != 0) {
             // It stays in its download mode: a retry of a failed put is what
             // helps; a node that has the file needs its mode changed by hand.

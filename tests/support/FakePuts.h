@@ -80,4 +80,3 @@ private:
     uint64_t m_nLast = 0;
     std::map<uint64_t, uint64_t> m_mapTimers;
 };
-

@@ -2,10 +2,10 @@
 #include "platform/Clock.h"
 
 // For end-to-end programs: real ticks, but every fixed pause (Sleep,
-// SleepUnlessReadable and the timers' PauseLength) lasts only 1/N of what was asked, rounded up, so that a
-// run through the downloads and batches takes seconds instead of minutes. Time
-// limits measured on the ticks stay as long as they are. Wraps another clock (the
-// system clock unless one is given) that does the actual waiting.
+// SleepUnlessReadable and the timers' PauseLength) lasts only 1/N of what was asked, rounded up, so
+// that a run through the downloads and batches takes seconds instead of minutes. Time limits
+// measured on the ticks stay as long as they are. Wraps another clock (the system clock unless one
+// is given) that does the actual waiting.
 class CShortPauseClock : public CClock {
 public:
     explicit CShortPauseClock(uint32_t nDivisor) : m_inner(m_system), m_nDivisor(Valid(nDivisor)) {}

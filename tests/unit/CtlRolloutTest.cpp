@@ -61,8 +61,9 @@ TEST_F(CtlRollout, AFailedNodeGivesTheStatusOfItsFailureAndIsNamed) {
     const CJsonValue node = Result()["nodes"][0];
     EXPECT_EQ(node["result"].Str(), "failed");
     EXPECT_EQ(node["state"].Str(), "ダウンロード失敗");
-    EXPECT_EQ(node["reason"].Str(),
-              "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n(550 TESTAPP.mot: Permission denied.)");
+    EXPECT_EQ(
+        node["reason"].Str(),
+        "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n(550 TESTAPP.mot: Permission denied.)");
     EXPECT_EQ(node["attempts"].Int(), 2);
     EXPECT_EQ(node["exit"].Int(), 5);
     EXPECT_TRUE(node["version"].IsNull());
@@ -71,8 +72,9 @@ TEST_F(CtlRollout, AFailedNodeGivesTheStatusOfItsFailureAndIsNamed) {
 TEST_F(CtlRollout, ItAsksTheBatchsQuestionAndNeedsItsOwnAddresses) {
     EXPECT_EQ(Run({"download", "app", m_strImage, "1", "--parallel", "2"}), 7);
     EXPECT_NE(Texts().back().find("(answer it with --yes)"), std::string::npos);
-    EXPECT_NE(Texts().back().find("192.168.1.10\n\n以上のﾉｰﾄﾞに「TESTAPP.mot」をダウンロードします。"),
-              std::string::npos)
+    EXPECT_NE(
+        Texts().back().find("192.168.1.10\n\n以上のﾉｰﾄﾞに「TESTAPP.mot」をダウンロードします。"),
+        std::string::npos)
         << Texts().back();
     EXPECT_EQ(RunNext({"download", "app", m_strImage, "2", "--parallel", "2", "--yes"}), 2);
     EXPECT_EQ(Texts().back(), "node 0080C8000002 has no address of its own (a batch finds its "

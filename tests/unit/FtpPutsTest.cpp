@@ -2,10 +2,10 @@
 // libcurl's multi interface against loopback servers, the fake client awaited
 // on its process descriptor, each in its own folder; the outcomes and texts
 // the one-node put has, the time limit, nothing left behind.
+#include "doc/FtpPuts.h"
 #include "FakeFtpClient.h"
 #include "LoopbackFtpServer.h"
 #include "ScratchDir.h"
-#include "doc/FtpPuts.h"
 #include "platform/Clock.h"
 #include "platform/FtpCheckSet.h"
 #include "platform/PollMessagePump.h"
@@ -63,7 +63,8 @@ protected:
     }
     size_t FoldersLeft() const {
         size_t n = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(m_tmp.Dir())) {
+        for ([[maybe_unused]] const auto& entry :
+             std::filesystem::directory_iterator(m_tmp.Dir())) {
             ++n;
         }
         return n;
@@ -89,8 +90,8 @@ TEST_F(FtpPuts, SeveralAtOnceEachWithTheOutcomeAndWordsOfTheOneNodePut) {
     std::map<std::string, SFtpPutOutcome> mapOutcome;
     bool bInStart = false;
     for (const SFtpPutOrder& order :
-         {Order("127.0.0.1"), Order("127.0.0.2"), Order("127.0.0.3"),
-          Order("127.0.0.1", "wrong"), SFtpPutOrder{"127.0.0.1", m_strImage, "adm\nin", SECRET},
+         {Order("127.0.0.1"), Order("127.0.0.2"), Order("127.0.0.3"), Order("127.0.0.1", "wrong"),
+          SFtpPutOrder{"127.0.0.1", m_strImage, "adm\nin", SECRET},
           SFtpPutOrder{"127.0.0.1", "/x/\"q\".mot", "admin", SECRET}}) {
         bInStart = true;
         pPuts->Start(order, [&, order](const SFtpPutOutcome& outcome) {

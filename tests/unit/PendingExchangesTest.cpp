@@ -15,7 +15,7 @@ constexpr uint16_t GET_PARAM = 0x0203;
 constexpr uint16_t CHANGE_MODE = 0x0205;
 constexpr uint16_t MODE_SPECIAL = 0x0206;
 constexpr uint16_t GET_VERSION = 0x0208;
-constexpr int NODES = 48;    // registered
+constexpr int NODES = 48;     // registered
 constexpr int IN_FLIGHT = 40; // the first ones have exchanges open
 
 std::string Mac(int n) {
@@ -133,8 +133,8 @@ TEST_F(PendingExchanges, InterleavedRepliesOfManyNodesAndStraysReachExactlyTheir
         SCOPED_TRACE(Mac(key.first) + " " + std::to_string(key.second));
         EXPECT_EQ(settled.nTimes, 1);
         EXPECT_EQ(settled.strMac, Mac(key.first));
-        EXPECT_EQ(settled.wCode, key.first == 4 && key.second == CHANGE_MODE ? MODE_SPECIAL
-                                                                             : key.second);
+        EXPECT_EQ(settled.wCode,
+                  key.first == 4 && key.second == CHANGE_MODE ? MODE_SPECIAL : key.second);
         EXPECT_EQ(settled.nOutcome, byResult == 0 ? EXCHANGE_DONE : EXCHANGE_ABNORMAL);
     }
     EXPECT_EQ(m_pDoc->GetExchanges().Count(), 0u);

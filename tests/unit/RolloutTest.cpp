@@ -2,13 +2,13 @@
 // a stand-in that takes its time on the timers. Its steps and their order
 // per node, the pipeline's bound, every failure kept to its own node, the
 // retries, the stop, and what counts as the image listed.
+#include "ops/Rollout.h"
 #include "DocFixture.h"
 #include "FakePuts.h"
 #include "NodeResponder.h"
 #include "ScratchDir.h"
 #include "doc/FtpPuts.h"
 #include "ops/NodeDownload.h"
-#include "ops/Rollout.h"
 #include "platform/TimerQueue.h"
 
 #include <algorithm>
@@ -149,7 +149,7 @@ TEST_F(Rollout, AKernelTakesItsAccountFirstAndIsCheckedByTheKernelsVersion) {
                                    "S9030000FC\r\n"); // "ROOT V2.10"
     m_world.fnOnStored = nullptr;
     m_pNodes->SetVersionTable(Mac(0), VersionTable("", 0, 0)); // kernel 2.10
-    m_pNodes->SetVersionTable(Mac(1), Bytes(219, 0));         // kernel 0.00
+    m_pNodes->SetVersionTable(Mac(1), Bytes(219, 0));          // kernel 0.00
     std::vector<SRolloutNode> vecNodes = Run(vecMacs, 2, 0, DOWNLOAD_KERNEL);
 
     EXPECT_EQ(Requests(0), (std::vector<std::string>{"0103", "0105/6", "0105/0", "0108"}));
@@ -192,20 +192,35 @@ TEST_F(Rollout, EachFailureEndsOnlyItsOwnNodeAsTheBatchWouldAndDelaysNoOther) {
         std::vector<std::string> vecRequests;
     };
     const std::vector<SCase> CASES = {
-        {ERolloutResult::Failed, DLRESULT_NO_RESPONSE, "リブートエラー",
-         "MRV-620から応答がありません", {"0105/7"}},
-        {ERolloutResult::Failed, DLRESULT_ABNORMAL, "リブートエラー",
+        {ERolloutResult::Failed,
+         DLRESULT_NO_RESPONSE,
+         "リブートエラー",
+         "MRV-620から応答がありません",
+         {"0105/7"}},
+        {ERolloutResult::Failed,
+         DLRESULT_ABNORMAL,
+         "リブートエラー",
          "MRV-620から異常応答を受信しました\nｺﾏﾝﾄﾞｺｰﾄﾞ=0205\nMACｱﾄﾞﾚｽ=0080C8000101\n"
          "機種ｺｰﾄﾞ=95\n動作ﾓｰﾄﾞ=00\n結果ｺｰﾄﾞ=04",
          {"0105/7"}},
-        {ERolloutResult::Failed, FTPRUN_REFUSED, "ダウンロード失敗",
+        {ERolloutResult::Failed,
+         FTPRUN_REFUSED,
+         "ダウンロード失敗",
          "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n(550 TESTAPP.mot: Permission denied.)",
          {"0105/7", "0103", "0105/0"}},
-        {ERolloutResult::Failed, DLRESULT_NO_RESPONSE, "設定取得エラー",
-         "MRV-620から応答がありません", {"0105/7", "0103", "0103", "0103", "0103", "0105/0"}},
-        {ERolloutResult::Failed, DLRESULT_NO_RESPONSE, "リブートエラー",
-         "MRV-620から応答がありません" + NOTE, {"0105/7", "0103", "0105/0"}},
-        {ERolloutResult::Failed, DLRESULT_NOT_VERIFIED, "バージョン確認エラー",
+        {ERolloutResult::Failed,
+         DLRESULT_NO_RESPONSE,
+         "設定取得エラー",
+         "MRV-620から応答がありません",
+         {"0105/7", "0103", "0103", "0103", "0103", "0105/0"}},
+        {ERolloutResult::Failed,
+         DLRESULT_NO_RESPONSE,
+         "リブートエラー",
+         "MRV-620から応答がありません" + NOTE,
+         {"0105/7", "0103", "0105/0"}},
+        {ERolloutResult::Failed,
+         DLRESULT_NOT_VERIFIED,
+         "バージョン確認エラー",
          "ﾀﾞｳﾝﾛｰﾄﾞ後のﾊﾞｰｼﾞｮﾝ情報に「TESTAPP V1.02」がありません\r\n(TESTAPP V1.01)",
          {"0105/7", "0103", "0105/0", "0108"}},
         {ERolloutResult::Loaded, 0, "ダウンロード済み", "", {"0105/7", "0103", "0105/0", "0108"}},
@@ -253,7 +268,8 @@ TEST_F(Rollout, RetriesRunOnlyTheFailedNodesAgainButNotOneThatHoldsTheFile) {
     EXPECT_EQ(vecNodes[0].nAttempts, 2);
     EXPECT_EQ(vecNodes[1].eResult, ERolloutResult::Failed);
     EXPECT_EQ(vecNodes[1].nAttempts, 3);
-    EXPECT_EQ(vecNodes[1].strReason, "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n(451 Local error.)");
+    EXPECT_EQ(vecNodes[1].strReason,
+              "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n(451 Local error.)");
     EXPECT_EQ(vecNodes[2].eResult, ERolloutResult::Failed);
     EXPECT_EQ(vecNodes[2].nAttempts, 1);
     EXPECT_EQ(vecNodes[3].nAttempts, 1);
@@ -315,10 +331,10 @@ TEST(RolloutCheck, TheImageIsListedByTheNameAndVersionOfItsHeaderWhereItHasThem)
     const std::vector<SCase> CASES = {
         {"by its header's name", Info({{"OTHER", 1, 2}, {"TESTAPP", 1, 2}}), TESTAPP, "app.mot",
          false, true, "TESTAPP V1.02", true},
-        {"kept under its file's name", Info({{"TESTAPP.mot", 1, 2}}), TESTAPP, "TESTAPP.mot",
-         false, true, "TESTAPP.mot V1.02", true},
-        {"under the name without extension", Info({{"app", 1, 2}}), TESTAPP, "app.mot", false,
-         true, "app V1.02", true},
+        {"kept under its file's name", Info({{"TESTAPP.mot", 1, 2}}), TESTAPP, "TESTAPP.mot", false,
+         true, "TESTAPP.mot V1.02", true},
+        {"under the name without extension", Info({{"app", 1, 2}}), TESTAPP, "app.mot", false, true,
+         "app V1.02", true},
         {"an older version", Info({{"TESTAPP", 1, 1}}), TESTAPP, "TESTAPP.mot", false, false,
          "TESTAPP V1.01", true},
         {"none at all", Info({}), TESTAPP, "TESTAPP.mot", false, false, "ｱﾌﾟﾘｹｰｼｮﾝなし", true},
