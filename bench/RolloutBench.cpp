@@ -115,8 +115,8 @@ SRun RunCommand(COrvixDoc& doc, CParamFile& paramFile, const std::vector<std::st
         run.nLoaded += strJson.compare(nPos, 7, "loaded\"") == 0 ? 1 : 0;
         run.nFailed += strJson.compare(nPos, 7, "failed\"") == 0 ? 1 : 0;
     }
-    for (size_t nPos = 0; (nPos = strJson.find("\"checked\":\"version\"", nPos)) != std::string::npos;
-         ++nPos) {
+    for (size_t nPos = 0;
+         (nPos = strJson.find("\"checked\":\"version\"", nPos)) != std::string::npos; ++nPos) {
         ++run.nChecked;
     }
     for (const CCtlUi::SMessage& message : ui.GetMessages()) {
@@ -168,9 +168,9 @@ int main(int argc, char** argv) {
         }
 
         // One node alone.
-        SRun solo = RunCommand(doc, paramFile,
-                               {"download", "app", strImage, vecNodes.back().first, "--parallel",
-                                "1", "--yes"});
+        SRun solo = RunCommand(
+            doc, paramFile,
+            {"download", "app", strImage, vecNodes.back().first, "--parallel", "1", "--yes"});
         if (solo.nLoaded != 1) {
             std::fprintf(stderr, "rollout_bench: the node alone was not loaded\n");
             return 1;

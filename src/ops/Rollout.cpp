@@ -70,7 +70,7 @@ CRollout::SFlight* CRollout::Flight(size_t nNode) {
     return it == m_mapFlights.end() ? nullptr : it->second.get();
 }
 
-SRolloutCounts CRollout::GetCounts() const {
+SRolloutCounts CRollout::GetCounts() {
     SRolloutCounts counts;
     for (const SRolloutNode& node : m_vecNodes) {
         counts.nLoaded += node.eResult == ERolloutResult::Loaded ? 1 : 0;
@@ -80,11 +80,18 @@ SRolloutCounts CRollout::GetCounts() const {
     counts.nRemaining = m_deqWaiting.size();
     const size_t nLeft = counts.nInFlight + counts.nRemaining;
     if (m_nAttemptsEnded > 0 && nLeft > 0) {
-        // The mean attempt, over the slots that will work on what is left.
-        uint64_t qwMean = m_qwAttemptMs / m_nAttemptsEnded;
-        size_t nSlots = nLeft < m_plan.nParallel ? nLeft : m_plan.nParallel;
+        // The work left, at the mean attempt's length (a node in flight has
+        // done part of it), spread over the slots that will do it.
+        const uint64_t qwMean = m_qwAttemptMs / m_nAttemptsEnded;
+        uint64_t qwWork = qwMean * counts.nRemaining;
+        CClock& clock = m_doc.GetEnv().clock;
+        for (const auto& [nNode, pFlight] : m_mapFlights) {
+            uint64_t qwAge = clock.Elapsed(pFlight->dwStart);
+            qwWork += qwAge < qwMean ? qwMean - qwAge : 0;
+        }
+        const size_t nSlots = nLeft < m_plan.nParallel ? nLeft : m_plan.nParallel;
         counts.bEtaKnown = true;
-        counts.dwEtaMs = static_cast<uint32_t>(qwMean * nLeft / nSlots);
+        counts.dwEtaMs = static_cast<uint32_t>(qwWork / nSlots);
     } else if (nLeft == 0) {
         counts.bEtaKnown = true;
     }
@@ -103,9 +110,11 @@ void CRollout::Run() {
     }
     CClock& clock = m_doc.GetEnv().clock;
     uint32_t dwLastTold = clock.GetTickCount();
+    size_t nEndsTold = m_nAttemptsEnded;
     TellCounts();
     for (;;) {
-        bool bChanged = false;
+        bool bChanged = nEndsTold != m_nAttemptsEnded;
+        nEndsTold = m_nAttemptsEnded;
         while (m_mapFlights.size() < m_plan.nParallel && !m_deqWaiting.empty() &&
                !m_doc.IsStopRequested()) {
             size_t nNode = m_deqWaiting.front();
@@ -222,4 +231,5 @@ void CRollout::Finish(size_t nNode, ERolloutResult eResult, int nFailure, const 
     if (m_fnNodeDone) {
         m_fnNodeDone(node);
     }
+    TellCounts();
 }

@@ -92,7 +92,7 @@ public:
     void Run();
 
     const std::vector<SRolloutNode>& GetNodes() const { return m_vecNodes; }
-    SRolloutCounts GetCounts() const;
+    SRolloutCounts GetCounts();
 
 private:
     struct SFlight;

@@ -96,6 +96,7 @@ protected:
         });
         CRollout rollout(*m_pDoc, {m_strImage, nKind, nParallel, nRetry}, vecMacs);
         rollout.OnNodeDone([this](const SRolloutNode& node) { m_vecDone.push_back(node.strMac); });
+        rollout.OnCounts([this](const SRolloutCounts& counts) { m_vecCounts.push_back(counts); });
         m_dwStart = m_clock.Now();
         rollout.Run();
         m_dwTook = m_clock.Now() - m_dwStart;
@@ -112,6 +113,7 @@ protected:
     int m_nNodes = 0;
     std::vector<std::pair<std::string, std::string>> m_vecRequests;
     std::vector<std::string> m_vecDone;
+    std::vector<SRolloutCounts> m_vecCounts;
     uint32_t m_dwStart = 0;
     uint32_t m_dwTook = 0;
 };
@@ -138,6 +140,20 @@ TEST_F(Rollout, LoadsEveryNodeTheBatchsWayWithAtMostNInFlightAndChecksEachByItsV
     EXPECT_EQ(m_world.vecOrders.size(), 10u);
     EXPECT_EQ(m_world.vecOrders[0].strUser, "(none)");
     EXPECT_EQ(m_world.vecOrders[0].strLocalPath, m_strImage);
+    // The summary: all waiting at first, never more than four in flight, the
+    // time left known once a node ended, all loaded at the end.
+    ASSERT_GE(m_vecCounts.size(), 10u);
+    EXPECT_EQ(m_vecCounts.front().nRemaining, 10u);
+    EXPECT_FALSE(m_vecCounts.front().bEtaKnown);
+    for (const SRolloutCounts& counts : m_vecCounts) {
+        EXPECT_LE(counts.nInFlight, 4u);
+        EXPECT_EQ(counts.nLoaded + counts.nFailed + counts.nInFlight + counts.nRemaining, 10u);
+        EXPECT_EQ(counts.bEtaKnown, counts.nLoaded > 0);
+        // Never more than the rounds still to come could take.
+        EXPECT_LE(counts.dwEtaMs, (10 - counts.nLoaded + 3) / 4 * (3000 + FAKE_PUT_MS));
+    }
+    EXPECT_EQ(m_vecCounts.back().nLoaded, 10u);
+    EXPECT_EQ(m_vecCounts.back().dwEtaMs, 0u);
     // Three rounds of four, not ten nodes one after the other.
     EXPECT_GE(m_dwTook, 3u * (3000 + FAKE_PUT_MS));
     EXPECT_LT(m_dwTook, 4u * (3000 + FAKE_PUT_MS));
