@@ -21,10 +21,14 @@ bool MatchesFormat(const std::string& strText, const char* pszFormat) {
     return !strHead.empty() && StartsWith(strText, strHead.c_str());
 }
 
+// The format with its one "%s" given; whole, however long the text (a
+// question may list a thousand nodes).
 std::string Format(const char* pszFormat, const std::string& str) {
-    char sz[1024];
-    std::snprintf(sz, sizeof sz, pszFormat, str.c_str());
-    return sz;
+    int nLen = std::snprintf(nullptr, 0, pszFormat, str.c_str());
+    std::string strOut(static_cast<size_t>(nLen > 0 ? nLen : 0) + 1, '\0');
+    std::snprintf(strOut.data(), strOut.size(), pszFormat, str.c_str());
+    strOut.pop_back();
+    return strOut;
 }
 
 // Line ends of the manager's texts as a terminal wants them.

@@ -81,3 +81,19 @@ TEST_F(CtlRollout, ItAsksTheBatchsQuestionAndNeedsItsOwnAddresses) {
                               "nodes by address)");
     EXPECT_TRUE(m_world.vecOrders.empty());
 }
+
+TEST_F(CtlRollout, TheUnansweredQuestionOfManyNodesIsSaidWhole) {
+    for (int n = 0; n < 100; ++n) {
+        char szMac[16];
+        std::snprintf(szMac, sizeof szMac, "0080C80002%02X", n);
+        m_pDoc->AddOrUpdateNode(0, 0xC0A80201u + static_cast<uint32_t>(n), szMac, true, "", "");
+    }
+    EXPECT_EQ(Run({"download", "app", m_strImage, "--all", "--parallel", "8"}), 7);
+    const std::string strText = Texts().back();
+    EXPECT_EQ(strText.rfind("192.168.1.10\n192.168.2.1\n", 0), 0u) << strText;
+    EXPECT_NE(strText.find("192.168.2.100\n\n以上のﾉｰﾄﾞに「TESTAPP.mot」をダウンロードします。"),
+              std::string::npos)
+        << strText;
+    EXPECT_EQ(strText.substr(strText.size() - 22), "(answer it with --yes)");
+    EXPECT_TRUE(m_world.vecOrders.empty());
+}
