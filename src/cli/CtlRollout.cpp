@@ -8,6 +8,7 @@
 #include "platform/IpText.h"
 #include "res/Texts.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -120,7 +121,14 @@ CJson NodeJson(const SRolloutNode& node, int nExit) {
 } // namespace
 
 void RunRollout(SCtlContext& ctx, const std::string& strPath,
-                const std::vector<std::string>& vecMacs, int nKind) {
+                const std::vector<std::string>& vecNamed, int nKind) {
+    // A node named twice (by MAC and by address) is one node.
+    std::vector<std::string> vecMacs;
+    for (const std::string& strMac : vecNamed) {
+        if (std::find(vecMacs.begin(), vecMacs.end(), strMac) == vecMacs.end()) {
+            vecMacs.push_back(strMac);
+        }
+    }
     // The batch's confirmation, answered by --yes.
     std::string strTargets;
     for (const std::string& strMac : vecMacs) {

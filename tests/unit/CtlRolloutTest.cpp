@@ -97,3 +97,11 @@ TEST_F(CtlRollout, TheUnansweredQuestionOfManyNodesIsSaidWhole) {
     EXPECT_EQ(strText.substr(strText.size() - 22), "(answer it with --yes)");
     EXPECT_TRUE(m_world.vecOrders.empty());
 }
+
+TEST_F(CtlRollout, ANodeNamedTwiceIsLoadedOnce) {
+    EXPECT_EQ(
+        Run({"download", "app", m_strImage, "1", MAC1, "192.168.1.10", "--parallel", "4", "--yes"}),
+        0);
+    EXPECT_EQ(Result()["nodes"].Size(), 1u);
+    EXPECT_EQ(m_world.vecOrders.size(), 1u);
+}
