@@ -2,13 +2,17 @@
 
 #include "gui/DialogView.h"
 #include "gui/MainFrame.h"
+#include "gui/PlacedMessageBox.h"
+#include "gui/RecentFiles.h"
 #include "res/ShellTexts.h"
 #include "ui/DialogModel.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -120,8 +124,16 @@ EMsgAnswer CQtUi::MessageBox(const std::string& strText, EMsgButtons buttons, EM
     if (IsClosing()) {
         return EscapeAnswer(buttons);
     }
-    QMessageBox box(ToQtIcon(icon), QString::fromUtf8(strCaption.c_str()),
-                    QString::fromUtf8(strText.c_str()), QMessageBox::NoButton, ModalParent());
+    // The open progress and information windows stay in view beside the box.
+    std::vector<QRect> vecKeepClear;
+    for (const auto& [pDialog, pView] : m_mapModeless) {
+        if (pView->isVisible()) {
+            vecKeepClear.push_back(pView->frameGeometry());
+        }
+    }
+    CPlacedMessageBox box(ToQtIcon(icon), QString::fromUtf8(strCaption.c_str()),
+                          QString::fromUtf8(strText.c_str()), ModalParent(),
+                          std::move(vecKeepClear));
     auto vecButtons = ButtonsOf(buttons);
     for (const auto& [answer, pszCaption] : vecButtons) {
         box.addButton(ToQtButton(answer))->setText(QString::fromUtf8(pszCaption));
@@ -260,6 +272,12 @@ bool CQtUi::ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) {
         strExt.erase(0, 1);
     }
     dlg.setDefaultSuffix(QString::fromStdString(strExt));
+    // Where the last download's file was; the home folder the first time or
+    // when that folder is gone, never the program's working folder.
+    std::unique_ptr<QSettings> pSettings = OpenUserSettings();
+    QString strFolder = ReadDownloadFolder(*pSettings);
+    dlg.setDirectory(!strFolder.isEmpty() && QFileInfo(strFolder).isDir() ? strFolder
+                                                                          : QDir::homePath());
     int nResult = QDialog::Rejected;
     {
         CArrowScope arrow(*this);
@@ -268,7 +286,9 @@ bool CQtUi::ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) {
     if (nResult != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
         return false;
     }
-    strPath = QFile::encodeName(dlg.selectedFiles().front()).toStdString();
+    const QString strChosen = dlg.selectedFiles().front();
+    WriteDownloadFolder(*pSettings, QFileInfo(strChosen).absolutePath());
+    strPath = QFile::encodeName(strChosen).toStdString();
     return true;
 }
 

@@ -2,6 +2,7 @@
 // separators, the enable rules in each registry state, the prompts, the
 // network entries, and the frame's own commands.
 #include "FrameFixture.h"
+#include "ModalScript.h"
 #include "gui/AboutDlg.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <filesystem>
 #include <set>
 
 namespace {
@@ -219,9 +221,14 @@ TEST_F(MainFrameMenus, EnableRulesFollowNetworkRowsAndSelection) {
     setAll.erase(57670);
     setAll.erase(32840); // the search interface is in the main menu only
     EXPECT_EQ(EnabledInContextMenu(), setAll);
+    setAll = setSelected;
+    setAll.insert({32820, 32822, 32817});
 
-    // A list update drops the selection, and with it the selection's commands.
+    // A list update keeps the selected node and its commands; once the node
+    // is gone, so are they.
     m_pDoc->UpdateAllViews();
+    EXPECT_EQ(EnabledInMainMenu(), setAll);
+    m_pDoc->DeleteNode(1);
     EXPECT_EQ(EnabledInMainMenu(), setRows);
 }
 
@@ -361,24 +368,50 @@ TEST_F(MainFrameMenus, VersionBoxShowsTitleIconAndTwoLines) {
     EXPECT_FALSE(m_frame.windowIcon().isNull());
 }
 
-TEST_F(MainFrameMenus, HelpOpensTheFileOfTheCurrentDirectoryAndSaysNothingWhenItIsMissing) {
+TEST_F(MainFrameMenus, HelpOpensTheGuideFromItsPlacesAndSaysWhereItLookedWhenItIsMissing) {
     CScratchDir dir;
-    QString strOldDir = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.Dir())));
+    const std::string strBeside = dir.File("bin/guide/index.html");
+    const std::string strShared = dir.File("share/mrvmgr/guide/index.html");
+    m_frame.SetHelpPlaces({strBeside, strShared});
     std::vector<std::string> vecOpened;
+    bool bOpens = true;
     m_frame.SetHelpOpener([&](const std::string& strPath) {
         vecOpened.push_back(strPath);
-        return true;
+        return bOpens;
     });
     m_frame.show();
-    m_frame.FindAction(57670)->trigger();
+    QAction* pHelp = m_frame.FindAction(57670);
+    ASSERT_NE(pHelp, nullptr);
+    EXPECT_EQ(pHelp->shortcut(), QKeySequence(Qt::Key_F1));
+
+    // None there: a message names every place looked at, nothing is opened.
+    CModalScript script;
+    QString strText;
+    script.AcknowledgeMessage(&strText);
+    pHelp->trigger();
+    EXPECT_TRUE(script.Done());
     EXPECT_TRUE(vecOpened.empty());
+    EXPECT_EQ(strText.toStdString(),
+              "操作説明書が見つかりません。次の場所を探しました:\n" + strBeside + "\n" + strShared);
+
+    // The first place that holds it wins; F1 opens it as the menu item does.
+    std::filesystem::create_directories(dir.File("share/mrvmgr/guide"));
+    CScratchDir::Write(strShared, "<html></html>");
+    m_frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    QTest::keyClick(&m_frame, Qt::Key_F1);
+    EXPECT_EQ(vecOpened, std::vector<std::string>{strShared});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-    CScratchDir::Write(dir.File("MRV620ConfigHelp.chm"), "ITSF");
-    m_frame.FindAction(57670)->trigger();
-    EXPECT_EQ(vecOpened, std::vector<std::string>{dir.File("MRV620ConfigHelp.chm")});
-    QDir::setCurrent(strOldDir);
+    // No program to open it with: said, with the file to open by hand.
+    bOpens = false;
+    CModalScript failed;
+    failed.AcknowledgeMessage(&strText);
+    pHelp->trigger();
+    EXPECT_TRUE(failed.Done());
+    EXPECT_EQ(strText.toStdString(),
+              "操作説明書を開くプログラムがありません。ブラウザで次のファイルを開いてください:\n" +
+                  strShared);
 }
 
 TEST_F(MainFrameMenus, IndicatorPanesShowTheLockedKeys) {
@@ -405,4 +438,51 @@ TEST_F(MainFrameMenus, IndicatorPanesShowTheLockedKeys) {
     locks.bCaps = false;
     m_frame.SetKeyLocks(locks);
     EXPECT_EQ(Texts(), Utf8List({"ｶﾅ", "", "NUM", "SCRL"}));
+}
+
+// The menus from the keyboard, as the README gives them. ﾈｯﾄﾜｰｸ → 新規登録 is
+// Alt+N, N. 管理: Alt+T opens it on its first item, 検索, which Enter runs;
+// its access key S is also 個別設定's, so S only moves between the two.
+TEST_F(MainFrameMenus, MenusFromTheKeyboard) {
+    m_settings.m_nTimeoutSearch = 50;
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"}});
+    SelectRow(0);
+    m_frame.show();
+    m_frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    QMenu* pNetwork = MenuTitled("ﾈｯﾄﾜｰｸ(&N)");
+    ASSERT_NE(pNetwork, nullptr);
+    bool bNetworkDialog = false;
+    QTest::keyClick(&m_frame, Qt::Key_N, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pNetwork->isVisible(); }));
+    CModalScript script;
+    script.OnDialog("CNetworkDlg", [&](QDialog& dlg) {
+        bNetworkDialog = true;
+        dlg.done(QDialog::Rejected);
+    });
+    QTest::keyClick(pNetwork, Qt::Key_N);
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(bNetworkDialog);
+
+    QMenu* pManage = MenuTitled("管理(&T)");
+    ASSERT_NE(pManage, nullptr);
+    m_frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    QTest::keyClick(&m_frame, Qt::Key_T, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pManage->isVisible(); }));
+    auto ActiveText = [&] {
+        return pManage->activeAction() != nullptr ? pManage->activeAction()->text() : QString();
+    };
+    EXPECT_EQ(ActiveText(), QString::fromUtf8("検索(&S)"));
+    QTest::keyClick(pManage, Qt::Key_S);
+    EXPECT_EQ(ActiveText(), QString::fromUtf8("個別設定(&S)..."));
+    EXPECT_TRUE(pManage->isVisible()); // nothing ran
+    QTest::keyClick(pManage, Qt::Key_S);
+    EXPECT_EQ(ActiveText(), QString::fromUtf8("検索(&S)"));
+    QTest::keyClick(pManage, Qt::Key_Return);
+    EXPECT_FALSE(pManage->isVisible());
+    // The search ran: its counts are in the status bar.
+    auto* pCounts = m_frame.statusBar()->findChild<QLabel*>("SearchCountsPane");
+    ASSERT_NE(pCounts, nullptr);
+    EXPECT_EQ(pCounts->text(), QString::fromUtf8("応答 0 / 登録 1 / 無応答 1"));
 }
