@@ -59,6 +59,9 @@ void RunDefaults(SCtlContext& ctx);
 void RunMode(SCtlContext& ctx);
 void RunInit(SCtlContext& ctx);
 void RunDownload(SCtlContext& ctx);
+// download --parallel: the rollout over vecMacs (checked, each with an address of its own).
+void RunRollout(SCtlContext& ctx, const std::string& strPath,
+                const std::vector<std::string>& vecMacs, int nKind);
 void RunFiles(SCtlContext& ctx);
 void RunVersion(SCtlContext& ctx);
 void RunDeleteApp(SCtlContext& ctx);

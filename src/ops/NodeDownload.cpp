@@ -152,41 +152,38 @@ std::string LeftInModeNote(int nMode, bool bAlone) {
     return bAlone ? strNote.substr(strNote.find_first_not_of("\r\n")) : strNote;
 }
 
-void ShowDownloadResult(COrvixDoc& doc, int nResult, bool bLeftInMode, int nMode) {
-    CUi& ui = doc.GetEnv().ui;
-    const std::string& strReply = doc.GetFtpReply().strText;
-    std::string strText;
+std::string DownloadResultText(int nResult, const std::string& strReply) {
     switch (nResult) {
     case FTPRUN_OK:
+        return TXT_DOWNLOAD_DONE;
+    case FTPRUN_NO_SESSION:
+        return TXT_FTP_NO_SESSION;
+    case FTPRUN_NO_CONNECTION:
+        return TXT_FTP_CONNECT_FAILED;
+    case FTPRUN_TIMEOUT:
+        return TXT_FTP_TIMEOUT;
+    case FTPRUN_NO_PROCESS:
+        return TXT_FTP_NO_PROCESS;
+    case DLRESULT_ABNORMAL:
+        return TXT_ABNORMAL_RESPONSE;
+    case DLRESULT_NO_RESPONSE:
+        return TXT_NO_RESPONSE;
+    case FTPRUN_REFUSED:
+        return FormatText(TXT_FTP_PUT_REFUSED, strReply);
+    case FTPRUN_UNCONFIRMED:
+        return FormatText(TXT_FTP_PUT_UNCONFIRMED, strReply);
+    default: // cancelled, or refused before anything ran: already said
+        return {};
+    }
+}
+
+void ShowDownloadResult(COrvixDoc& doc, int nResult, bool bLeftInMode, int nMode) {
+    CUi& ui = doc.GetEnv().ui;
+    if (nResult == FTPRUN_OK) {
         ui.ShowMessage(TXT_DOWNLOAD_DONE, EMsgButtons::Ok, EMsgIcon::Information);
         return;
-    case FTPRUN_NO_SESSION:
-        strText = TXT_FTP_NO_SESSION;
-        break;
-    case FTPRUN_NO_CONNECTION:
-        strText = TXT_FTP_CONNECT_FAILED;
-        break;
-    case FTPRUN_TIMEOUT:
-        strText = TXT_FTP_TIMEOUT;
-        break;
-    case FTPRUN_NO_PROCESS:
-        strText = TXT_FTP_NO_PROCESS;
-        break;
-    case DLRESULT_ABNORMAL:
-        strText = TXT_ABNORMAL_RESPONSE;
-        break;
-    case DLRESULT_NO_RESPONSE:
-        strText = TXT_NO_RESPONSE;
-        break;
-    case FTPRUN_REFUSED:
-        strText = FormatText(TXT_FTP_PUT_REFUSED, strReply);
-        break;
-    case FTPRUN_UNCONFIRMED:
-        strText = FormatText(TXT_FTP_PUT_UNCONFIRMED, strReply);
-        break;
-    default: // cancelled, or refused before anything ran: already said
-        break;
     }
+    std::string strText = DownloadResultText(nResult, doc.GetFtpReply().strText);
     if (bLeftInMode) {
         strText += LeftInModeNote(nMode, strText.empty());
     }
