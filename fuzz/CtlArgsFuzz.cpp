@@ -50,7 +50,7 @@ std::string Describe(const SCtlArgs& a) {
         out << str << ',';
     }
     out << '|' << a.bExistOk << a.nExpect << a.bExpectAll << a.bOutside << a.bModel << a.nRetry
-        << a.nMode;
+        << a.nParallel << a.bAll << a.nMode;
     return out.str();
 }
 

@@ -3,8 +3,13 @@
 // settings dialog a 0x0203 opens is sent or left as the input says; the node
 // answers the send with the next datagram of the input, dispatched inside
 // that exchange.
+// With flag 16 the registered nodes also await replies side by side, as a
+// run over many nodes has them wait (one exchange each, its reply code picked
+// by the flags).
 // Oracles: a datagram the decoder refuses changes nothing (state, registry,
-// messages, sends); an accepted one leaves the state as it was, settled, or
+// messages, sends); a reply an exchange awaits settles exactly that exchange,
+// done only on result 0, and touches neither the pending state nor the
+// messages nor the wire; any other accepted one leaves the state as it was, settled, or
 // failed only on a result code other than 0; a search reply registers its
 // sender under its MAC; the FTP account is at most 15 bytes without NUL;
 // every request sent is whole with its checksum; the registry keeps MACs of
@@ -20,6 +25,7 @@
 #include <algorithm>
 #include <deque>
 #include <iterator>
+#include <set>
 
 namespace {
 struct SEvent {
@@ -44,6 +50,15 @@ const int32_t PENDING_STATES[] = {PENDING_NONE,
 // to the host-name resolver.
 const char* const SENDERS[] = {"192.168.1.10", "192.168.200.254", "10.0.0.1", "255.255.255.255",
                                "0.0.0.0"};
+
+// The replies an exchange may await; a mode change's is settled by either of its codes.
+const uint16_t EXCHANGE_CODES[] = {RESP_SEARCH,      RESP_INITIALIZE,  RESP_GET_PARAM,
+                                   RESP_SET_PARAM,   RESP_CHANGE_MODE, RESP_MODE_SPECIAL,
+                                   RESP_GET_VERSION, RESP_UNUSED};
+using ExchangeKey = std::pair<std::string, uint16_t>;
+ExchangeKey KeyOf(const std::string& strMac, uint16_t wCode) {
+    return {strMac, wCode == RESP_MODE_SPECIAL ? RESP_CHANGE_MODE : wCode};
+}
 
 bool IsMacText(const std::string& str) {
     return str.size() == 12 && std::all_of(str.begin(), str.end(), [](char c) {
@@ -82,6 +97,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
             uint8_t abMac[6] = {0x00, 0x80, 0xC8, 0, 0, static_cast<uint8_t>(i)};
             d.AddOrUpdateNode(0, 0xC0A80100u + static_cast<uint32_t>(i), MacToText(abMac), true,
                               "SN", "");
+        }
+    }
+    std::set<ExchangeKey> setOpen;                       // the exchanges awaiting their reply
+    std::vector<std::pair<ExchangeKey, int>> vecSettled; // each settlement with its outcome
+    if ((byFlags & 16) != 0 && d.m_pCurNet != nullptr) {
+        for (int i = 0; i < static_cast<int>(d.m_pCurNet->m_arrNodes.size()); ++i) {
+            const uint16_t wCode =
+                EXCHANGE_CODES[static_cast<size_t>((byFlags >> 5) + i) % std::size(EXCHANGE_CODES)];
+            const ExchangeKey key =
+                KeyOf(d.m_pCurNet->m_arrNodes[static_cast<size_t>(i)].m_strMac, wCode);
+            const bool bOpened = d.ExchangeWithNode(
+                i, wCode, [] {}, 60000,
+                [&, key](int nOutcome, const SNodeResponse* pReply) {
+                    FUZZ_CHECK(pReply != nullptr && setOpen.count(key) != 0,
+                               "an exchange was settled without its reply");
+                    setOpen.erase(key);
+                    vecSettled.emplace_back(key, nOutcome);
+                });
+            FUZZ_CHECK(bOpened, "an exchange with a registered node did not open");
+            setOpen.insert(key);
         }
     }
     std::deque<SEvent> queue;
@@ -129,10 +164,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
         const bool bValid =
             DecodeResponse(vecExact.data(), vecExact.size(), ev.strAddr, ev.wPort, resp);
 
+        const bool bRouted = bValid && setOpen.count(KeyOf(resp.strMac, resp.wCode)) != 0;
+        const size_t nSettledBefore = vecSettled.size();
+
         doc.pSocket->Inject(ev.vecData, ev.strAddr, ev.wPort);
         doc.pump.PumpPendingMessages();
         const int32_t nAfter = d.GetSocket().m_nPending;
         const bool bSent = doc.pSocket->GetSent().size() != nSentBefore;
+
+        if (bRouted) {
+            const int nOutcome = resp.byResult == 0 ? EXCHANGE_DONE : EXCHANGE_ABNORMAL;
+            FUZZ_CHECK(vecSettled.size() == nSettledBefore + 1 &&
+                           vecSettled.back().first == KeyOf(resp.strMac, resp.wCode) &&
+                           vecSettled.back().second == nOutcome,
+                       "a reply an exchange awaits did not settle exactly it, by its result");
+            FUZZ_CHECK(nAfter == ev.nPending && !bSent &&
+                           doc.ui.GetMessages().size() == nMessagesBefore,
+                       "a reply an exchange awaits reached the window's operation");
+            continue;
+        }
+        FUZZ_CHECK(bSent || vecSettled.size() == nSettledBefore,
+                   "a reply settled an exchange that does not await it");
 
         if (!bValid) {
             FUZZ_CHECK(nAfter == ev.nPending, "a refused datagram changed the pending state");

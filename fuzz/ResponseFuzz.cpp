@@ -6,9 +6,9 @@
 // and sender port are those of a response; the MAC text is 12 upper-case hex
 // digits that read back into the same bytes; the block converts back to the
 // bytes it came from; the account texts are at most 15 bytes without NUL; the
-// version dialog fills the rows up to the first empty entry with texts of at
-// most 14 bytes; a server reply is a reply line of the marked command, and a
-// transfer counts as done only on 226 or 250.
+// version decoder and its dialog list the entries up to the first empty one,
+// texts of at most 14 bytes; a server reply is a reply line of the marked
+// command, and a transfer counts as done only on 226 or 250.
 #include "FuzzSupport.h"
 #include "doc/FtpRun.h"
 #include "doc/VersionInfoDlg.h"
@@ -65,7 +65,13 @@ void CheckDatagram(const std::vector<uint8_t>& vecData, uint16_t wPort) {
         }
     }
     if (wCode == RESP_GET_VERSION) {
+        const SVersionInfo info = DecodeVersionInfo(resp.pData, resp.nLen);
+        FUZZ_CHECK(info.strBoard.size() <= 14 && info.strBoard.find('\0') == std::string::npos &&
+                       info.vecApps.size() <= VER_MAX_APPS,
+                   "the version information is not a board text and at most 10 entries");
         CVersionInfoDlg dlg(resp.pData, resp.nLen);
+        FUZZ_CHECK(dlg.GetText(IDC_VER_BOARD_ID) == info.strBoard,
+                   "the dialog and the decoder read another board identity");
         FUZZ_CHECK(dlg.GetText(IDC_VER_BOARD_ID).size() <= 14 &&
                        dlg.GetText(IDC_VER_BOARD_ID).find('\0') == std::string::npos,
                    "the board identity is not a text of at most 14 bytes");
@@ -79,6 +85,9 @@ void CheckDatagram(const std::vector<uint8_t>& vecData, uint16_t wPort) {
                        "row " + std::to_string(k) + " is filled against the table");
             FUZZ_CHECK(strName.size() <= 14 && strName.find('\0') == std::string::npos,
                        "an application name is not a text of at most 14 bytes");
+            FUZZ_CHECK(bEntry == (static_cast<size_t>(k) < info.vecApps.size()) &&
+                           (!bEntry || info.vecApps[static_cast<size_t>(k)].strName == strName),
+                       "the decoder's entry " + std::to_string(k) + " is not the dialog's");
         }
     }
 }
