@@ -3,8 +3,9 @@
 // UTF-8) in any nesting.
 // Oracles: every document parses under a strict reader, names no key twice
 // and holds each text as it was (its bytes that are no UTF-8 as U+FFFD) and
-// each number exactly; the terminal form is UTF-8 without a control
-// character, and the text table is too.
+// each number exactly (one with places as written, one that is none as null);
+// the terminal form is UTF-8 without a control character, and the text
+// table is too.
 #include "FuzzSupport.h"
 #include "JsonReader.h"
 #include "StrictJson.h"
@@ -13,6 +14,12 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <iomanip>
+#include <limits>
+#include <locale>
+#include <sstream>
 
 namespace {
 // A text as the writer must give it: UTF-8 as it is, every byte that starts
@@ -47,6 +54,8 @@ struct SModel {
     CJson::EKind eKind = CJson::EKind::Null;
     bool b = false;
     int64_t n = 0;
+    double d = 0;
+    int nDecimals = 0;
     std::string str;
     std::vector<SModel> vecItems;
     std::vector<std::string> vecKeys; // a key set again (as written) keeps its place
@@ -54,7 +63,7 @@ struct SModel {
 };
 
 CJson Build(FuzzedDataProvider& fdp, int nDepth, SModel& model) {
-    switch (nDepth > 3 ? fdp.ConsumeIntegralInRange(0, 3) : fdp.ConsumeIntegralInRange(0, 5)) {
+    switch (nDepth > 3 ? fdp.ConsumeIntegralInRange(0, 4) : fdp.ConsumeIntegralInRange(0, 6)) {
     case 0:
         return CJson();
     case 1:
@@ -70,6 +79,22 @@ CJson Build(FuzzedDataProvider& fdp, int nDepth, SModel& model) {
         model.str = fdp.ConsumeRandomLengthString(64);
         return CJson::Str(model.str);
     case 4: {
+        model.eKind = CJson::EKind::Real;
+        switch (fdp.ConsumeIntegralInRange(0, 7)) {
+        case 0:
+            model.d = std::numeric_limits<double>::quiet_NaN();
+            break;
+        case 1:
+            model.d = fdp.ConsumeBool() ? HUGE_VAL : -HUGE_VAL;
+            break;
+        default:
+            model.d = fdp.ConsumeFloatingPoint<double>();
+            break;
+        }
+        model.nDecimals = fdp.ConsumeIntegralInRange(0, 17);
+        return CJson::Real(model.d, model.nDecimals);
+    }
+    case 5: {
         model.eKind = CJson::EKind::Array;
         CJson json = CJson::Array();
         for (int i = fdp.ConsumeIntegralInRange(0, 4); i > 0; --i) {
@@ -114,6 +139,19 @@ void Compare(const SModel& model, const nlohmann::json& parsed) {
     case CJson::EKind::Int:
         FUZZ_CHECK((parsed.is_number_integer() && parsed.get<int64_t>() == model.n),
                    "the number " + std::to_string(model.n) + " came back otherwise");
+        break;
+    case CJson::EKind::Real:
+        if (!std::isfinite(model.d)) {
+            FUZZ_CHECK(parsed.is_null(), "a number that is none came back otherwise");
+        } else {
+            // The value as written with that many places, read back as a reader would.
+            std::ostringstream out;
+            out.imbue(std::locale::classic());
+            out << std::fixed << std::setprecision(model.nDecimals) << model.d;
+            FUZZ_CHECK(parsed.is_number() &&
+                           parsed.get<double>() == std::strtod(out.str().c_str(), nullptr),
+                       "the number " + out.str() + " came back as " + parsed.dump());
+        }
         break;
     case CJson::EKind::String:
         CheckText(parsed, model.str);

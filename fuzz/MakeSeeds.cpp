@@ -97,6 +97,12 @@ void DatagramSeeds() {
              Event(3, CNodeResponder::Reply(0x0204, strMac, 0, 0)));
     Seed("datagram", "account", std::string{3} + Event(7, ParamReply(0x0203, strMac)));
     Seed("datagram", "version", std::string{3} + Event(6, VersionReply(strMac)));
+    // bit 4: the nodes await replies side by side, bits 5-7 pick their codes
+    // (here 0x0202 for the second node registered, 0x0203 for the first).
+    Seed("datagram", "exchanges",
+         std::string{0x35} + Event(0, CNodeResponder::Reply(0x0202, "0080C8000002", 0, 4)) +
+             Event(0, ParamReply(0x0203, strMac)) +
+             Event(1, CNodeResponder::Reply(0x0201, strMac, 0, 0)));
     Seed("datagram", "mode-refused",
          std::string{3} + Event(5, CNodeResponder::Reply(0x0205, strMac, 0, 4)) +
              Event(5, CNodeResponder::Reply(0x0206, strMac, 7, 0)));
@@ -209,7 +215,10 @@ void JsonSeeds() {
 }
 // The inputs of earlier findings, minimised, so that CI replays them.
 void FindingSeeds() {
-    Seed("json", "finding-keys-written-alike", std::string("\xfe\x5c\xbf\xbd\x00\xbd\xbf\xee", 8));
+    // {"\xFF": null, "\xFE": null}: the keys from the front, the choices from the back.
+    Seed("json", "finding-keys-written-alike", std::string("\xff\\x\xfe\\x\0\0\2\6\0", 11));
+    // A number with 3 places that is +inf.
+    Seed("json", "finding-number-that-is-none", std::string("\3\1\1\4\0", 5));
     Seed("listing", "finding-cut-entry",
          "admin\nsecret\n" + std::string{0, 0} + "\nx user user V" + std::string(85, 'x') +
              " ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n");

@@ -1,6 +1,7 @@
 #include "cli/CtlOutput.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 CJson CJson::Str(std::string str) {
@@ -16,10 +17,16 @@ CJson CJson::Int(int64_t n) {
 }
 
 CJson CJson::Real(double d, int nDecimals) {
+    // JSON has no text for an infinity or NaN: such a value is null.
+    if (!std::isfinite(d)) {
+        return CJson();
+    }
     CJson json(EKind::Real);
-    char sz[64];
-    std::snprintf(sz, sizeof sz, "%.*f", nDecimals, d);
-    json.m_strValue = sz;
+    // Every digit, however large the value.
+    const int nLen = std::snprintf(nullptr, 0, "%.*f", nDecimals, d);
+    json.m_strValue.resize(static_cast<size_t>(nLen) + 1);
+    std::snprintf(json.m_strValue.data(), json.m_strValue.size(), "%.*f", nDecimals, d);
+    json.m_strValue.resize(static_cast<size_t>(nLen));
     return json;
 }
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -171,6 +172,16 @@ TEST(CtlOutput, KeysWrittenAlikeAreOneMember) {
     json.Set("\xFE", CJson::Int(2));
     json.Set("\xEF\xBF\xBD", CJson::Int(3));
     EXPECT_EQ(json.Dump(), "{\"\xEF\xBF\xBD\":3}");
+}
+
+// Found by fuzzing: a number with places that was none became "inf" or
+// "nan", which no reader takes, and a large one was cut at 63 digits.
+TEST(CtlOutput, ANumberWithPlacesIsWholeAndOneThatIsNoneIsNull) {
+    EXPECT_EQ(CJson::Real(1.5, 3).Dump(), "1.500");
+    EXPECT_EQ(CJson::Real(-HUGE_VAL, 3).Dump(), "null");
+    EXPECT_EQ(CJson::Real(std::nan(""), 3).Dump(), "null");
+    EXPECT_EQ(CJson::Real(1e70, 1).Dump(),
+              "10000000000000000725314363815292351261583744096465219555182101554790400.0");
 }
 
 TEST(CtlOutput, TheTablePadsColumnsByCharacters) {
