@@ -6,6 +6,7 @@
 #include "cli/CtlCommands.h"
 #include "cli/CtlOwnership.h"
 #include "cli/CtlUi.h"
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "ops/SearchInterface.h"
 #include "platform/DataFileLock.h"
@@ -65,6 +66,8 @@ bool IsListingOnly(const SCtlArgs& args) {
         return args.strAction == "list";
     case ECtlCommand::Defaults:
         return args.strFrom.empty() && args.vecSets.empty();
+    case ECtlCommand::Commission:
+        return args.bCheck;
     default:
         return false;
     }
@@ -107,7 +110,7 @@ std::string UnknownInterfaceText(COrvixDoc& doc, const std::string& strName) {
 // The command on the document of strDataPath, whose lock is ours. True
 // when the command ran (and may have changed the registry).
 bool RunOnDocument(COrvixApp& theApp, const std::string& strDataPath, const SCtlArgs& args,
-                   CCtlUi& ui, SCtlResult& result, const CStopRequest& stop) {
+                   CCtlUi& ui, SCtlResult& result, const CStopRequest& stop, COperationLog* pLog) {
     const bool bNodes = CtlCommandNeedsNodes(args);
     ui.SetOffline(!bNodes);
     if (bNodes) {
@@ -126,6 +129,7 @@ bool RunOnDocument(COrvixApp& theApp, const std::string& strDataPath, const SCtl
     // from an empty registry.
     env.bMoveUnreadableAside = false;
     env.pStop = &stop;
+    env.pLog = pLog;
     COrvixDoc doc(env, std::move(pSocket));
     doc.SetSaveOnClose(false);
     if (ui.GetExit() == CTL_EXIT_MANAGER_RUNNING) {
@@ -188,6 +192,13 @@ int RunCtl(int argc, char** argv) {
         }
         return CTL_EXIT_OK;
     }
+    // The user's own log: read without the data file or the port.
+    if (args.eCommand == ECtlCommand::Log) {
+        RunLogCommand(args, ui, result, GetOperationLogPath());
+        PrintOutcome(args, ui, result, ui.GetExit());
+        return ui.GetExit();
+    }
+
     // Told to stop, the command ends at its next safe point; a second signal
     // ends it at once. The handler sees this for the rest of the process.
     static CStopRequest s_stop;
@@ -212,7 +223,10 @@ int RunCtl(int argc, char** argv) {
             RemoveLeftoversOfDeadRuns(
                 {strDataPath, theApp.m_paramFile.m_strPath, args.strDefaultsFile});
             theApp.m_paramFile.Load(theApp.m_paramFile.m_strPath, theApp.m_settings);
-            if (RunOnDocument(theApp, strDataPath, args, ui, result, s_stop) &&
+            const std::string strLogPath = GetOperationLogPath();
+            COperationLog oplog(TXT_CTL_PROGRAM_NAME, strLogPath);
+            if (RunOnDocument(theApp, strDataPath, args, ui, result, s_stop,
+                              strLogPath.empty() ? nullptr : &oplog) &&
                 s_stop.IsRequested()) {
                 ReportStop(ui, result, s_stop.GetReason());
             }

@@ -1,5 +1,6 @@
 #include "ops/NodeDownload.h"
 
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "ops/InformationDlg.h"
 #include "ops/MotImage.h"
@@ -76,7 +77,10 @@ bool SharesAddress(COrvixDoc& doc, int nIndex) {
     return false;
 }
 
-int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
+namespace {
+// DownloadNode's steps; strPath gets the file chosen.
+int RunDownloadSteps(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode,
+                     std::string& strPath) {
     const SDocEnv& env = doc.GetEnv();
     bool bLeftInMode = false;
     if (pbLeftInMode == nullptr) {
@@ -116,7 +120,6 @@ int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
     }
 
     env.ui.SetStatusText(TXT_STATUS_DOWNLOAD_CHOOSE);
-    std::string strPath;
     if (!env.ui.ChooseFileToOpen(DownloadFileChoice(), strPath)) {
         doc.SendChangeMode(nIndex, DOWNLOAD_MODE_NORMAL, 1); // not waited for
         return DLRESULT_CANCELLED;
@@ -144,6 +147,24 @@ int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
     *pbLeftInMode = nResult != 0;
     return nResult;
 }
+} // namespace
+
+int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
+    std::string strPath;
+    int nResult = RunDownloadSteps(doc, nIndex, nKind, pbLeftInMode, strPath);
+    const char* pszOutcome = nResult == FTPRUN_OK ? OPLOG_OK
+                             : nResult == DLRESULT_STOPPED || nResult == DLRESULT_CANCELLED
+                                 ? OPLOG_STOPPED
+                                 : OPLOG_FAILED;
+    std::string strMessage = strPath.substr(strPath.find_last_of('/') + 1);
+    std::string strFailure = DownloadResultText(doc, nResult);
+    if (nResult != FTPRUN_OK && !strFailure.empty()) {
+        strMessage += (strMessage.empty() ? "" : ": ") + strFailure;
+    }
+    doc.LogNodeOperation(nKind == DOWNLOAD_KERNEL ? OPLOG_DOWNLOAD_KERNEL : OPLOG_DOWNLOAD_APP,
+                         nIndex, pszOutcome, strMessage);
+    return nResult;
+}
 
 std::string LeftInModeNote(int nMode, bool bAlone) {
     char szNote[512];
@@ -152,41 +173,39 @@ std::string LeftInModeNote(int nMode, bool bAlone) {
     return bAlone ? strNote.substr(strNote.find_first_not_of("\r\n")) : strNote;
 }
 
-void ShowDownloadResult(COrvixDoc& doc, int nResult, bool bLeftInMode, int nMode) {
-    CUi& ui = doc.GetEnv().ui;
+std::string DownloadResultText(COrvixDoc& doc, int nResult) {
     const std::string& strReply = doc.GetFtpReply().strText;
-    std::string strText;
     switch (nResult) {
     case FTPRUN_OK:
+        return TXT_DOWNLOAD_DONE;
+    case FTPRUN_NO_SESSION:
+        return TXT_FTP_NO_SESSION;
+    case FTPRUN_NO_CONNECTION:
+        return TXT_FTP_CONNECT_FAILED;
+    case FTPRUN_TIMEOUT:
+        return TXT_FTP_TIMEOUT;
+    case FTPRUN_NO_PROCESS:
+        return TXT_FTP_NO_PROCESS;
+    case DLRESULT_ABNORMAL:
+        return TXT_ABNORMAL_RESPONSE;
+    case DLRESULT_NO_RESPONSE:
+        return TXT_NO_RESPONSE;
+    case FTPRUN_REFUSED:
+        return FormatText(TXT_FTP_PUT_REFUSED, strReply);
+    case FTPRUN_UNCONFIRMED:
+        return FormatText(TXT_FTP_PUT_UNCONFIRMED, strReply);
+    default: // cancelled, or refused before anything ran: already said
+        return {};
+    }
+}
+
+void ShowDownloadResult(COrvixDoc& doc, int nResult, bool bLeftInMode, int nMode) {
+    CUi& ui = doc.GetEnv().ui;
+    if (nResult == FTPRUN_OK) {
         ui.ShowMessage(TXT_DOWNLOAD_DONE, EMsgButtons::Ok, EMsgIcon::Information);
         return;
-    case FTPRUN_NO_SESSION:
-        strText = TXT_FTP_NO_SESSION;
-        break;
-    case FTPRUN_NO_CONNECTION:
-        strText = TXT_FTP_CONNECT_FAILED;
-        break;
-    case FTPRUN_TIMEOUT:
-        strText = TXT_FTP_TIMEOUT;
-        break;
-    case FTPRUN_NO_PROCESS:
-        strText = TXT_FTP_NO_PROCESS;
-        break;
-    case DLRESULT_ABNORMAL:
-        strText = TXT_ABNORMAL_RESPONSE;
-        break;
-    case DLRESULT_NO_RESPONSE:
-        strText = TXT_NO_RESPONSE;
-        break;
-    case FTPRUN_REFUSED:
-        strText = FormatText(TXT_FTP_PUT_REFUSED, strReply);
-        break;
-    case FTPRUN_UNCONFIRMED:
-        strText = FormatText(TXT_FTP_PUT_UNCONFIRMED, strReply);
-        break;
-    default: // cancelled, or refused before anything ran: already said
-        break;
     }
+    std::string strText = DownloadResultText(doc, nResult);
     if (bLeftInMode) {
         strText += LeftInModeNote(nMode, strText.empty());
     }

@@ -45,7 +45,7 @@ bool SharesAddress(COrvixDoc& doc, int nIndex);
 // is sent back to operation; *pbLeftInMode tells whether it may still be in
 // its download mode. A stop asked for before the transfer began ends it there
 // (DLRESULT_STOPPED), the node back in operation; a transfer that began runs
-// to its end.
+// to its end. What became of it goes into the operation log.
 int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode = nullptr);
 // The command: busy scope, DownloadNode on the selected row, its message. A
 // node whose address another node shares is refused before anything is sent.
@@ -54,6 +54,8 @@ int DownloadToSelectedNode(COrvixDoc& doc, int nSelected, int nKind);
 // The note that the node may still be in its download mode nMode, and how
 // to bring it back; bAlone: without the line break that joins it to a message.
 std::string LeftInModeNote(int nMode, bool bAlone);
+// The message of a download's result (none for results already reported).
+std::string DownloadResultText(COrvixDoc& doc, int nResult);
 // The message of a download's result, with the note that the node stays in
 // its download mode nMode when bLeftInMode; none for results already reported.
 void ShowDownloadResult(COrvixDoc& doc, int nResult, bool bLeftInMode = false,
