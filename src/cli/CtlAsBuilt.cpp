@@ -10,9 +10,10 @@
 #include <cstdio>
 
 namespace {
-const char* const CSV_COLUMNS[] = {
-    "line",   "mac",   "ip",      "serial", "remarks", "params", "image",   "found_ip", "found_mode",
-    "changed", "own_ip", "kernel", "boot",  "apps",    "outcome", "detail", "time"};
+const char* const CSV_COLUMNS[] = {"line",   "mac",    "ip",       "serial",     "remarks",
+                                   "params", "image",  "found_ip", "found_mode", "changed",
+                                   "own_ip", "kernel", "boot",     "apps",       "outcome",
+                                   "detail", "time"};
 
 std::string Joined(const std::vector<std::string>& vec, const char* pszBetween) {
     std::string str;
@@ -36,11 +37,23 @@ std::string TimeText(const SAsBuiltRow& row) {
 
 std::vector<std::string> CsvCells(const SAsBuiltRow& row) {
     const SManifestLine& line = row.line;
-    return {std::to_string(line.nLine), line.strMac,   line.strIpText,   line.strSerial,
-            line.strRemarks,            line.strParams, line.strImage,    row.strFoundIp,
-            row.strFoundMode,           Joined(row.vecChanged, ";"),      row.strOwnIp,
-            row.strKernel,              row.strBoot,    AppsText(row),    row.strOutcome,
-            row.strDetail,              TimeText(row)};
+    return {std::to_string(line.nLine),
+            line.strMac,
+            line.strIpText,
+            line.strSerial,
+            line.strRemarks,
+            line.strParams,
+            line.strImage,
+            row.strFoundIp,
+            row.strFoundMode,
+            Joined(row.vecChanged, ";"),
+            row.strOwnIp,
+            row.strKernel,
+            row.strBoot,
+            AppsText(row),
+            row.strOutcome,
+            row.strDetail,
+            TimeText(row)};
 }
 
 // A cell as CSV writes it: quoted when it holds a comma, a quote or a line break.

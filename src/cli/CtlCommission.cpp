@@ -24,8 +24,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -45,9 +45,10 @@ struct SImageIdentity {
 };
 
 int HexDigit(char c) {
-    return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                                               : -1;
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                  : -1;
 }
 
 SImageIdentity ReadImageIdentity(const std::string& strPath) {
@@ -176,8 +177,8 @@ public:
 private:
     // Per node between the steps.
     struct SWork {
-        NODEPARAM own{};      // as read first
-        NODEPARAM desired{};  // what the individual setting sends
+        NODEPARAM own{};     // as read first
+        NODEPARAM desired{}; // what the individual setting sends
         bool bSettingsSent = false;
         bool bImagePending = false;
         bool bImageLoaded = false;
@@ -496,8 +497,7 @@ private:
         strText.replace(strText.find("%d"), 2, szLine);
         strText.replace(strText.find("%s"), 2, strFields);
         m_ctx.ui.Report(CTL_EXIT_FAILED, strText);
-        m_ctx.doc.LogOperation(OPLOG_COMMISSION, line.strMac, line.dwIp, OPLOG_MISMATCH,
-                               strFields);
+        m_ctx.doc.LogOperation(OPLOG_COMMISSION, line.strMac, line.dwIp, OPLOG_MISMATCH, strFields);
     }
 
     SCtlContext& m_ctx;
@@ -521,7 +521,8 @@ bool ReadManifestFile(SCtlContext& ctx, const std::string& strPath, SManifest& m
     // Its files are named from its folder; the client is given absolute paths.
     std::error_code ec;
     std::string strDir = std::filesystem::absolute(strPath, ec).parent_path().string();
-    manifest = ParseManifest(strText, strDir.empty() || strDir.back() == '/' ? strDir : strDir + "/");
+    manifest =
+        ParseManifest(strText, strDir.empty() || strDir.back() == '/' ? strDir : strDir + "/");
     return true;
 }
 

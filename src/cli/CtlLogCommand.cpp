@@ -15,8 +15,11 @@ bool SinceTime(const std::string& strText, int64_t& nTime) {
         strText.find_first_not_of("0123456789", 0) == strText.size() - 1) {
         const char cUnit = strText.back();
         const int64_t nCount = std::stoll(strText.substr(0, strText.size() - 1));
-        const int64_t nUnit = cUnit == 's' ? 1 : cUnit == 'm' ? 60 : cUnit == 'h' ? 3600
-                              : cUnit == 'd' ? 86400 : 0;
+        const int64_t nUnit = cUnit == 's'   ? 1
+                              : cUnit == 'm' ? 60
+                              : cUnit == 'h' ? 3600
+                              : cUnit == 'd' ? 86400
+                                             : 0;
         if (nUnit == 0) {
             return false;
         }
@@ -49,8 +52,8 @@ void RunLogCommand(const SCtlArgs& args, CCtlUi& ui, SCtlResult& result,
     }
     result.json.Set("log", CJson::Str(strPath));
     CJson& jsonEntries = result.json["entries"] = CJson::Array();
-    result.vecHeader = {"time",    "program",   "user",    "network", "MAC",
-                        "IP",      "operation", "outcome", "message"};
+    result.vecHeader = {"time", "program",   "user",    "network", "MAC",
+                        "IP",   "operation", "outcome", "message"};
     for (const SOperationEntry& entry : ReadOperationLog(strPath)) {
         if ((!args.strSince.empty() && entry.nTime < nSince) ||
             (!args.strNodeMac.empty() && Upper(entry.strMac) != args.strNodeMac) ||
@@ -68,8 +71,8 @@ void RunLogCommand(const SCtlArgs& args, CCtlUi& ui, SCtlResult& result,
         json.Set("outcome", CJson::Str(entry.strOutcome));
         json.Set("message", CJson::Str(entry.strMessage));
         jsonEntries.Push(json);
-        result.vecRows.push_back({entry.strTime, entry.strProgram, entry.strUser,
-                                  entry.strNetwork, entry.strMac, entry.strIp,
-                                  entry.strOperation, entry.strOutcome, entry.strMessage});
+        result.vecRows.push_back({entry.strTime, entry.strProgram, entry.strUser, entry.strNetwork,
+                                  entry.strMac, entry.strIp, entry.strOperation, entry.strOutcome,
+                                  entry.strMessage});
     }
 }

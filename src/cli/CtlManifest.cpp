@@ -43,7 +43,7 @@ struct SRecord {
 bool SplitRecords(const std::string& strText, std::vector<SRecord>& vecRecords) {
     SRecord record;
     std::string strField;
-    bool bQuoted = false;   // inside quotes
+    bool bQuoted = false;    // inside quotes
     bool bWasQuoted = false; // the field had quotes: kept as it is
     int nLine = 1;
     record.nLine = 1;
@@ -283,9 +283,9 @@ void CheckManifest(SManifest& manifest, const SPlantFacts& facts) {
         }
         if ((dwIp & facts.dwMask) != dwSubnet) {
             std::string strOut(256, '\0');
-            int nLen = std::snprintf(strOut.data(), strOut.size(), TXT_MANIFEST_OUTSIDE,
-                                     strIp.c_str(), FormatIpHost(dwSubnet).c_str(),
-                                     FormatIpHost(facts.dwMask).c_str());
+            int nLen =
+                std::snprintf(strOut.data(), strOut.size(), TXT_MANIFEST_OUTSIDE, strIp.c_str(),
+                              FormatIpHost(dwSubnet).c_str(), FormatIpHost(facts.dwMask).c_str());
             strOut.resize(static_cast<size_t>(std::max(nLen, 0)));
             Problem(line.nLine, strOut);
         } else if ((dwIp & dwHostMask) == 0 || (dwIp & dwHostMask) == dwHostMask) {
@@ -311,8 +311,7 @@ void CheckManifest(SManifest& manifest, const SPlantFacts& facts) {
             }
         }
     }
-    std::stable_sort(manifest.vecProblems.begin(), manifest.vecProblems.end(),
-                     [](const SManifestProblem& a, const SManifestProblem& b) {
-                         return a.nLine < b.nLine;
-                     });
+    std::stable_sort(
+        manifest.vecProblems.begin(), manifest.vecProblems.end(),
+        [](const SManifestProblem& a, const SManifestProblem& b) { return a.nLine < b.nLine; });
 }

@@ -10,15 +10,15 @@
 #include <vector>
 
 struct SManifestLine {
-    int nLine = 0;          // where the line starts in the file; the header is line 1
-    std::string strMacText; // as written
-    std::string strMac;     // 12 upper-case hex digits; empty when malformed
-    std::string strIpText;  // as written
-    uint32_t dwIp = 0;      // host order; 0 when malformed
-    std::string strSerial;  // UTF-8
-    std::string strRemarks; // UTF-8
-    std::string strParams;  // as written; empty: none
-    std::string strImage;   // as written; empty: none
+    int nLine = 0;             // where the line starts in the file; the header is line 1
+    std::string strMacText;    // as written
+    std::string strMac;        // 12 upper-case hex digits; empty when malformed
+    std::string strIpText;     // as written
+    uint32_t dwIp = 0;         // host order; 0 when malformed
+    std::string strSerial;     // UTF-8
+    std::string strRemarks;    // UTF-8
+    std::string strParams;     // as written; empty: none
+    std::string strImage;      // as written; empty: none
     std::string strParamsPath; // relative names taken from the manifest's folder
     std::string strImagePath;
 };
@@ -50,7 +50,7 @@ SManifest ParseManifest(const std::string& strUtf8, const std::string& strDir);
 struct SPlantFacts {
     uint32_t dwMask = 0;
     uint32_t dwGateway = 0;
-    uint32_t dwDefaultDest = 0; // the default parameters' destination
+    uint32_t dwDefaultDest = 0;          // the default parameters' destination
     std::vector<COXParam> vecRegistered; // the current network's nodes
     // The PC's own addresses, those towards an address first.
     std::function<std::vector<uint32_t>(uint32_t)> fnPcAddresses;

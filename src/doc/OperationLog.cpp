@@ -44,7 +44,11 @@ void AppendUtf8(std::string& str, uint32_t cp) {
 // The length of the well-formed UTF-8 character at str[nAt]; 0 for none.
 size_t Utf8Length(const std::string& str, size_t nAt) {
     auto by = static_cast<unsigned char>(str[nAt]);
-    size_t nLen = by < 0x80 ? 1 : (by >> 5) == 0x6 ? 2 : (by >> 4) == 0xE ? 3 : (by >> 3) == 0x1E ? 4 : 0;
+    size_t nLen = by < 0x80           ? 1
+                  : (by >> 5) == 0x6  ? 2
+                  : (by >> 4) == 0xE  ? 3
+                  : (by >> 3) == 0x1E ? 4
+                                      : 0;
     if (nLen == 0 || nAt + nLen > str.size()) {
         return 0;
     }
@@ -168,7 +172,8 @@ bool ReadJsonString(const std::string& str, size_t& nAt, std::string& strValue) 
 }
 
 void SkipBlanks(const std::string& str, size_t& nAt) {
-    while (nAt < str.size() && (str[nAt] == ' ' || str[nAt] == '\t' || str[nAt] == '\r')) {
+    while (nAt < str.size() &&
+           (str[nAt] == ' ' || str[nAt] == '\t' || str[nAt] == '\r' || str[nAt] == '\n')) {
         ++nAt;
     }
 }
@@ -185,8 +190,7 @@ bool ReadNumber(const std::string& str, size_t& nAt, size_t nMin, size_t nMax, i
 
 std::string UserName() {
     const passwd* pPw = ::getpwuid(::geteuid());
-    return pPw != nullptr && pPw->pw_name != nullptr ? pPw->pw_name
-                                                     : std::to_string(::geteuid());
+    return pPw != nullptr && pPw->pw_name != nullptr ? pPw->pw_name : std::to_string(::geteuid());
 }
 } // namespace
 
@@ -351,8 +355,8 @@ bool ParseLogTime(const std::string& strText, int64_t& nTime) {
     return true;
 }
 
-COperationLog::COperationLog(std::string strProgram, const std::string& strPath,
-                             uint64_t nMaxBytes, int nKeep)
+COperationLog::COperationLog(std::string strProgram, const std::string& strPath, uint64_t nMaxBytes,
+                             int nKeep)
     : m_strProgram(std::move(strProgram)), m_strUser(UserName()),
       m_file(strPath, nMaxBytes, nKeep) {}
 

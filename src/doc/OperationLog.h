@@ -41,8 +41,8 @@ inline constexpr char OPLOG_STOPPED[] = "stopped";
 
 // One line of the log. Texts are UTF-8.
 struct SOperationEntry {
-    int64_t nTime = 0;     // seconds since the epoch
-    std::string strTime;   // as written: local time with its offset
+    int64_t nTime = 0;      // seconds since the epoch
+    std::string strTime;    // as written: local time with its offset
     std::string strProgram; // mrvmgr or mrvctl
     std::string strUser;
     std::string strNetwork;

@@ -5,6 +5,7 @@
 #include "gui/AppIcon.h"
 #include "gui/InstanceChannel.h"
 #include "gui/OrvixView.h"
+#include "ops/OperationLogDlg.h"
 #include "platform/Cp932.h"
 #include "res/ShellTexts.h"
 #include "res/Texts.h"
@@ -20,6 +21,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 
 namespace {
 QString FromUtf8(const char* psz) {
@@ -79,6 +81,15 @@ CMainFrame::CMainFrame(QWidget* pParent) : QMainWindow(pParent), m_pView(new COr
         m_vecIndicators.push_back(pPane);
     }
     qApp->installEventFilter(this);
+
+    // The operation log's window follows the log while it is open, whoever writes it.
+    auto* pLogTimer = new QTimer(this);
+    connect(pLogTimer, &QTimer::timeout, this, [this] {
+        if (m_pDoc != nullptr && OperationLogWindow().IsOpen()) {
+            OperationLogWindow().Refresh(m_pDoc->GetEnv().ui);
+        }
+    });
+    pLogTimer->start(OPLOG_REFRESH_MS);
 
     m_fnHelpOpener = [this](const std::string& strPath) {
         return m_pDoc != nullptr && m_pDoc->GetEnv().ui.OpenWithDesktop(strPath);

@@ -118,9 +118,9 @@ void LogRow(COrvixDoc& doc, const CDownloadProgressDlg& progress, size_t nRow, E
                                ? Cp932ToUtf8Lossy(vecRows[nRow][PROGRESS_COL_STATE])
                                : "";
     std::string strDetail = progress.GetDetail(strAddress);
-    doc.LogNodeOperation(pszOperation, nIndex,
-                         eNode == EBatchNode::Stopped ? OPLOG_STOPPED : OPLOG_FAILED,
-                         strName + ": " + strState + (strDetail.empty() ? "" : " (" + strDetail + ")"));
+    doc.LogNodeOperation(
+        pszOperation, nIndex, eNode == EBatchNode::Stopped ? OPLOG_STOPPED : OPLOG_FAILED,
+        strName + ": " + strState + (strDetail.empty() ? "" : " (" + strDetail + ")"));
 }
 
 // The format with its first "%s" replaced by strFirst, the next by strSecond.

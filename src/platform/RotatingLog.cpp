@@ -122,8 +122,7 @@ std::vector<std::string> ReadLogLines(const std::string& strPath, int nKeep) {
         if (!in) {
             continue;
         }
-        std::string strText((std::istreambuf_iterator<char>(in)),
-                            std::istreambuf_iterator<char>());
+        std::string strText((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         size_t nStart = 0;
         for (size_t nEnd; (nEnd = strText.find('\n', nStart)) != std::string::npos;
              nStart = nEnd + 1) {

@@ -45,7 +45,8 @@ inline constexpr char TXT_MANIFEST_MISSING_COLUMN[] = "the header has no column 
 inline constexpr char TXT_MANIFEST_FIELD_COUNT[] = "%d fields where the header has %d";
 inline constexpr char TXT_MANIFEST_OPEN_QUOTE[] = "a quoted field does not end";
 inline constexpr char TXT_MANIFEST_NO_NODES[] = "the manifest names no node";
-inline constexpr char TXT_MANIFEST_BAD_MAC[] = "'%s' is not a node's MAC (12 hex digits, not a group or zero MAC)";
+inline constexpr char TXT_MANIFEST_BAD_MAC[] =
+    "'%s' is not a node's MAC (12 hex digits, not a group or zero MAC)";
 inline constexpr char TXT_MANIFEST_BAD_IP[] = "'%s' is not an address of four decimal parts";
 inline constexpr char TXT_MANIFEST_UNUSABLE_IP[] = "%s cannot be a node's own address";
 inline constexpr char TXT_MANIFEST_UNSET_IP[] =
@@ -54,13 +55,15 @@ inline constexpr char TXT_MANIFEST_HOST_PART[] =
     "%s is the network or broadcast address of its subnet";
 inline constexpr char TXT_MANIFEST_OUTSIDE[] = "%s is outside the network's subnet %s/%s";
 inline constexpr char TXT_MANIFEST_PC[] = "%s is an address of this PC";
-inline constexpr char TXT_MANIFEST_DEST[] = "%s is the destination address of the node's parameters";
+inline constexpr char TXT_MANIFEST_DEST[] =
+    "%s is the destination address of the node's parameters";
 inline constexpr char TXT_MANIFEST_GATEWAY[] = "%s is the network's gateway";
 inline constexpr char TXT_MANIFEST_REGISTERED[] =
     "%s is the address of registered node %s, which the manifest does not name";
 inline constexpr char TXT_MANIFEST_DOUBLE_MAC[] = "MAC %s is on line %d already";
 inline constexpr char TXT_MANIFEST_DOUBLE_IP[] = "address %s is on line %d already";
-inline constexpr char TXT_MANIFEST_BAD_TEXT[] = "the %s cannot be written in the manager's code page";
+inline constexpr char TXT_MANIFEST_BAD_TEXT[] =
+    "the %s cannot be written in the manager's code page";
 inline constexpr char TXT_MANIFEST_NO_PARAMS[] = "cannot read the parameter file '%s'";
 inline constexpr char TXT_MANIFEST_NOT_PARAMS[] =
     "'%s' is not a parameter set (no section MRV-620_Parameter)";
