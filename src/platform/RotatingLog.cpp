@@ -17,8 +17,9 @@ void MakeParentDirs(const std::string& strPath) {
     }
 }
 
-// A few rounds are enough: only a rotation by another program moves the file.
-constexpr int LOCK_ROUNDS = 4;
+// Each round that finds the file moved follows another writer's rotation, so
+// rounds are progress; the bound only guards against the unforeseen.
+constexpr int LOCK_ROUNDS = 1000;
 } // namespace
 
 CRotatingLog::CRotatingLog(std::string strPath, uint64_t nMaxBytes, int nKeep)

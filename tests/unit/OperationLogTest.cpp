@@ -169,10 +169,11 @@ TEST(RotatingLogFile, WritersAtOnceLoseNoLineAndTearNone) {
             // Small files: the writers rotate each other's files all the time.
             CRotatingLog log(strPath, 4096, 100);
             for (int i = 0; i < LINES; ++i) {
-                if (log.Append(FormatOperationLine(
-                        Entry(std::to_string(w), std::string(static_cast<size_t>(i % 50), 'x') +
-                                                     std::to_string(i)))) != 0) {
-                    ::_exit(1);
+                int nErr = log.Append(FormatOperationLine(Entry(
+                    std::to_string(w), std::string(static_cast<size_t>(i % 50), 'x') +
+                                           std::to_string(i))));
+                if (nErr != 0) {
+                    ::_exit(nErr);
                 }
             }
             ::_exit(0);
@@ -182,7 +183,8 @@ TEST(RotatingLogFile, WritersAtOnceLoseNoLineAndTearNone) {
     for (pid_t pid : vecPids) {
         int nStatus = 0;
         ASSERT_EQ(::waitpid(pid, &nStatus, 0), pid);
-        EXPECT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0);
+        EXPECT_TRUE(WIFEXITED(nStatus));
+        EXPECT_EQ(WEXITSTATUS(nStatus), 0) << "the errno of a failed append";
     }
     std::map<std::string, int> mapNext;
     size_t nLines = 0;
