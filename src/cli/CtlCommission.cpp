@@ -94,15 +94,15 @@ bool SameName(const std::string& strA, const std::string& strB) {
            });
 }
 
-// Whether the node's applications list the image: by the name and version
-// its header gives, else by the file's name.
+// Whether the node's applications list the image: under the name its header
+// gives or the file's name (a node may keep it under the name it was sent
+// as), with the header's version when it carries one.
 bool IsListed(const SImageIdentity& image,
               const std::vector<std::pair<std::string, std::string>>& vecApps) {
     return std::any_of(vecApps.begin(), vecApps.end(), [&](const auto& app) {
-        if (!image.strName.empty()) {
-            return SameName(app.first, image.strName) && app.second == image.strVersion;
-        }
-        return SameName(app.first, image.strFileName) || SameName(app.first, image.strStem);
+        bool bName = SameName(app.first, image.strName) ||
+                     SameName(app.first, image.strFileName) || SameName(app.first, image.strStem);
+        return bName && (image.strVersion.empty() || app.second == image.strVersion);
     });
 }
 
