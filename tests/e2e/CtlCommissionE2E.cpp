@@ -340,3 +340,115 @@ TEST_F(CtlCommission, ACheckedManifestCommissionsThePlantAndASecondRunChangesNot
                                                 "commission ok", "commission ok"}))
         << Why(ctl);
 }
+
+TEST_F(CtlCommission, MrvctlLogsOneLinePerChangeAndNeverAnAccount) {
+    RegisterPlant();
+    WriteFile(m_dir / "TESTAPP.mot", APP_IMAGE);
+    const std::vector<std::vector<std::string>> vecSteps = {
+        {"nodes", "add", ABSENT, "--serial", "SN-FF"},
+        {"nodes", "set", ABSENT, "--remarks", "spare"},
+        {"nodes", "set", ABSENT, "--ip", "10.62.1.99"},
+        {"search"},
+        {"autoset", "--base", "10.62.1.100", "--on-silence", "continue"},
+        {"set-params", m_vecPresent[2], "--set", "Passw=" + PARAM_PASSWORD},
+        {"mode", m_vecPresent[1], "7"},
+        {"mode", m_vecPresent[1], "0"},
+        {"download", "app", (m_dir / "TESTAPP.mot").string(), m_vecPresent[3]},
+        {"init", m_vecPresent[5], "--yes"},
+        {"nodes", "delete", ABSENT},
+        {"networks", "add", "SPARE"},
+        {"networks", "delete", "SPARE", "--yes"},
+    };
+    for (const std::vector<std::string>& vecStep : vecSteps) {
+        SCtl ctl = Ctl(vecStep);
+        ASSERT_EQ(ctl.run.nExit, 0) << vecStep[0] << " " << Why(ctl);
+        if (vecStep[0] == "mode") { // the node restarts into its new mode
+            ASSERT_NE(m_control.Request("WAIT " + vecStep[1] + " run=up timeout=5000").find("OK"),
+                      std::string::npos);
+        }
+    }
+    // Listings, reads and a search that finds nothing new change nothing.
+    for (const std::vector<std::string>& vecStep :
+         std::vector<std::vector<std::string>>{{"nodes", "list"},
+                                               {"get-params", m_vecPresent[0]},
+                                               {"version", m_vecPresent[0]},
+                                               {"search"}}) {
+        ASSERT_EQ(Ctl(vecStep).run.nExit, 0) << vecStep[0];
+    }
+    std::map<std::string, int> mapCount;
+    SCtl ctl = Ctl({"log"});
+    for (const CJsonValue& entry : ctl.json["result"]["entries"].Items()) {
+        EXPECT_EQ(entry["program"].Str(), "mrvctl");
+        EXPECT_EQ(entry["outcome"].Str(), "ok") << entry["operation"].Str();
+        ++mapCount[entry["operation"].Str()];
+    }
+    // Fifteen nodes had no address; four had one of an earlier plan.
+    EXPECT_EQ(mapCount, (std::map<std::string, int>{{"network-add", 2},
+                                                    {"node-add", 1},
+                                                    {"node-edit", 1},
+                                                    {"node-address", 1},
+                                                    {"search-add", 19},
+                                                    {"autoset", 15},
+                                                    {"settings", 1},
+                                                    {"mode", 2},
+                                                    {"download-app", 1},
+                                                    {"init", 1},
+                                                    {"node-delete", 1},
+                                                    {"network-delete", 1}}));
+    const std::string strLog = ReadFile(m_log);
+    EXPECT_EQ(strLog.find(PARAM_PASSWORD), std::string::npos);
+    EXPECT_EQ(strLog.find(IMAGE_PASSWORD), std::string::npos);
+    EXPECT_EQ(strLog.find("admin"), std::string::npos);
+    // Filtered by node and time.
+    ctl = Ctl({"log", "--node", m_vecPresent[1], "--since", "10m"});
+    ASSERT_EQ(ctl.json["result"]["entries"].Size(), 3u) << Why(ctl);
+    EXPECT_EQ(ctl.json["result"]["entries"][1]["message"].Str(), "ｾｯﾄｱｯﾌﾟ");
+    EXPECT_EQ(Ctl({"log", "--since", "2999-01-01"}).json["result"]["entries"].Size(), 0u);
+}
+
+// A log folder made read-only, or on a full disk, in a mount namespace of
+// the command's own: the change is made all the same and said once.
+TEST_F(CtlCommission, ALogThatCannotBeWrittenNeverStopsAChange) {
+    RegisterPlant();
+    const fs::path logDir = m_log.parent_path();
+    ASSERT_TRUE(fs::exists(logDir));
+    struct SCase {
+        const char* pszName;
+        std::string strMount;
+        const char* pszReason;
+    };
+    const std::string strDir = logDir.string();
+    for (const SCase& c : std::vector<SCase>{
+             {"read-only", "mount --bind \"$D\" \"$D\" && mount -o remount,bind,ro \"$D\"",
+              "Read-only file system"},
+             {"full",
+              "mount -t tmpfs -o size=8k tmpfs \"$D\" && "
+              "{ dd if=/dev/zero of=\"$D/fill\" bs=1k count=64 2>/dev/null; true; }",
+              "No space left on device"},
+         }) {
+        SProgramRun run =
+            RunProgram({"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c",
+                        "D=\"$1\"; shift; " + c.strMount + " && exec \"$@\"", "sh", strDir,
+                        (m_dir / "bin" / "mrvctl").string(), "--json", "search"},
+                       Env(), m_dir.string());
+        ASSERT_EQ(run.nExit, 0) << c.pszName << "\n" << run.strOut << run.strErr;
+        CJsonValue json = CJsonValue::Parse(run.strOut);
+        // Nineteen nodes added, one notice.
+        EXPECT_EQ(json["result"]["nodes"].Size(), 19u) << c.pszName;
+        ASSERT_EQ(json["messages"].Size(), 1u) << c.pszName << run.strOut;
+        EXPECT_EQ(json["messages"][0]["exit"].Int(), 0);
+        EXPECT_EQ(json["messages"][0]["text"].Str(), "操作履歴に書き込めません(" + m_log.string() +
+                                                         ": " + c.pszReason +
+                                                         ")。操作は続行します。")
+            << c.pszName;
+        // The registry has them; the next command starts from there.
+        SCtl ctl = Ctl({"nodes", "list"});
+        EXPECT_EQ(ctl.json["result"]["nodes"].Size(), 19u) << c.pszName;
+        ASSERT_EQ(Ctl({"nodes", "delete", "1"}).run.nExit, 0);
+        for (int i = 0; i < 18; ++i) {
+            Ctl({"nodes", "delete", "1"});
+        }
+    }
+    // Outside those namespaces the log was never touched by the failed runs.
+    EXPECT_EQ(ReadFile(m_log).find("search-add"), std::string::npos);
+}
