@@ -81,3 +81,11 @@ bool SetUpDialogForm(const std::string& strDialogName, QDialog* pDialog) {
 bool HasDialogForm(const std::string& strDialogName) {
     return Forms().count(strDialogName) != 0;
 }
+
+std::vector<std::string> GetDialogFormNames() {
+    std::vector<std::string> vecNames;
+    for (const auto& entry : Forms()) {
+        vecNames.push_back(entry.first);
+    }
+    return vecNames;
+}

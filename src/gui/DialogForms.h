@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 class QDialog;
 
@@ -7,3 +8,5 @@ class QDialog;
 // False when the program has no form of that name; the dialog is left untouched.
 bool SetUpDialogForm(const std::string& strDialogName, QDialog* pDialog);
 bool HasDialogForm(const std::string& strDialogName);
+// Every dialog class name the program has a form for.
+std::vector<std::string> GetDialogFormNames();

@@ -54,6 +54,7 @@ public:
     CDialogView& operator=(const CDialogView&) = delete;
 
 protected:
+    void showEvent(QShowEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
     // Escape and the close box.
     void reject() override;
@@ -79,6 +80,10 @@ private:
     void Changed(int nId);
     void RunAction(const SDialogAction& action);
     void FocusControl(int nId);
+    void FocusWidget(QWidget* pWidget);
+    // The first field of the tab order an operator types into; without one,
+    // the first control that takes input (never a read-only text).
+    QWidget* FirstInputWidget() const;
     QWidget* WidgetOf(int nId) const;
 
     CDialogModel& m_dialog;
@@ -89,4 +94,5 @@ private:
     bool m_bWriting = false; // widgets are being written from the model
     int m_nHandlerDepth = 0;
     bool m_bDetached = false;
+    bool m_bShownOnce = false;
 };

@@ -10,6 +10,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
 
 void CNodeListItemModel::Rebuild(const COrvixDoc& doc) {
     beginResetModel();
@@ -89,6 +92,13 @@ COrvixView::COrvixView(QWidget* pParent)
     }
     connect(pHeader, &QHeaderView::sectionClicked, this,
             [this](int nSection) { SortByColumn(nSection); });
+    connect(pHeader, &QHeaderView::sectionResized, this, [this] {
+        if (!m_bFitting) {
+            m_bUserSized = true;
+        }
+    });
+    // The range follows the rows and the height left for them.
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { FitColumns(); });
     m_strTitle = TXT_NO_NETWORK_TITLE;
 }
 
@@ -99,8 +109,55 @@ void COrvixView::OnUpdate() {
     } else {
         m_strTitle = Cp932ToUtf8Lossy(m_pDoc->m_pCurNet->m_strName);
     }
-    if (m_pDoc != nullptr) {
-        m_pModel->Rebuild(*m_pDoc);
+    if (m_pDoc == nullptr) {
+        return;
+    }
+    // The selected node stays selected, found again by its MAC.
+    std::string strMac;
+    int nSelected = GetSelectedIndex();
+    if (nSelected >= 0) {
+        strMac = m_pModel->GetListModel().GetText(static_cast<size_t>(nSelected), NODELIST_COL_MAC);
+    }
+    m_pModel->Rebuild(*m_pDoc);
+    if (strMac.empty()) {
+        return;
+    }
+    const CNodeListModel& list = m_pModel->GetListModel();
+    for (size_t nRow = 0; nRow < list.GetRowCount(); ++nRow) {
+        if (list.GetText(nRow, NODELIST_COL_MAC) == strMac) {
+            selectionModel()->setCurrentIndex(m_pModel->index(static_cast<int>(nRow), 0),
+                                              QItemSelectionModel::ClearAndSelect |
+                                                  QItemSelectionModel::Rows);
+            break;
+        }
+    }
+}
+
+void COrvixView::resizeEvent(QResizeEvent* pEvent) {
+    QTreeView::resizeEvent(pEvent);
+    FitColumns();
+}
+
+void COrvixView::FitColumns() {
+    if (m_bUserSized || m_bFitting) {
+        return;
+    }
+    int nFull = 0;
+    for (const SNodeListColumn& column : NODELIST_COLUMN_TABLE) {
+        nFull += column.nWidth;
+    }
+    // At most the bar's own width: a window too narrow for the columns
+    // without the bar keeps their widths and scrolls.
+    int nCut = 0;
+    QScrollBar* pBar = verticalScrollBar();
+    if (pBar->maximum() > pBar->minimum() && verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) {
+        nCut = std::clamp(nFull - viewport()->width(), 0, pBar->sizeHint().width());
+    }
+    int nRemarks = NODELIST_COLUMN_TABLE[NODELIST_COL_REMARKS].nWidth - nCut;
+    if (header()->sectionSize(NODELIST_COL_REMARKS) != nRemarks) {
+        m_bFitting = true;
+        header()->resizeSection(NODELIST_COL_REMARKS, nRemarks);
+        m_bFitting = false;
     }
 }
 
@@ -169,25 +226,35 @@ void COrvixView::drawRow(QPainter* pPainter, const QStyleOptionViewItem& option,
     pPainter->setFont(option.font);
     const QFontMetrics& fm = option.fontMetrics;
     const QHeaderView* pHeader = header();
-    // A node that did not answer the last search: the state image at the
-    // start of the row, the first column's text after it.
-    int nStateWidth = 0;
-    if (m_pModel->IsSilentRow(index.row())) {
-        nStateWidth = STATE_IMAGE_SIZE;
-        QRect rcImage = StateImageRect(index.row());
-        pPainter->drawPixmap(rcImage.topLeft(), SilentStateImage());
+    // A node that did not answer the last search: its "No." cell marked, the
+    // number over the mark in the plain text colour, where and as whole as
+    // on any other row.
+    bool bSilent = m_pModel->IsSilentRow(index.row());
+    if (bSilent) {
+        QRect rcMark(pHeader->sectionViewportPosition(NODELIST_COL_NUMBER), rcRow.top(),
+                     pHeader->sectionSize(NODELIST_COL_NUMBER), rcRow.height());
+        rcMark.adjust(1, 1, -2, -2);
+        pPainter->save();
+        pPainter->setPen(SilentMarkBorder());
+        pPainter->setBrush(SilentMarkFill());
+        pPainter->drawRect(rcMark);
+        pPainter->restore();
     }
     for (int nColumn = 0; nColumn < NODELIST_COLUMNS; ++nColumn) {
         int nMargin = CellMargin(nColumn);
-        int nShift = nColumn == 0 ? nStateWidth : 0;
-        QRect rcText(pHeader->sectionViewportPosition(nColumn) + nMargin + nShift, rcRow.top(),
-                     pHeader->sectionSize(nColumn) - 2 * nMargin - nShift, rcRow.height());
+        QRect rcText(pHeader->sectionViewportPosition(nColumn) + nMargin, rcRow.top(),
+                     pHeader->sectionSize(nColumn) - 2 * nMargin, rcRow.height());
         if (rcText.width() <= 0 || rcText.right() < 0 || rcText.left() > rcRow.right()) {
             continue;
         }
         QString strText = m_pModel->data(m_pModel->index(index.row(), nColumn)).toString();
+        pPainter->save();
+        if (bSilent && nColumn == NODELIST_COL_NUMBER) {
+            pPainter->setPen(pal.color(QPalette::Active, QPalette::Text));
+        }
         pPainter->drawText(rcText, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                            FitCellText(fm, strText, rcText.width()));
+        pPainter->restore();
     }
     if (hasFocus() && currentIndex().isValid() && currentIndex().row() == index.row()) {
         QPen pen(pPainter->pen().color());
@@ -199,27 +266,14 @@ void COrvixView::drawRow(QPainter* pPainter, const QStyleOptionViewItem& option,
     pPainter->restore();
 }
 
-QRect COrvixView::StateImageRect(int nRow) const {
-    QRect rcItem = visualRect(m_pModel->index(nRow, 0));
-    int nLeft = header()->sectionViewportPosition(0);
-    return {nLeft, rcItem.top() + (rcItem.height() - STATE_IMAGE_SIZE) / 2, STATE_IMAGE_SIZE,
-            STATE_IMAGE_SIZE};
+const QColor& COrvixView::SilentMarkFill() {
+    static const QColor s_colour(0xFF, 0xD8, 0x9C);
+    return s_colour;
 }
 
-const QPixmap& COrvixView::SilentStateImage() {
-    // Drawn once: an amber disc with a white bar, "no answer".
-    static const QPixmap s_pixmap = [] {
-        QPixmap pixmap(STATE_IMAGE_SIZE, STATE_IMAGE_SIZE);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(0x80, 0x40, 0x00), 1));
-        painter.setBrush(QColor(0xE0, 0x80, 0x00));
-        painter.drawEllipse(QRectF(0.5, 0.5, STATE_IMAGE_SIZE - 1.0, STATE_IMAGE_SIZE - 1.0));
-        painter.fillRect(QRect(4, 7, 8, 2), Qt::white);
-        return pixmap;
-    }();
-    return s_pixmap;
+const QColor& COrvixView::SilentMarkBorder() {
+    static const QColor s_colour(0xE0, 0x80, 0x00);
+    return s_colour;
 }
 
 void COrvixView::mousePressEvent(QMouseEvent* pEvent) {

@@ -2,7 +2,7 @@
 #include "app/NodeListModel.h"
 
 #include <QAbstractTableModel>
-#include <QPixmap>
+#include <QColor>
 #include <QTreeView>
 
 #include <functional>
@@ -66,10 +66,10 @@ public:
     static QString FitCellText(const QFontMetrics& fm, const QString& strText, int nWidth);
     // Space left of and right of a column's text.
     static int CellMargin(int nColumn) { return nColumn == 0 ? 2 : 6; }
-    // The state image of a silent row and where it is drawn (viewport coordinates).
-    static constexpr int STATE_IMAGE_SIZE = 16;
-    static const QPixmap& SilentStateImage();
-    QRect StateImageRect(int nRow) const;
+    // The mark of a silent row: its "No." cell in these colours, the number
+    // over it as on any other row.
+    static const QColor& SilentMarkFill();
+    static const QColor& SilentMarkBorder();
 
 protected:
     void drawRow(QPainter* pPainter, const QStyleOptionViewItem& option,
@@ -78,9 +78,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override;
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
+    void resizeEvent(QResizeEvent* pEvent) override;
 
 private:
     void RunCommand(int nId);
+    // The columns at their own widths, the remarks column narrowed while the
+    // vertical scroll bar would push the last pixels out of view.
+    void FitColumns();
 
     COrvixDoc* m_pDoc = nullptr;
     CNodeListItemModel* m_pModel;
@@ -88,4 +92,6 @@ private:
     ContextMenuSink m_fnContextMenu;
     std::string m_strTitle;
     int m_nRebuilds = 0;
+    bool m_bFitting = false;   // the view itself sizes the columns
+    bool m_bUserSized = false; // the operator sized a column: widths are his
 };

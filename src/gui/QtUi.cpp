@@ -2,6 +2,7 @@
 
 #include "gui/DialogView.h"
 #include "gui/MainFrame.h"
+#include "gui/PlacedMessageBox.h"
 #include "res/ShellTexts.h"
 #include "res/Texts.h"
 #include "ui/DialogModel.h"
@@ -121,8 +122,16 @@ EMsgAnswer CQtUi::MessageBox(const std::string& strText, EMsgButtons buttons, EM
     if (IsClosing()) {
         return EscapeAnswer(buttons);
     }
-    QMessageBox box(ToQtIcon(icon), QString::fromUtf8(strCaption.c_str()),
-                    QString::fromUtf8(strText.c_str()), QMessageBox::NoButton, ModalParent());
+    // The open progress and information windows stay in view beside the box.
+    std::vector<QRect> vecKeepClear;
+    for (const auto& [pDialog, pView] : m_mapModeless) {
+        if (pView->isVisible()) {
+            vecKeepClear.push_back(pView->frameGeometry());
+        }
+    }
+    CPlacedMessageBox box(ToQtIcon(icon), QString::fromUtf8(strCaption.c_str()),
+                          QString::fromUtf8(strText.c_str()), ModalParent(),
+                          std::move(vecKeepClear));
     auto vecButtons = ButtonsOf(buttons);
     for (const auto& [answer, pszCaption] : vecButtons) {
         box.addButton(ToQtButton(answer))->setText(QString::fromUtf8(pszCaption));

@@ -27,6 +27,7 @@ public:
     const char* GetDialogName() const override { return "CDownloadProgressDlg"; }
     SDialogAction OnCommand(CUi& ui, int nId) override;
     void OnModelessClosed() override { m_pShownOn = nullptr; }
+    bool HasCloseBox() const override { return false; }
 
     // A batch starts: rows from the target list, OK disabled, the window shown
     // (the one still open from an earlier batch is reused).

@@ -140,6 +140,9 @@ public:
     // The UI closed this model's modeless window on its own (the program
     // ends): the model holds it open no longer.
     virtual void OnModelessClosed() {}
+    // A window with a caption but no close box (nor minimise or maximise),
+    // fixed in size: it is ended by its own buttons only.
+    virtual bool HasCloseBox() const { return true; }
 
     const std::vector<SControl>& GetControls() const { return m_vecControls; }
     const SControl* FindControl(int nId) const;

@@ -5,8 +5,8 @@
 
 #include <sys/types.h>
 
-// A virtual X display of its own while this lives, on the first number no
-// other server holds; its number is empty when it could not be started.
+// A virtual X display of its own while this lives, on a number the server
+// found free itself; its number is empty when it could not be started.
 class CVirtualDisplay {
 public:
     CVirtualDisplay();

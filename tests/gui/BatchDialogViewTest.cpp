@@ -1,6 +1,7 @@
 // The forms of the batch download on the generic view: the choice of the
 // target nodes and the progress window.
 #include "FormBinding.h"
+#include "FrameFixture.h"
 #include "ModalScript.h"
 #include "gui/DialogView.h"
 #include "gui/QtMessagePump.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -194,5 +196,65 @@ TEST(DownloadProgressDlgView, RowChangedBeforeAPauseIsPaintedDuringIt) {
     pTree->viewport()->removeEventFilter(&count);
     model.End(ui);
     model.OnCommand(ui, DIALOG_OK);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// While the batch runs the window offers nothing to close, shrink or stretch
+// it with: a caption only, fixed in size.
+TEST(DownloadProgressDlgView, AFixedWindowWithACaptionAndNoCloseBox) {
+    CDownloadProgressDlg model;
+    CQtUi ui;
+    model.Begin(ui, "10.0.0.1,10.0.0.2", "/x/app.mot");
+    CDialogView* pView = ui.GetModelessView(model);
+    ASSERT_NE(pView, nullptr);
+    Qt::WindowFlags flags = pView->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    for (Qt::WindowType hint : {Qt::WindowCloseButtonHint, Qt::WindowMinimizeButtonHint,
+                                Qt::WindowMaximizeButtonHint, Qt::WindowSystemMenuHint}) {
+        EXPECT_FALSE(flags.testFlag(hint)) << hint;
+    }
+    EXPECT_EQ(pView->minimumSize(), pView->maximumSize());
+    EXPECT_TRUE(pView->isVisible());
+    model.End(ui);
+    model.OnCommand(ui, DIALOG_OK);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+namespace {
+class BatchMessages : public CFrameFixture {
+protected:
+    BatchMessages() {
+        OpenDoc();
+        m_frame.show();
+    }
+};
+} // namespace
+
+// The batch's questions and final messages leave its progress window in
+// view: the rows they talk about stay readable.
+TEST_F(BatchMessages, AMessageBoxLeavesTheProgressWindowInView) {
+    CDownloadProgressDlg model;
+    model.Begin(m_ui, "10.0.0.1,10.0.0.2,10.0.0.3", "/x/app.mot");
+    CDialogView* pProgress = m_ui.GetModelessView(model);
+    ASSERT_NE(pProgress, nullptr);
+    QRect rcScreen = m_frame.screen()->availableGeometry();
+    for (EMsgButtons buttons : {EMsgButtons::OkCancel, EMsgButtons::Ok}) {
+        QRect rcBox;
+        CModalScript script;
+        script.OnMessageBox([&](QMessageBox& box) {
+            rcBox = box.frameGeometry();
+            box.button(QMessageBox::Ok)->click();
+        });
+        m_ui.MessageBox("ﾀﾞｳﾝﾛｰﾄﾞNGのﾉｰﾄﾞにﾘﾄﾗｲしますか？", buttons, EMsgIcon::Question,
+                        "MRV設定ﾏﾈｰｼﾞｬ");
+        EXPECT_TRUE(script.Done());
+        EXPECT_FALSE(rcBox.intersects(pProgress->frameGeometry()))
+            << rcBox.x() << "," << rcBox.y() << " " << rcBox.width() << "x" << rcBox.height();
+        EXPECT_TRUE(rcScreen.contains(rcBox));
+    }
+    model.End(m_ui);
+    model.OnCommand(m_ui, DIALOG_OK);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

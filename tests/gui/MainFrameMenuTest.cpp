@@ -2,6 +2,7 @@
 // separators, the enable rules in each registry state, the prompts, the
 // network entries, and the frame's own commands.
 #include "FrameFixture.h"
+#include "ModalScript.h"
 #include "gui/AboutDlg.h"
 
 #include <QDir>
@@ -221,9 +222,14 @@ TEST_F(MainFrameMenus, EnableRulesFollowNetworkRowsAndSelection) {
     setAll.erase(32840); // the search interface is in the main menu only
     setAll.erase(32841); // so is the operation log
     EXPECT_EQ(EnabledInContextMenu(), setAll);
+    setAll = setSelected;
+    setAll.insert({32820, 32822, 32817});
 
-    // A list update drops the selection, and with it the selection's commands.
+    // A list update keeps the selected node and its commands; once the node
+    // is gone, so are they.
     m_pDoc->UpdateAllViews();
+    EXPECT_EQ(EnabledInMainMenu(), setAll);
+    m_pDoc->DeleteNode(1);
     EXPECT_EQ(EnabledInMainMenu(), setRows);
 }
 
@@ -407,4 +413,51 @@ TEST_F(MainFrameMenus, IndicatorPanesShowTheLockedKeys) {
     locks.bCaps = false;
     m_frame.SetKeyLocks(locks);
     EXPECT_EQ(Texts(), Utf8List({"ｶﾅ", "", "NUM", "SCRL"}));
+}
+
+// The menus from the keyboard, as the README gives them. ﾈｯﾄﾜｰｸ → 新規登録 is
+// Alt+N, N. 管理: Alt+T opens it on its first item, 検索, which Enter runs;
+// its access key S is also 個別設定's, so S only moves between the two.
+TEST_F(MainFrameMenus, MenusFromTheKeyboard) {
+    m_settings.m_nTimeoutSearch = 50;
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.5"}});
+    SelectRow(0);
+    m_frame.show();
+    m_frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    QMenu* pNetwork = MenuTitled("ﾈｯﾄﾜｰｸ(&N)");
+    ASSERT_NE(pNetwork, nullptr);
+    bool bNetworkDialog = false;
+    QTest::keyClick(&m_frame, Qt::Key_N, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pNetwork->isVisible(); }));
+    CModalScript script;
+    script.OnDialog("CNetworkDlg", [&](QDialog& dlg) {
+        bNetworkDialog = true;
+        dlg.done(QDialog::Rejected);
+    });
+    QTest::keyClick(pNetwork, Qt::Key_N);
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(bNetworkDialog);
+
+    QMenu* pManage = MenuTitled("管理(&T)");
+    ASSERT_NE(pManage, nullptr);
+    m_frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    QTest::keyClick(&m_frame, Qt::Key_T, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pManage->isVisible(); }));
+    auto ActiveText = [&] {
+        return pManage->activeAction() != nullptr ? pManage->activeAction()->text() : QString();
+    };
+    EXPECT_EQ(ActiveText(), QString::fromUtf8("検索(&S)"));
+    QTest::keyClick(pManage, Qt::Key_S);
+    EXPECT_EQ(ActiveText(), QString::fromUtf8("個別設定(&S)..."));
+    EXPECT_TRUE(pManage->isVisible()); // nothing ran
+    QTest::keyClick(pManage, Qt::Key_S);
+    EXPECT_EQ(ActiveText(), QString::fromUtf8("検索(&S)"));
+    QTest::keyClick(pManage, Qt::Key_Return);
+    EXPECT_FALSE(pManage->isVisible());
+    // The search ran: its counts are in the status bar.
+    auto* pCounts = m_frame.statusBar()->findChild<QLabel*>("SearchCountsPane");
+    ASSERT_NE(pCounts, nullptr);
+    EXPECT_EQ(pCounts->text(), QString::fromUtf8("応答 0 / 登録 1 / 無応答 1"));
 }

@@ -9,10 +9,13 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
 #include <cstdlib>
 #include <ctime>
+#include <map>
+#include <set>
 
 namespace {
 QStringList Utf8List(std::initializer_list<const char*> list) {
@@ -242,7 +245,7 @@ TEST(NodeListCells, TextThatDoesNotFitIsCutAndEndsInThreeDots) {
     EXPECT_EQ(COrvixView::CellMargin(5), 6);
 }
 
-TEST_F(NodeList, ASilentNodeShowsTheStateImageAndATooltip) {
+TEST_F(NodeList, ASilentNodeShowsItsMarkAndATooltip) {
     setenv("TZ", "UTC", 1);
     tzset();
     OpenDoc();
@@ -268,13 +271,10 @@ TEST_F(NodeList, ASilentNodeShowsTheStateImageAndATooltip) {
     EXPECT_EQ(model.data(model.index(2, 0), Qt::ToolTipRole).toString(),
               QString::fromUtf8("前回の検索に応答しませんでした\n起動後の応答はありません"));
 
-    // The 16 x 16 state-image place at the start of a silent row holds the
-    // image; a row that answered shows the plain background there.
+    // The mark: the "No." cell in amber (E0 80 00 is nothing else's colour).
     QImage img = View().viewport()->grab().toImage();
-    // The image's fill is amber (E0 80 00); nothing else in the list has that colour.
-    auto ImagePixels = [&](int nRow) {
-        QRect rc = View().StateImageRect(nRow);
-        EXPECT_EQ(rc.size(), QSize(16, 16));
+    auto AmberPixels = [&](int nRow) {
+        QRect rc = View().visualRect(model.index(nRow, 0));
         int nAmber = 0;
         for (int x = rc.left(); x <= rc.right(); ++x) {
             for (int y = rc.top(); y <= rc.bottom(); ++y) {
@@ -283,10 +283,9 @@ TEST_F(NodeList, ASilentNodeShowsTheStateImageAndATooltip) {
         }
         return nAmber;
     };
-    EXPECT_EQ(ImagePixels(0), 0);
-    EXPECT_GT(ImagePixels(1), 60);
-    EXPECT_GT(ImagePixels(2), 60);
-    // The row number is still the row's first text.
+    EXPECT_EQ(AmberPixels(0), 0);
+    EXPECT_GT(AmberPixels(1), 40);
+    EXPECT_GT(AmberPixels(2), 40);
     EXPECT_EQ(View().GetCellText(1, 0), "2");
 
     // The mark clears when the node answers again.
@@ -297,7 +296,7 @@ TEST_F(NodeList, ASilentNodeShowsTheStateImageAndATooltip) {
     contacts.MarkSilent(m_pDoc->m_pCurNet->m_arrNodes);
     m_pDoc->UpdateAllViews();
     img = View().viewport()->grab().toImage();
-    EXPECT_EQ(ImagePixels(1), 0);
+    EXPECT_EQ(AmberPixels(1), 0);
     EXPECT_FALSE(model.data(model.index(1, 3), Qt::ToolTipRole).isValid());
 }
 
@@ -339,4 +338,139 @@ TEST_F(NodeList, EverySearchLeavesTheReadyTextAndItsCountsInAPaneOfTheirOwn) {
     m_frame.RunCommand(32816); // リフレッシュ検索
     EXPECT_EQ(m_frame.GetStatusText(), QString::fromUtf8("ﾚﾃﾞｨ"));
     EXPECT_EQ(CountsPane()->text(), QString::fromUtf8("応答 2 / 登録 2 / 無応答 0"));
+}
+
+namespace {
+// The pixels of the row's "No." cell drawn in the text colour.
+std::set<std::pair<int, int>> NumberPixels(COrvixView& view, int nRow) {
+    QImage img = view.viewport()->grab().toImage();
+    QRect rc = view.visualRect(view.model()->index(nRow, 0));
+    QColor text = view.palette().color(QPalette::Active, QPalette::Text);
+    std::set<std::pair<int, int>> set;
+    for (int x = rc.left(); x <= rc.right(); ++x) {
+        for (int y = rc.top(); y <= rc.bottom(); ++y) {
+            if (img.pixelColor(x, y) == text) {
+                set.insert({x - rc.left(), y - rc.top()});
+            }
+        }
+    }
+    return set;
+}
+} // namespace
+
+// The mark of a silent node leaves the row number whole and where it was in
+// the narrow "No." column, two digits too.
+TEST_F(NodeList, TheSilentMarkLeavesTheRowNumberReadable) {
+    OpenDoc();
+    std::vector<std::pair<std::string, std::string>> vecNodes;
+    for (int i = 1; i <= 12; ++i) {
+        vecNodes.push_back({NodeMac(static_cast<uint32_t>(i)), "10.0.0." + std::to_string(i)});
+    }
+    AddNetwork("LINE-A", vecNodes);
+    std::map<int, std::set<std::pair<int, int>>> mapPlain;
+    for (int nRow : {0, 9, 11}) {
+        mapPlain[nRow] = NumberPixels(View(), nRow);
+        EXPECT_FALSE(mapPlain[nRow].empty()) << nRow;
+    }
+    CNodeContacts& contacts = m_pDoc->m_contacts;
+    contacts.BeginSearch();
+    for (int i = 1; i <= 12; ++i) {
+        if (i != 1 && i != 10 && i != 12) {
+            contacts.NoteReply(NodeMac(static_cast<uint32_t>(i)), 1796716800, "eth0");
+        }
+    }
+    contacts.MarkSilent(m_pDoc->m_pCurNet->m_arrNodes);
+    m_pDoc->UpdateAllViews();
+    auto& model = static_cast<CNodeListItemModel&>(*View().model());
+    for (int nRow : {0, 9, 11}) {
+        ASSERT_TRUE(model.IsSilentRow(nRow));
+        EXPECT_EQ(NumberPixels(View(), nRow), mapPlain[nRow]) << "row " << nRow + 1;
+    }
+}
+
+namespace {
+// The list laid out again: rows, then the scroll bars they call for.
+void Settle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+} // namespace
+
+// Fitting the default window: the columns keep their widths while they fit;
+// when the rows need the vertical scroll bar, the remarks column gives way to
+// it, so no horizontal bar appears for a few pixels.
+TEST_F(NodeList, ColumnsFitBesideTheVerticalScrollBar) {
+    m_frame.resize(620, 320);
+    OpenDoc();
+    AddNetwork("LINE-A", {{NodeMac(1), "10.0.0.1"}, {NodeMac(2), "10.0.0.2"}});
+    Settle();
+    auto Widths = [this] {
+        std::vector<int> vec;
+        for (int i = 0; i < View().model()->columnCount(); ++i) {
+            vec.push_back(View().header()->sectionSize(i));
+        }
+        return vec;
+    };
+    EXPECT_FALSE(View().verticalScrollBar()->isVisible());
+    EXPECT_FALSE(View().horizontalScrollBar()->isVisible());
+    EXPECT_EQ(Widths(), (std::vector<int>{30, 130, 85, 130, 125, 105}));
+
+    for (uint32_t i = 3; i <= 100; ++i) {
+        m_pDoc->AddOrUpdateNode(0, 0x0A000000u + i, NodeMac(i), true, "", "");
+    }
+    Settle();
+    ASSERT_TRUE(View().verticalScrollBar()->isVisible());
+    EXPECT_FALSE(View().horizontalScrollBar()->isVisible());
+    EXPECT_LE(View().header()->length(), View().viewport()->width());
+    std::vector<int> vecFitted = Widths();
+    EXPECT_EQ(std::vector<int>(vecFitted.begin(), vecFitted.end() - 1),
+              (std::vector<int>{30, 130, 85, 130, 125}));
+    EXPECT_GE(vecFitted.back(), 105 - View().verticalScrollBar()->width());
+
+    // Wider again, or fewer rows: the widths as they were.
+    m_frame.resize(900, 320);
+    Settle();
+    EXPECT_EQ(Widths(), (std::vector<int>{30, 130, 85, 130, 125, 105}));
+    m_frame.resize(620, 320);
+    while (View().GetRowCount() > 2) {
+        m_pDoc->DeleteNode(2);
+    }
+    Settle();
+    EXPECT_FALSE(View().verticalScrollBar()->isVisible());
+    EXPECT_EQ(Widths(), (std::vector<int>{30, 130, 85, 130, 125, 105}));
+}
+
+// A command's registry change rebuilds the list; the selected node stays
+// selected by its MAC, wherever its row went.
+TEST_F(NodeList, TheSelectedNodeStaysSelectedAcrossRebuilds) {
+    OpenDoc();
+    AddNetwork("LINE-A", {{"0080D4000001", "192.168.1.20"},
+                          {"0080D4000002", "192.168.1.3"},
+                          {"0080D4000003", "10.0.0.4"}});
+    SelectRow(0);
+    m_pDoc->UpdateAllViews();
+    EXPECT_EQ(View().GetSelectedIndex(), 0);
+    // Sorted by address: the node moved to the last row.
+    ClickHeader(4);
+    ASSERT_EQ(View().GetCellText(2, 3), "0080D4000001");
+    EXPECT_EQ(View().GetSelectedIndex(), 2);
+    EXPECT_EQ(View().currentIndex().row(), 2);
+    // A node dialog ended with OK changes the registry.
+    CModalScript script;
+    script.OnDialog("CNodeDlg",
+                    [](QDialog& dlg) { ControlWidget<QAbstractButton>(dlg, 1)->click(); });
+    m_frame.RunCommand(32793); // ﾌﾟﾛﾊﾟﾃｨ
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(View().GetSelectedIndex(), 2);
+    // A new node before it: the same node, one row down.
+    m_pDoc->AddOrUpdateNode(0, ParseIpHost("192.168.1.9"), "0080D4000009", true, "", "");
+    ClickHeader(0);
+    ClickHeader(0); // reversed: the new node first
+    ASSERT_EQ(View().GetCellText(0, 3), "0080D4000009");
+    EXPECT_EQ(View().GetCellText(View().GetSelectedIndex(), 3), "0080D4000001");
+    // The node deleted: nothing selected.
+    m_frame.RunCommand(32790); // 削除
+    EXPECT_EQ(View().GetSelectedIndex(), -1);
+    EXPECT_EQ(View().GetRowCount(), 3);
 }

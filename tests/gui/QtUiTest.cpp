@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -120,3 +122,23 @@ TEST(QtUiModeless, AWindowWithoutAFormIsReportedLoudly) {
 }
 
 #include "QtUiTest.moc"
+
+// A box is never narrower than its caption: the caption in a bold title
+// font, with room for the window's icon and close box beside it.
+TEST(QtUiMessageBox, IsAtLeastAsWideAsItsCaption) {
+    CQtUi ui;
+    QFont font = QApplication::font();
+    font.setBold(true);
+    for (const char* pszCaption : {"MRV設定ﾏﾈｰｼﾞｬ", "MRV-620 リモートセットアップのﾊﾞｰｼﾞｮﾝ情報"}) {
+        int nWidth = 0;
+        CModalScript script;
+        script.OnMessageBox([&](QMessageBox& box) {
+            nWidth = box.width();
+            box.button(QMessageBox::Ok)->click();
+        });
+        ui.MessageBox("OK", EMsgButtons::Ok, EMsgIcon::None, pszCaption);
+        EXPECT_TRUE(script.Done());
+        int nCaption = QFontMetrics(font).horizontalAdvance(QString::fromUtf8(pszCaption));
+        EXPECT_GE(nWidth, nCaption + 64) << pszCaption;
+    }
+}
