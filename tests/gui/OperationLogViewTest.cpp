@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 class OperationLogView : public CFrameFixture {
@@ -114,5 +115,38 @@ TEST_F(OperationLogView, TheFormBindsItsTableAndAMissingLogIsAnEmptyList) {
     // Escape closes it as the close box does.
     QTest::keyClick(pView, Qt::Key_Escape);
     EXPECT_FALSE(OperationLogWindow().IsOpen());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(OperationLogView, ALogItCannotWriteIsANoticeThatWaitsForNobody) {
+    // A file where the log's folder should be.
+    std::filesystem::remove_all(m_dir.File("mrvmgr"));
+    CScratchDir::Write(m_dir.File("mrvmgr"), "x");
+    COperationLog log("mrvmgr", m_strLog);
+    SDocEnv env{m_ui, m_pump, m_clock, m_settings, m_paramFile.m_param, ""};
+    env.pLog = &log;
+    m_frame.SetDocument(nullptr);
+    m_pDoc = std::make_unique<COrvixDoc>(env, std::make_unique<CMemoryDatagramSocket>());
+    m_frame.SetDocument(m_pDoc.get());
+    m_pDoc->AddNetwork("PLANT", 0xFFFFFF00u, 0x02020202u);
+    m_pDoc->LogOperation(OPLOG_NETWORK_ADD, "", 0, OPLOG_OK);
+    m_pDoc->LogOperation(OPLOG_NETWORK_ADD, "", 0, OPLOG_OK);
+    // The calls came back at once; one notice is up, modeless.
+    QList<QMessageBox*> listNotices;
+    for (QWidget* pWidget : QApplication::topLevelWidgets()) {
+        if (pWidget->objectName() == "Notice" && pWidget->isVisible()) {
+            listNotices << qobject_cast<QMessageBox*>(pWidget);
+        }
+    }
+    for (QMessageBox* pBox : m_frame.findChildren<QMessageBox*>("Notice")) {
+        if (!listNotices.contains(pBox) && pBox->isVisible()) {
+            listNotices << pBox;
+        }
+    }
+    ASSERT_EQ(listNotices.size(), 1);
+    EXPECT_FALSE(listNotices[0]->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(listNotices[0]->text().startsWith(QString::fromUtf8("操作履歴に書き込めません(")));
+    listNotices[0]->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
