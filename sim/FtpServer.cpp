@@ -39,7 +39,8 @@ bool IsLoopback(uint32_t dwIp) {
 }
 } // namespace
 
-enum class EDataState { None, Connecting, WaitAccept, Sending, Receiving };
+// Holding: an upload that arrived waits out a slow transfer before its reply.
+enum class EDataState { None, Connecting, WaitAccept, Sending, Receiving, Holding };
 
 struct CSimFtpServer::SConn {
     int fdCtrl = -1;
@@ -56,7 +57,8 @@ struct CSimFtpServer::SConn {
     std::string strDataOut;
     size_t nDataSent = 0;
     std::string strDataIn;
-    bool bDataOpen = false; // the data connection of this transfer was made
+    bool bDataOpen = false;  // the data connection of this transfer was made
+    uint64_t nHoldTimer = 0; // while Holding
 };
 
 CSimFtpServer::CSimFtpServer(CSimLoop& loop, SimNodeList& nodes, uint16_t wPort, bool bLoopbackOnly,
@@ -379,8 +381,30 @@ void CSimFtpServer::CloseData(SConn& conn) {
 void CSimFtpServer::FinishTransfer(SConn& conn, bool bOk) {
     EFtpData eData = conn.eData;
     CloseData(conn);
-    conn.eState = EDataState::None;
     conn.eData = EFtpData::None;
+    unsigned nSlowMs = conn.pNode->m_faults.nSlowMs;
+    if (bOk && eData == EFtpData::Receive && nSlowMs > 0) {
+        // A slow transfer: the upload ends, and is taken, only this much later;
+        // the client waits for the reply meanwhile.
+        conn.eState = EDataState::Holding;
+        int fdCtrl = conn.fdCtrl;
+        conn.nHoldTimer = m_loop.AddTimer(nSlowMs, [this, fdCtrl] {
+            auto it = m_mapConns.find(fdCtrl);
+            if (it == m_mapConns.end()) {
+                return;
+            }
+            SConn& held = *it->second;
+            held.nHoldTimer = 0;
+            held.eState = EDataState::None;
+            ReplyToTransfer(held, EFtpData::Receive, true);
+        });
+        return;
+    }
+    conn.eState = EDataState::None;
+    ReplyToTransfer(conn, eData, bOk);
+}
+
+void CSimFtpServer::ReplyToTransfer(SConn& conn, EFtpData eData, bool bOk) {
     std::string strReply;
     if (eData == EFtpData::Send) {
         strReply = conn.pSession->OnSendDone(bOk);
@@ -404,6 +428,9 @@ void CSimFtpServer::Close(int fdCtrl) {
         return;
     }
     CloseData(*it->second);
+    if (it->second->nHoldTimer != 0) {
+        m_loop.CancelTimer(it->second->nHoldTimer);
+    }
     m_loop.Unwatch(fdCtrl);
     close(fdCtrl);
     m_mapConns.erase(it);

@@ -28,6 +28,7 @@ private:
     void StartTransfer(SConn& conn);
     void OnData(SConn& conn, short nRevents);
     void FinishTransfer(SConn& conn, bool bOk);
+    void ReplyToTransfer(SConn& conn, EFtpData eData, bool bOk);
     void OnPassiveAccept(SConn& conn);
     void Send(SConn& conn, const std::string& str);
     void UpdateControlEvents(SConn& conn);

@@ -78,6 +78,16 @@ bool SSimFaults::Set(const std::string& strName, const std::string& strValue,
         bOk = strB.empty() && ReadOnOff(strA, bNoLogin);
     } else if (strName == "nostor") {
         bOk = strB.empty() && ReadOnOff(strA, bNoStor);
+    } else if (strName == "ignore") {
+        bool bOn = false;
+        bOk = strRest.empty() && ReadNumber(strA, 0xFFFF, nA, 16) && ReadOnOff(strB, bOn);
+        if (bOk && bOn) {
+            setIgnore.insert(uint16_t(nA));
+        } else if (bOk) {
+            setIgnore.erase(uint16_t(nA));
+        }
+    } else if (strName == "slow") {
+        bOk = strB.empty() && ReadNumber(strA, 600000, nSlowMs);
     } else {
         strError = "unknown fault " + strName;
         return false;
@@ -125,6 +135,13 @@ std::string SSimFaults::Format() const {
     }
     if (bNoStor) {
         add("nostor");
+    }
+    for (uint16_t wCode : setIgnore) {
+        std::snprintf(sz, sizeof sz, "ignore=%04X", wCode);
+        add(sz);
+    }
+    if (nSlowMs > 0) {
+        add("slow=" + std::to_string(nSlowMs));
     }
     return str.empty() ? "none" : str;
 }

@@ -159,6 +159,10 @@ SSimOutcome CSimNode::Handle(const SSimRequest& req, bool bBroadcast, uint64_t n
         Note(req, bBroadcast, "dropped");
         return out;
     }
+    if (m_faults.setIgnore.count(req.wCode) != 0) {
+        Note(req, bBroadcast, "ignored");
+        return out;
+    }
 
     const uint8_t* p = req.pData;
     size_t nExact = SimRequiredLength(req.wCode);

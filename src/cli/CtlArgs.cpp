@@ -38,6 +38,8 @@ enum : int {
     OPT_REPORT,
     OPT_SINCE,
     OPT_NODE,
+    OPT_PARALLEL,
+    OPT_ALL,
     OPT_DEFAULTS_FILE = 900, // for every command
     OPT_WAIT,                // for every command
 };
@@ -76,6 +78,8 @@ const option LONG_OPTIONS[] = {
     {"report", required_argument, nullptr, OPT_REPORT},
     {"since", required_argument, nullptr, OPT_SINCE},
     {"node", required_argument, nullptr, OPT_NODE},
+    {"parallel", required_argument, nullptr, OPT_PARALLEL},
+    {"all", no_argument, nullptr, OPT_ALL},
     {nullptr, 0, nullptr, 0},
 };
 constexpr char SHORT_OPTIONS[] = "+f:n:i:jyhV";
@@ -113,13 +117,16 @@ const std::vector<SCommandRule>& CommandRules() {
         {"defaults", ECtlCommand::Defaults, {OPT_FROM, OPT_SET}, TXT_CTL_HELP_DEFAULTS},
         {"mode", ECtlCommand::Mode, {OPT_OUTSIDE}, TXT_CTL_HELP_MODE},
         {"init", ECtlCommand::Init, {OPT_MODEL, OPT_ON_SILENCE}, TXT_CTL_HELP_INIT},
-        {"download", ECtlCommand::Download, {OPT_RETRY}, TXT_CTL_HELP_DOWNLOAD},
+        {"download",
+         ECtlCommand::Download,
+         {OPT_RETRY, OPT_PARALLEL, OPT_ALL},
+         TXT_CTL_HELP_DOWNLOAD},
         {"files", ECtlCommand::Files, {}, TXT_CTL_HELP_FILES},
         {"version", ECtlCommand::Version, {OPT_OUTSIDE}, TXT_CTL_HELP_VERSION},
         {"delete-app", ECtlCommand::DeleteApp, {}, TXT_CTL_HELP_DELETE_APP},
         {"commission",
          ECtlCommand::Commission,
-         {OPT_CHECK, OPT_REPORT, OPT_FORCE},
+         {OPT_CHECK, OPT_REPORT, OPT_FORCE, OPT_PARALLEL},
          TXT_CTL_HELP_COMMISSION},
         {"log", ECtlCommand::Log, {OPT_SINCE, OPT_NODE}, TXT_CTL_HELP_LOG},
     };
@@ -288,6 +295,15 @@ bool TakeOption(int nId, const std::string& strValue, SCtlArgs& args, std::strin
             return false;
         }
         break;
+    case OPT_PARALLEL:
+        if (!ParseWhole(strValue, 1, 64, args.nParallel)) {
+            strError = Format(TXT_CTL_ERR_BAD_NUMBER, strValue);
+            return false;
+        }
+        break;
+    case OPT_ALL:
+        args.bAll = true;
+        break;
     case OPT_DEFAULTS:
         args.bDefaults = true;
         break;
@@ -434,6 +450,9 @@ bool CheckArguments(SCtlArgs& args, std::string& strError) {
         }
         args.strAction = vec.front();
         vec.erase(vec.begin());
+        if (args.bAll) { // the nodes are the network's
+            return Count(1, 1, "FILE");
+        }
         return Count(2, ANY, vec.empty() ? "FILE" : "NODE");
     case ECtlCommand::DeleteApp:
         return Count(2, ANY, vec.empty() ? "NODE" : "NAME");

@@ -83,6 +83,8 @@ struct SCtlArgs {
     bool bOutside = false;
     bool bModel = false; // init --model MRV-620
     int nRetry = 0;
+    int nParallel = 0; // download --parallel: nodes in flight at once; 0: not given
+    bool bAll = false; // download --all: every node of the network with an address
     int nMode = -1;
     bool bCheck = false;    // commission: validate only, send nothing
     std::string strReport;  // commission: the as-built record (CSV)

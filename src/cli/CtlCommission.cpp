@@ -5,6 +5,7 @@
 #include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "doc/VersionInfoDlg.h"
+#include "link/NodeResponse.h"
 #include "ops/GetVersionDlg.h"
 #include "ops/MotImage.h"
 #include "ops/NodeCommandDlgs.h"
@@ -14,6 +15,7 @@
 #include "ops/NodeFiles.h"
 #include "ops/NodeSearch.h"
 #include "ops/RegistryCommands.h"
+#include "ops/Rollout.h"
 #include "params/ParamControls.h"
 #include "params/ParamEditor.h"
 #include "params/ParamFile.h"
@@ -29,83 +31,10 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-// What an application image says of itself: the name and version its header
-// record carries ("NAME Vm.nn"), and the names a node may list it under
-// when it carries none (the file's name, with and without its extension).
-struct SImageIdentity {
-    std::string strName;
-    std::string strVersion; // "1.02"; empty: the image carries none
-    std::string strFileName;
-    std::string strStem;
-};
-
-int HexDigit(char c) {
-    return c >= '0' && c <= '9'   ? c - '0'
-           : c >= 'A' && c <= 'F' ? c - 'A' + 10
-           : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                  : -1;
-}
-
-SImageIdentity ReadImageIdentity(const std::string& strPath) {
-    SImageIdentity identity;
-    identity.strFileName = strPath.substr(strPath.find_last_of('/') + 1);
-    identity.strStem = identity.strFileName.substr(0, identity.strFileName.rfind('.'));
-    std::ifstream in(strPath, std::ios::binary);
-    std::string strLine;
-    while (std::getline(in, strLine)) {
-        if (strLine.rfind("S0", 0) != 0) {
-            continue;
-        }
-        // Count, two address bytes, the text, the checksum.
-        if (!strLine.empty() && strLine.back() == '\r') {
-            strLine.pop_back();
-        }
-        std::string strText;
-        for (size_t i = 8; i + 2 < strLine.size(); i += 2) {
-            int nHigh = HexDigit(strLine[i]);
-            int nLow = HexDigit(strLine[i + 1]);
-            if (nHigh < 0 || nLow < 0) {
-                break;
-            }
-            strText += static_cast<char>(nHigh * 16 + nLow);
-        }
-        strText.erase(std::find(strText.begin(), strText.end(), '\0'), strText.end());
-        static const std::regex s_re("([!-~]+) V?([0-9]{1,3})\\.([0-9]{2})");
-        std::smatch m;
-        if (std::regex_match(strText, m, s_re)) {
-            identity.strName = m[1].str();
-            identity.strVersion = std::to_string(std::stoi(m[2].str())) + "." + m[3].str();
-        }
-        break;
-    }
-    return identity;
-}
-
-bool SameName(const std::string& strA, const std::string& strB) {
-    return !strA.empty() && strA.size() == strB.size() &&
-           std::equal(strA.begin(), strA.end(), strB.begin(), [](char a, char b) {
-               return std::toupper(static_cast<unsigned char>(a)) ==
-                      std::toupper(static_cast<unsigned char>(b));
-           });
-}
-
-// Whether the node's applications list the image: under the name its header
-// gives or the file's name (a node may keep it under the name it was sent
-// as), with the header's version when it carries one.
-bool IsListed(const SImageIdentity& image,
-              const std::vector<std::pair<std::string, std::string>>& vecApps) {
-    return std::any_of(vecApps.begin(), vecApps.end(), [&](const auto& app) {
-        bool bName = SameName(app.first, image.strName) ||
-                     SameName(app.first, image.strFileName) || SameName(app.first, image.strStem);
-        return bName && (image.strVersion.empty() || app.second == image.strVersion);
-    });
-}
-
 std::string Cp932Of(const std::string& strUtf8) {
     std::string str;
     Utf8ToCp932(strUtf8, str);
@@ -396,11 +325,18 @@ private:
             return;
         }
         work.bImagePending =
-            !line.strImage.empty() && !IsListed(ReadImageIdentity(line.strImagePath), row.vecApps);
+            !line.strImage.empty() && !IsImageListed(line.strImagePath, row.vecApps);
     }
 
-    // The images, one node after the other through the single-node download.
+    // The images: by rollouts, one per image, when --parallel asks for it;
+    // else one node after the other through the single-node download.
     void LoadImages() {
+        if (m_ctx.args.nParallel > 0) {
+            for (const std::string& strPath : PendingImages()) {
+                LoadImageInFlight(strPath);
+            }
+            return;
+        }
         std::string strListing;
         m_ctx.ui.Answer("CFileInfoDlg", KeepListing(m_ctx, strListing));
         for (SAsBuiltRow& row : m_vecRows) {
@@ -424,6 +360,61 @@ private:
             }
             work.bImageLoaded = true;
             row.vecChanged.emplace_back(ASBUILT_IMAGE);
+        }
+    }
+
+    bool ImagePending(const SAsBuiltRow& row) {
+        return row.strOutcome == ASBUILT_NOT_DONE && m_mapWork[row.line.strMac].bImagePending;
+    }
+
+    // The images the nodes still need, in the manifest's order.
+    std::vector<std::string> PendingImages() {
+        std::vector<std::string> vecPaths;
+        for (const SAsBuiltRow& row : m_vecRows) {
+            if (ImagePending(row) && std::find(vecPaths.begin(), vecPaths.end(),
+                                               row.line.strImagePath) == vecPaths.end()) {
+                vecPaths.push_back(row.line.strImagePath);
+            }
+        }
+        return vecPaths;
+    }
+
+    // One image into every node that needs it, up to --parallel at once; a
+    // node counts as loaded when its versions listed it.
+    void LoadImageInFlight(const std::string& strPath) {
+        std::vector<SAsBuiltRow*> vecRows;
+        std::vector<std::string> vecMacs;
+        for (SAsBuiltRow& row : m_vecRows) {
+            if (ImagePending(row) && row.line.strImagePath == strPath) {
+                vecRows.push_back(&row);
+                vecMacs.push_back(m_ctx.doc.GetNode(IndexOf(row.line.strMac))->m_strMac);
+            }
+        }
+        if (vecRows.empty() || Stopped()) {
+            return;
+        }
+        SRolloutPlan plan;
+        plan.strPath = strPath;
+        plan.nKind = DOWNLOAD_APPLICATION;
+        plan.nParallel = static_cast<size_t>(m_ctx.args.nParallel);
+        CRollout rollout(m_ctx.doc, plan, vecMacs);
+        RunWatchedRollout(m_ctx, rollout, plan);
+        const std::vector<SRolloutNode>& vecNodes = rollout.GetNodes();
+        for (size_t i = 0; i < vecRows.size() && i < vecNodes.size(); ++i) {
+            SAsBuiltRow& row = *vecRows[i];
+            switch (vecNodes[i].eResult) {
+            case ERolloutResult::Loaded:
+                m_mapWork[row.line.strMac].bImageLoaded = true;
+                row.vecChanged.emplace_back(ASBUILT_IMAGE);
+                break;
+            case ERolloutResult::NotDone:
+                break; // back in operation, not done
+            case ERolloutResult::Waiting:
+            case ERolloutResult::Failed:
+                Fail(row, RolloutReason(vecNodes[i]),
+                     RolloutNodeExit(vecNodes[i], m_ctx.doc.GetStopReason()));
+                break;
+            }
         }
     }
 
@@ -463,8 +454,7 @@ private:
                 vecFields.push_back(vecWanted[i].first);
             }
         }
-        if (!line.strImage.empty() &&
-            !IsListed(ReadImageIdentity(line.strImagePath), row.vecApps)) {
+        if (!line.strImage.empty() && !IsImageListed(line.strImagePath, row.vecApps)) {
             vecFields.emplace_back(ASBUILT_IMAGE);
         }
         if (const COXParam* pNode = m_ctx.doc.GetNode(nIndex)) {

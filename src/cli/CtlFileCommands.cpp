@@ -23,7 +23,20 @@ void RunDownload(SCtlContext& ctx) {
     const SCtlArgs& args = ctx.args;
     std::vector<std::string> vecNames(args.vecArgs.begin() + 1, args.vecArgs.end());
     std::vector<std::string> vecMacs;
-    if (!FindNodes(ctx, vecNames, vecMacs)) {
+    if (args.bAll) {
+        if (!HasCurrentNetwork(ctx)) {
+            return;
+        }
+        for (int i = 0; const COXParam* pNode = ctx.doc.GetNode(i); ++i) {
+            if (HasAddress(*pNode)) {
+                vecMacs.push_back(pNode->m_strMac);
+            }
+        }
+        if (vecMacs.empty()) {
+            ctx.ui.Report(CTL_EXIT_BAD_INPUT, TXT_CTL_ERR_NO_ADDRESSED);
+            return;
+        }
+    } else if (!FindNodes(ctx, vecNames, vecMacs)) {
         return;
     }
     // The file is checked before any node is touched.
@@ -38,8 +51,9 @@ void RunDownload(SCtlContext& ctx) {
         ctx.ui.Report(CTL_EXIT_BAD_INPUT, strMessage);
         return;
     }
-    // The batch finds its nodes by address: each needs one of its own.
-    if (vecMacs.size() > 1) {
+    // The batch finds its nodes by address, and a rollout's files go to
+    // them: each needs one of its own.
+    if (vecMacs.size() > 1 || args.nParallel > 0) {
         for (const std::string& strMac : vecMacs) {
             const COXParam& node = *ctx.doc.GetNode(IndexOfMac(ctx.doc, strMac));
             if (node.m_dwIp == NODE_UNSET_IP ||
@@ -53,6 +67,10 @@ void RunDownload(SCtlContext& ctx) {
     ctx.ui.SetOtherFailure(CTL_EXIT_FTP);
     int nKind = args.strAction == "kernel" ? DOWNLOAD_KERNEL : DOWNLOAD_APPLICATION;
     ctx.result.json.Set("file", CJson::Str(strPath));
+    if (args.nParallel > 0) {
+        RunRollout(ctx, strPath, vecMacs, nKind);
+        return;
+    }
     RunCtlDownloads(ctx, vecMacs, nKind, args.nRetry);
 }
 

@@ -1,11 +1,14 @@
 #include "cli/CtlManifest.h"
 
 #include "cli/CtlOutput.h"
+#include "link/NodeResponse.h"
+#include "ops/MotImage.h"
 #include "platform/Cp932.h"
 #include "platform/IpText.h"
 #include "res/Texts.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <map>
 
@@ -314,4 +317,28 @@ void CheckManifest(SManifest& manifest, const SPlantFacts& facts) {
     std::stable_sort(
         manifest.vecProblems.begin(), manifest.vecProblems.end(),
         [](const SManifestProblem& a, const SManifestProblem& b) { return a.nLine < b.nLine; });
+}
+
+namespace {
+bool SameName(const std::string& strA, const std::string& strB) {
+    return !strA.empty() && strA.size() == strB.size() &&
+           std::equal(strA.begin(), strA.end(), strB.begin(), [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) ==
+                      std::toupper(static_cast<unsigned char>(b));
+           });
+}
+} // namespace
+
+bool IsImageListed(const std::string& strPath,
+                   const std::vector<std::pair<std::string, std::string>>& vecApps) {
+    const SImageIdentity image = ReadImageIdentity(strPath);
+    const std::string strFileName = strPath.substr(strPath.find_last_of('/') + 1);
+    const std::string strStem = strFileName.substr(0, strFileName.rfind('.'));
+    const std::string strVersion =
+        image.IsKnown() ? VersionText(image.nMajor, image.nMinor) : std::string();
+    return std::any_of(vecApps.begin(), vecApps.end(), [&](const auto& app) {
+        bool bName = SameName(app.first, image.strName) || SameName(app.first, strFileName) ||
+                     SameName(app.first, strStem);
+        return bName && (strVersion.empty() || app.second == strVersion);
+    });
 }

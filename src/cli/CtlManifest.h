@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct SManifestLine {
@@ -66,3 +67,10 @@ struct SPlantFacts {
 // registered node's that the manifest does not name; unreadable parameter
 // files and images.
 void CheckManifest(SManifest& manifest, const SPlantFacts& facts);
+
+// Whether the node's applications (name, version) list the image at strPath:
+// under the name its header gives or the file's name with or without its
+// extension (a node may keep it under the name it was sent as), with the
+// header's version when it carries one.
+bool IsImageListed(const std::string& strPath,
+                   const std::vector<std::pair<std::string, std::string>>& vecApps);

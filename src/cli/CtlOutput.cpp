@@ -15,6 +15,14 @@ CJson CJson::Int(int64_t n) {
     return json;
 }
 
+CJson CJson::Real(double d, int nDecimals) {
+    CJson json(EKind::Real);
+    char sz[64];
+    std::snprintf(sz, sizeof sz, "%.*f", nDecimals, d);
+    json.m_strValue = sz;
+    return json;
+}
+
 CJson CJson::Bool(bool b) {
     CJson json(EKind::Bool);
     json.m_bValue = b;
@@ -167,6 +175,9 @@ void CJson::DumpTo(std::string& strOut) const {
         break;
     case EKind::Int:
         strOut += std::to_string(m_nValue);
+        break;
+    case EKind::Real:
+        strOut += m_strValue;
         break;
     case EKind::String:
         strOut += '"' + JsonEscape(m_strValue) + '"';

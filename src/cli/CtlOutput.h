@@ -9,13 +9,15 @@
 // that the output is stable.
 class CJson {
 public:
-    enum class EKind { Null, Bool, Int, String, Array, Object };
+    enum class EKind { Null, Bool, Int, Real, String, Array, Object };
 
     CJson() = default;
     static CJson Object() { return CJson(EKind::Object); }
     static CJson Array() { return CJson(EKind::Array); }
     static CJson Str(std::string str);
     static CJson Int(int64_t n);
+    // A number with nDecimals places after the point.
+    static CJson Real(double d, int nDecimals);
     static CJson Bool(bool b);
 
     // An object's member (replaced when the key is there already).

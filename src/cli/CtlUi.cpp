@@ -21,10 +21,14 @@ bool MatchesFormat(const std::string& strText, const char* pszFormat) {
     return !strHead.empty() && StartsWith(strText, strHead.c_str());
 }
 
+// The format with its one "%s" given; whole, however long the text (a
+// question may list a thousand nodes).
 std::string Format(const char* pszFormat, const std::string& str) {
-    char sz[1024];
-    std::snprintf(sz, sizeof sz, pszFormat, str.c_str());
-    return sz;
+    int nLen = std::snprintf(nullptr, 0, pszFormat, str.c_str());
+    std::string strOut(static_cast<size_t>(nLen > 0 ? nLen : 0) + 1, '\0');
+    std::snprintf(strOut.data(), strOut.size(), pszFormat, str.c_str());
+    strOut.pop_back();
+    return strOut;
 }
 
 // Line ends of the manager's texts as a terminal wants them.
@@ -41,13 +45,42 @@ std::string ForTerminal(std::string str) {
 }
 } // namespace
 
+namespace {
+// Back to the start of the line, and the line cleared.
+constexpr char TERMINAL_CLEAR_LINE[] = "\r\x1b[K";
+} // namespace
+
+void CCtlUi::PrintLine(const std::string& strLine) {
+    if (m_pErr == nullptr) {
+        return;
+    }
+    if (!m_strLive.empty()) {
+        std::fputs(TERMINAL_CLEAR_LINE, m_pErr);
+    }
+    std::fprintf(m_pErr, "%s\n", strLine.c_str());
+    if (!m_strLive.empty()) {
+        std::fputs(m_strLive.c_str(), m_pErr);
+    }
+    std::fflush(m_pErr);
+}
+
+void CCtlUi::ShowProgress(const std::string& strLine, bool bLive) {
+    if (!m_bProgress || m_pErr == nullptr) {
+        return;
+    }
+    if (!bLive) {
+        PrintLine(std::string(TXT_CTL_PROGRAM_NAME) + ": " + TerminalText(strLine));
+        return;
+    }
+    m_strLive = TerminalText(strLine);
+    std::fprintf(m_pErr, "%s%s", TERMINAL_CLEAR_LINE, m_strLive.c_str());
+    std::fflush(m_pErr);
+}
+
 void CCtlUi::Report(int nExit, const std::string& strText) {
     m_vecMessages.push_back({ForTerminal(strText), nExit});
-    if (m_pErr != nullptr) {
-        std::fprintf(m_pErr, "%s: %s\n", TXT_CTL_PROGRAM_NAME,
-                     TerminalText(m_vecMessages.back().strText, true).c_str());
-        std::fflush(m_pErr);
-    }
+    PrintLine(std::string(TXT_CTL_PROGRAM_NAME) + ": " +
+              TerminalText(m_vecMessages.back().strText, true));
 }
 
 int CCtlUi::GetExit() const {
@@ -235,8 +268,7 @@ bool CCtlUi::OpenWithDesktop(const std::string& /*strPath*/) {
 
 void CCtlUi::SetStatusText(const std::string& strText) {
     if (m_bProgress && m_pErr != nullptr && !strText.empty() && strText != TXT_STATUS_READY) {
-        std::fprintf(m_pErr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, TerminalText(strText).c_str());
-        std::fflush(m_pErr);
+        PrintLine(std::string(TXT_CTL_PROGRAM_NAME) + ": " + TerminalText(strText));
     }
 }
 

@@ -41,6 +41,10 @@ public:
     // Status texts go to the error stream as progress.
     void SetProgress(bool bProgress) { m_bProgress = bProgress; }
     bool IsProgressOn() const { return m_bProgress; }
+    // With progress on: a line of progress, or (bLive) the one line that stays
+    // below all others and is written over as it changes; an empty live line
+    // takes it away.
+    void ShowProgress(const std::string& strLine, bool bLive);
     // What a warning that names no known failure means during the command.
     void SetOtherFailure(int nExit) { m_nOtherFailure = nExit; }
     // The endpoint need not be had (a command that sends nothing).
@@ -87,7 +91,11 @@ public:
     int ClassifyWarning(const std::string& strText) const;
 
 private:
+    // A line to the error stream, below which the live line stays.
+    void PrintLine(const std::string& strLine);
+
     std::FILE* m_pErr;
+    std::string m_strLive; // the live line shown now
     std::map<std::string, FnAnswer> m_mapAnswers;
     std::map<std::string, std::function<EMsgAnswer()>> m_mapQuestions;
     std::vector<SMessage> m_vecMessages;

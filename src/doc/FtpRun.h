@@ -7,6 +7,9 @@
 
 class CFtpClient;
 class CFtpError;
+class CFtpPuts;
+class CMessagePump;
+class CTimerQueue;
 
 // Results of the FTP runs (the put returns all of them; the listing and the
 // selection 1, 2, 9 or 0). 5 to 7 and 10 are the download's own results.
@@ -26,6 +29,13 @@ inline constexpr char FTP_WORK_DIR_PREFIX[] = "mrvmgr-ftp-";
 // The listing files the scripts write into the client's working folder.
 inline constexpr char FTP_LISTING_PUT[] = "Dir.txt";
 inline constexpr char FTP_LISTING_DIR[] = "dir.txt";
+
+// The put script's name in the working folder, numbered by the puts made.
+inline constexpr char FTP_PUT_SCRIPT_FORMAT[] = "_ftpscr%d_.txt";
+// What the client printed is kept up to this much.
+inline constexpr size_t FTP_OUTPUT_MAX = 64 * 1024;
+// The library's error text is shown up to this many bytes.
+inline constexpr size_t FTP_ERROR_TEXT_MAX = 1023;
 
 // How long the client may run.
 inline constexpr uint32_t FTP_RUN_TIME_LIMIT_MS = 180000;
@@ -47,6 +57,8 @@ struct SFtpRunEnv {
     // Creates the session of the connection check (throws CFtpError);
     // empty: the libcurl client.
     std::function<std::unique_ptr<CFtpClient>()> fnCreateClient;
+    // Creates the puts of a run over many nodes; empty: the real ones.
+    std::function<std::unique_ptr<CFtpPuts>(CMessagePump&, CTimerQueue&)> fnCreatePuts;
 };
 
 // The client's options: no auto-login (the script logs in), no prompts, no
@@ -74,6 +86,9 @@ std::string ComposeDeleteScript(const std::string& strUser, const std::string& s
 bool IsScriptSafeText(const std::string& str);
 // A local path for the put line: safe, absolute and without a double quote.
 bool IsScriptSafePath(const std::string& str);
+// An account the client can be given: a user name (an empty one could not be
+// an argument at all) and a password, both safe.
+bool IsAccountSafe(const std::string& strUser, const std::string& strPassword);
 
 // What the client printed about the marked command: the server's last reply
 // there, or the client's own last word when the server gave none.
@@ -94,3 +109,5 @@ int TransferResult(const SFtpReply& reply);
 // The operator's text for a failed connection check: ours with the code for
 // the failures an operator meets, else the library's own.
 std::string DescribeFtpError(const CFtpError& err);
+// What a failed connection check shows: that text, bounded, or "FTP接続失敗".
+std::string CheckFailureText(const CFtpError& err);

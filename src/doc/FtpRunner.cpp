@@ -4,6 +4,7 @@
 #include "doc/AppInfoDlg.h"
 #include "doc/FileInfoDlg.h"
 #include "doc/FtpRun.h"
+#include "doc/FtpWorkDir.h"
 #include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "platform/AtomicFile.h"
@@ -27,89 +28,16 @@
 #include <unistd.h>
 
 namespace {
-constexpr char FTP_PUT_SCRIPT_FORMAT[] = "_ftpscr%d_.txt";
 constexpr char FTP_SCRIPT_NAME[] = "_ftpscr_.txt";
 // The reserved values the check passes, as the manager always has.
 constexpr int FTP_CONNECT_RESERVED1 = 5000;
 constexpr int FTP_CONNECT_RESERVED2 = 1;
-// What the client printed is kept up to this much.
-constexpr size_t FTP_OUTPUT_MAX = 64 * 1024;
-// The library's error text is shown up to this many bytes.
-constexpr size_t FTP_ERROR_TEXT_MAX = 1023;
-
-// The working folder of the client and of its script: ours only (0700),
-// named after our process so that a later start can tell a dead run's
-// folder, and removed with everything in it, so the listing file never
-// meets a file of the operator's.
-class CPrivateDir {
-public:
-    CPrivateDir() {
-        const char* pszTmp = std::getenv("TMPDIR");
-        std::string strBase = (pszTmp != nullptr && pszTmp[0] == '/') ? pszTmp : "/tmp";
-        std::string strTemplate =
-            strBase + "/" + FTP_WORK_DIR_PREFIX + std::to_string(::getpid()) + "-XXXXXX";
-        if (::mkdtemp(strTemplate.data()) != nullptr) {
-            // As the client's "lpwd" will print it.
-            char* pszReal = ::realpath(strTemplate.c_str(), nullptr);
-            m_strDir = pszReal != nullptr ? pszReal : strTemplate;
-            std::free(pszReal);
-        }
-    }
-    ~CPrivateDir() {
-        if (!m_strDir.empty()) {
-            std::error_code ec;
-            std::filesystem::remove_all(m_strDir, ec);
-        }
-    }
-    CPrivateDir(const CPrivateDir&) = delete;
-    CPrivateDir& operator=(const CPrivateDir&) = delete;
-
-    const std::string& Path() const { return m_strDir; }
-    std::string File(const std::string& strName) const { return m_strDir + "/" + strName; }
-
-    // A file the client wrote, read whole up to nMax bytes; none when it is
-    // missing, not a plain file, or a link.
-    std::optional<std::string> Read(const std::string& strName, size_t nMax) const {
-        int fd = ::open(File(strName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) {
-            return std::nullopt;
-        }
-        struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        std::string str;
-        char ab[8192];
-        ssize_t n;
-        while (str.size() < nMax && (n = ::read(fd, ab, sizeof ab)) != 0) {
-            if (n < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                ::close(fd);
-                return std::nullopt;
-            }
-            str.append(ab, std::min(static_cast<size_t>(n), nMax - str.size()));
-        }
-        ::close(fd);
-        return str;
-    }
-
-private:
-    std::string m_strDir;
-};
 
 struct SScriptRun {
     int nResult = FTPRUN_NO_PROCESS;
     std::optional<std::string> listing; // after an end in time, when the client wrote one
     SFtpReply reply;                    // what the client reported of the marked command
 };
-
-bool IsAccountSafe(const std::string& strUser, const std::string& strPassword) {
-    // An empty name could not be given to the client as an argument at all.
-    return !strUser.empty() && IsScriptSafeText(strUser) && IsScriptSafeText(strPassword);
-}
 
 std::string Formatted(const char* pszFormat, const std::string& str1, const std::string& str2) {
     char sz[1024];
@@ -123,7 +51,7 @@ SScriptRun RunFtpScript(CMessagePump& pump, const SFtpRunEnv& env, const std::st
                         const std::string& strScript, const std::string& strHost,
                         const char* pszListing) {
     SScriptRun run;
-    CPrivateDir dir;
+    CFtpWorkDir dir;
     if (dir.Path().empty()) {
         return run;
     }
@@ -186,9 +114,7 @@ bool COrvixDoc::CheckFtpConnection(const std::string& strHost, const std::string
             return false;
         }
     } catch (const CFtpError& err) {
-        std::string strText = DescribeFtpError(err);
-        m_env.ui.ShowMessage(strText.empty() ? std::string(TXT_FTP_CONNECT_FAILED)
-                                             : strText.substr(0, FTP_ERROR_TEXT_MAX));
+        m_env.ui.ShowMessage(CheckFailureText(err));
         return false;
     }
     return true;

@@ -133,6 +133,10 @@ bool IsScriptSafePath(const std::string& str) {
            str.find('"') == std::string::npos;
 }
 
+bool IsAccountSafe(const std::string& strUser, const std::string& strPassword) {
+    return !strUser.empty() && IsScriptSafeText(strUser) && IsScriptSafeText(strPassword);
+}
+
 std::string FtpMarkerLine(const std::string& strDir) {
     return FTP_MARK_HEAD + strDir;
 }
@@ -218,4 +222,10 @@ std::string DescribeFtpError(const CFtpError& err) {
     std::string strText;
     err.GetErrorMessage(strText);
     return strText;
+}
+
+std::string CheckFailureText(const CFtpError& err) {
+    std::string strText = DescribeFtpError(err);
+    return strText.empty() ? std::string(TXT_FTP_CONNECT_FAILED)
+                           : strText.substr(0, FTP_ERROR_TEXT_MAX);
 }

@@ -1,4 +1,5 @@
 // The senders over registry nodes, the waits, and the one request/wait exchange.
+#include "doc/FtpPuts.h"
 #include "doc/OrvixDoc.h"
 #include "link/NodeCodec.h"
 #include "link/NodeRequest.h"
@@ -179,4 +180,33 @@ void COrvixDoc::CollectReplies(uint32_t dwMs) {
         m_env.ui.RestoreWaitCursor();
     }
     m_env.ui.EndWaitCursor();
+}
+
+bool COrvixDoc::ExchangeWithNode(int nIndex, uint16_t wReplyCode,
+                                 const std::function<void()>& fnSend, uint32_t dwTimeout,
+                                 CPendingExchanges::FnSettle fnSettle) {
+    const COXParam* pNode = GetNode(nIndex);
+    if (pNode == nullptr) {
+        return false;
+    }
+    // The MAC as the request carries it and the reply will.
+    uint8_t abMac[6] = {};
+    TextToMac(pNode->m_strMac, abMac);
+    if (!m_exchanges.Open(MacToText(abMac), wReplyCode, dwTimeout, std::move(fnSettle))) {
+        return false;
+    }
+    fnSend();
+    return true;
+}
+
+void COrvixDoc::WaitForEvents(uint32_t dwMaxMs) {
+    m_env.pump.WaitForMessages(m_timers.MsUntilNext(dwMaxMs));
+    m_timers.RunDue();
+}
+
+std::unique_ptr<CFtpPuts> COrvixDoc::CreateFtpPuts() {
+    if (m_ftpEnv.fnCreatePuts) {
+        return m_ftpEnv.fnCreatePuts(m_env.pump, m_timers);
+    }
+    return MakeFtpPuts(m_env.pump, m_timers, m_ftpEnv);
 }

@@ -10,7 +10,8 @@
 
 #include <unordered_map>
 
-COrvixDoc::COrvixDoc(const SDocEnv& env, std::unique_ptr<CDatagramSocket> pSocket) : m_env(env) {
+COrvixDoc::COrvixDoc(const SDocEnv& env, std::unique_ptr<CDatagramSocket> pSocket)
+    : m_env(env), m_timers(env.clock), m_exchanges(m_timers) {
     if (!m_env.strDataPath.empty() && DocumentFileExists(m_env.strDataPath)) {
         LoadDocument();
     }

@@ -1,9 +1,11 @@
 #pragma once
 #include "doc/FtpRun.h"
 #include "doc/NodeContacts.h"
+#include "doc/PendingExchanges.h"
 #include "link/NodeSocket.h"
 #include "params/AppSettings.h"
 #include "params/NodeParam.h"
+#include "platform/TimerQueue.h"
 #include "registry/IpSearchList.h"
 #include "registry/MacIndex.h"
 #include "registry/NetProperty.h"
@@ -22,6 +24,7 @@ class CMessagePump;
 class CStopRequest;
 class CClock;
 class CFtpClient;
+class CFtpPuts;
 struct SNodeRequest;
 struct SNodeResponse;
 
@@ -142,6 +145,26 @@ public:
     // Dispatches the datagrams the endpoint took off the socket while pacing.
     void DispatchQueuedDatagrams();
     static std::string GetModeName(int nMode);
+    // The abnormal-response message with its detail, as the dispatcher shows it.
+    static std::string AbnormalResponseText(const SNodeResponse& resp);
+    // The FTP account of a get-parameters reply; an empty user is "(none)"
+    // with an empty password.
+    static SFtpAccount TakeFtpAccount(const SNodeResponse& resp);
+
+    // --- several exchanges at once (runs over many nodes) ---
+    // Opens an exchange with node nIndex awaiting reply wReplyCode, keyed by
+    // the node's MAC, then runs fnSend (a sender); fnSettle runs later, from
+    // the pump or a timer, with EXCHANGE_* and the reply. An abnormal reply is
+    // not shown. The one pending state is not touched. False, with nothing
+    // sent, when the node is unknown or has such an exchange open.
+    bool ExchangeWithNode(int nIndex, uint16_t wReplyCode, const std::function<void()>& fnSend,
+                          uint32_t dwTimeout, CPendingExchanges::FnSettle fnSettle);
+    CPendingExchanges& GetExchanges() { return m_exchanges; }
+    // Pauses and time limits of work that goes on beside the pump's other waits.
+    CTimerQueue& GetTimers() { return m_timers; }
+    // Waits up to dwMaxMs (less when a timer is due sooner) for replies and
+    // whatever else the pump watches, dispatches them and runs the due timers.
+    void WaitForEvents(uint32_t dwMaxMs);
 
     // While held, view updates are gathered into one at the end (a search
     // brings thousands of replies; each need not rebuild the list).
@@ -177,6 +200,8 @@ public:
     static std::string ComposeDeleteConfirmation(const std::vector<std::string>& vecNames);
     void SetFtpRunEnv(SFtpRunEnv env);
     const SFtpRunEnv& GetFtpRunEnv() const { return m_ftpEnv; }
+    // Several puts at once, none blocking the pump (the run env's, if it names them).
+    std::unique_ptr<CFtpPuts> CreateFtpPuts();
     // What the last put's client reported of the transfer (the server's reply).
     const SFtpReply& GetFtpReply() const { return m_ftpReply; }
     int32_t m_nFtpScriptCount = 0;
@@ -236,4 +261,6 @@ private:
     bool m_bViewUpdateMissed = false;
     SFtpRunEnv m_ftpEnv;
     SFtpReply m_ftpReply;
+    CTimerQueue m_timers; // before the exchanges, which cancel their timers
+    CPendingExchanges m_exchanges;
 };

@@ -43,11 +43,27 @@ void COrvixDoc::DispatchQueuedDatagrams() {
     }
 }
 
-void COrvixDoc::ShowAbnormalResponse(const SNodeResponse& resp) {
+std::string COrvixDoc::AbnormalResponseText(const SNodeResponse& resp) {
     char szDetail[256];
     std::snprintf(szDetail, sizeof szDetail, TXT_ABNORMAL_DETAIL_FORMAT, resp.wCode,
                   resp.strMac.c_str(), resp.byModel, resp.byMode, resp.byResult);
-    m_env.ui.ShowMessage(std::string(TXT_ABNORMAL_RESPONSE) + "\n" + szDetail);
+    return std::string(TXT_ABNORMAL_RESPONSE) + "\n" + szDetail;
+}
+
+void COrvixDoc::ShowAbnormalResponse(const SNodeResponse& resp) {
+    m_env.ui.ShowMessage(AbnormalResponseText(resp));
+}
+
+SFtpAccount COrvixDoc::TakeFtpAccount(const SNodeResponse& resp) {
+    SFtpAccount account;
+    if (resp.nModel == MODEL_INDEX_MRV620) {
+        account = DecodeFtpAccount(resp);
+    }
+    if (account.strUser.empty()) {
+        account.strUser = "(none)";
+        account.strPassword.clear();
+    }
+    return account;
 }
 
 void COrvixDoc::SettleWithResult(const SNodeResponse& resp) {
@@ -58,6 +74,13 @@ void COrvixDoc::SettleWithResult(const SNodeResponse& resp) {
 }
 
 void COrvixDoc::DispatchResponse(const SNodeResponse& resp) {
+    // A reply that one of several exchanges awaits is theirs alone.
+    if (m_exchanges.Route(resp)) {
+        if (resp.wCode == RESP_MODE_SPECIAL && resp.byResult == 0) {
+            AddOrUpdateNode(resp.nModel, resp.dwSenderIp, resp.strMac, true, "", "");
+        }
+        return;
+    }
     int32_t& nPending = m_pSocket->m_nPending;
     switch (resp.wCode) {
     case RESP_SEARCH:

@@ -8,28 +8,6 @@
 #include <vector>
 
 namespace {
-constexpr size_t VEROFS_BOARD_ID = 14;
-constexpr size_t VEROFS_KERNEL = 28;
-constexpr size_t VEROFS_BOOT = 30;
-constexpr size_t VEROFS_TABLE = 32;
-constexpr size_t VER_ENTRY_SIZE = 20;
-constexpr size_t VER_TEXT_WIDTH = 14;
-
-std::string TextField(const uint8_t* p) {
-    // A text that fills all 14 bytes has no terminator; it ends with the field.
-    size_t n = 0;
-    while (n < VER_TEXT_WIDTH && p[n] != 0) {
-        ++n;
-    }
-    return std::string(reinterpret_cast<const char*>(p), n);
-}
-
-std::string VersionText(uint8_t byMajor, uint8_t byMinor) {
-    char sz[16];
-    std::snprintf(sz, sizeof sz, "%d.%02d", static_cast<int8_t>(byMajor),
-                  static_cast<int8_t>(byMinor));
-    return sz;
-}
 // Read-only fields throughout; the column titles stand over the first row's fields.
 std::vector<SControl> VersionInfoControls() {
     auto Label = [](int nId, const char* pszText) {
@@ -63,26 +41,20 @@ std::vector<SControl> VersionInfoControls() {
 CVersionInfoDlg::CVersionInfoDlg(const uint8_t* pData, size_t nLen) {
     SetControls(VersionInfoControls());
     SetTitle(TXT_VER_TITLE);
-    constexpr size_t nFull = VEROFS_TABLE + VER_ENTRY_SIZE * VER_MAX_ROWS;
-    std::vector<uint8_t> vec(nFull, 0);
-    std::memcpy(vec.data(), pData, nLen < nFull ? nLen : nFull);
-    const uint8_t* p = vec.data();
-
-    SetText(IDC_VER_BOARD_ID, TextField(p + VEROFS_BOARD_ID));
-    SetText(IDC_VER_KERNEL, VersionText(p[VEROFS_KERNEL], p[VEROFS_KERNEL + 1]));
-    SetText(IDC_VER_BOOT, VersionText(p[VEROFS_BOOT], p[VEROFS_BOOT + 1]));
-    for (int k = 0; k < VER_MAX_ROWS; ++k) {
-        const uint8_t* pEntry = p + VEROFS_TABLE + VER_ENTRY_SIZE * static_cast<size_t>(k);
-        if (pEntry[0] == 0) {
-            break;
-        }
+    SVersionInfo info = DecodeVersionInfo(pData, nLen);
+    SetText(IDC_VER_BOARD_ID, info.strBoard);
+    SetText(IDC_VER_KERNEL, VersionText(info.nKernelMajor, info.nKernelMinor));
+    SetText(IDC_VER_BOOT, VersionText(info.nBootMajor, info.nBootMinor));
+    for (size_t k = 0; k < info.vecApps.size() && k < static_cast<size_t>(VER_MAX_ROWS); ++k) {
+        const SVersionApp& app = info.vecApps[k];
+        const int nRow = static_cast<int>(k);
         char sz[16];
-        SetText(RowName(k), TextField(pEntry));
-        SetText(RowVersion(k), VersionText(pEntry[14], pEntry[15]));
-        std::snprintf(sz, sizeof sz, "%d", (pEntry[16] << 8) | pEntry[17]);
-        SetText(RowSectors(k), sz);
-        std::snprintf(sz, sizeof sz, "%04X", pEntry[18] | (pEntry[19] << 8));
-        SetText(RowHidden(k), sz);
+        SetText(RowName(nRow), app.strName);
+        SetText(RowVersion(nRow), VersionText(app.nMajor, app.nMinor));
+        std::snprintf(sz, sizeof sz, "%u", app.nSectors);
+        SetText(RowSectors(nRow), sz);
+        std::snprintf(sz, sizeof sz, "%04X", app.nValue);
+        SetText(RowHidden(nRow), sz);
     }
 }
 

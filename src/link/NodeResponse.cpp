@@ -4,6 +4,7 @@
 #include "link/SettingsPayload.h"
 #include "platform/HostAddress.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -11,6 +12,23 @@ namespace {
 constexpr size_t RESPOFS_USER = 36;
 constexpr size_t RESPOFS_PASSWORD = 52;
 constexpr size_t ACCOUNT_FIELD = 16;
+
+// The version reply's layout.
+constexpr size_t VEROFS_BOARD_ID = 14;
+constexpr size_t VEROFS_KERNEL = 28;
+constexpr size_t VEROFS_BOOT = 30;
+constexpr size_t VEROFS_TABLE = 32;
+constexpr size_t VER_ENTRY_SIZE = 20;
+constexpr size_t VER_TEXT_WIDTH = 14;
+
+std::string VersionField(const uint8_t* p) {
+    // A text that fills all 14 bytes has no terminator; it ends with the field.
+    size_t n = 0;
+    while (n < VER_TEXT_WIDTH && p[n] != 0) {
+        ++n;
+    }
+    return std::string(reinterpret_cast<const char*>(p), n);
+}
 
 size_t MinimumLength(uint16_t wCode) {
     switch (wCode) {
@@ -68,4 +86,37 @@ NODEPARAM DecodeParamBlock(const SNodeResponse& resp) {
 
 SFtpAccount DecodeFtpAccount(const SNodeResponse& resp) {
     return {AccountText(resp.pData + RESPOFS_USER), AccountText(resp.pData + RESPOFS_PASSWORD)};
+}
+
+SVersionInfo DecodeVersionInfo(const uint8_t* pData, size_t nLen) {
+    constexpr size_t nFull = VEROFS_TABLE + VER_ENTRY_SIZE * VER_MAX_APPS;
+    std::vector<uint8_t> vec(nFull, 0);
+    std::memcpy(vec.data(), pData, nLen < nFull ? nLen : nFull);
+    const uint8_t* p = vec.data();
+    SVersionInfo info;
+    info.strBoard = VersionField(p + VEROFS_BOARD_ID);
+    info.nKernelMajor = static_cast<int8_t>(p[VEROFS_KERNEL]);
+    info.nKernelMinor = static_cast<int8_t>(p[VEROFS_KERNEL + 1]);
+    info.nBootMajor = static_cast<int8_t>(p[VEROFS_BOOT]);
+    info.nBootMinor = static_cast<int8_t>(p[VEROFS_BOOT + 1]);
+    for (size_t k = 0; k < VER_MAX_APPS; ++k) {
+        const uint8_t* pEntry = p + VEROFS_TABLE + VER_ENTRY_SIZE * k;
+        if (pEntry[0] == 0) {
+            break;
+        }
+        SVersionApp app;
+        app.strName = VersionField(pEntry);
+        app.nMajor = static_cast<int8_t>(pEntry[14]);
+        app.nMinor = static_cast<int8_t>(pEntry[15]);
+        app.nSectors = static_cast<unsigned>((pEntry[16] << 8) | pEntry[17]);
+        app.nValue = static_cast<unsigned>(pEntry[18] | (pEntry[19] << 8));
+        info.vecApps.push_back(app);
+    }
+    return info;
+}
+
+std::string VersionText(int nMajor, int nMinor) {
+    char sz[16];
+    std::snprintf(sz, sizeof sz, "%d.%02d", nMajor, nMinor);
+    return sz;
 }

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 inline constexpr uint16_t RESP_SEARCH = NODECMD_SEARCH + NODECMD_RESPONSE;
 inline constexpr uint16_t RESP_INITIALIZE = NODECMD_INITIALIZE + NODECMD_RESPONSE;
@@ -50,3 +51,27 @@ struct SFtpAccount {
     std::string strPassword;
 };
 SFtpAccount DecodeFtpAccount(const SNodeResponse& resp);
+
+// The version information of a 0x0208: board identity, kernel and boot
+// versions and the installed applications, whose table ends before the first
+// entry with an empty name. Texts stay the node's bytes (CP932), at most 14
+// bytes each. Bytes past nLen read as zero: a short table simply ends early.
+struct SVersionApp {
+    std::string strName;
+    int nMajor = 0; // signed bytes on the wire
+    int nMinor = 0;
+    unsigned nSectors = 0;
+    unsigned nValue = 0; // the entry's last 16-bit value (low byte first)
+};
+struct SVersionInfo {
+    std::string strBoard;
+    int nKernelMajor = 0;
+    int nKernelMinor = 0;
+    int nBootMajor = 0;
+    int nBootMinor = 0;
+    std::vector<SVersionApp> vecApps;
+};
+inline constexpr size_t VER_MAX_APPS = 10;
+SVersionInfo DecodeVersionInfo(const uint8_t* pData, size_t nLen);
+// "%d.%02d" of a version.
+std::string VersionText(int nMajor, int nMinor);

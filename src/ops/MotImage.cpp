@@ -188,3 +188,77 @@ bool CheckDownloadFile(const std::string& strPath, std::string& strMessage) {
     strMessage = szMessage;
     return false;
 }
+
+namespace {
+// The data bytes of an S0 record as text; empty for anything else.
+std::string HeaderText(const std::string& strLine) {
+    if (strLine.size() < 10 || strLine[0] != 'S' || strLine[1] != '0' ||
+        !std::string(CheckRecord(strLine)).empty()) {
+        return {};
+    }
+    std::string strText;
+    // Count, two address bytes, the data, the checksum.
+    for (size_t i = 8; i + 2 < strLine.size(); i += 2) {
+        strText += static_cast<char>(HexValue(strLine[i]) * 16 + HexValue(strLine[i + 1]));
+    }
+    while (!strText.empty() && strText.back() == '\0') {
+        strText.pop_back();
+    }
+    return strText;
+}
+} // namespace
+
+SImageIdentity ImageIdentityOf(const std::string& strText) {
+    SImageIdentity identity;
+    size_t nStart = 0;
+    while (nStart < strText.size()) {
+        size_t nEnd = strText.find('\n', nStart);
+        std::string strLine =
+            strText.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
+        nStart = nEnd == std::string::npos ? strText.size() : nEnd + 1;
+        if (!strLine.empty() && strLine.back() == '\r') {
+            strLine.pop_back();
+        }
+        if (strLine.empty()) {
+            continue;
+        }
+        if (strLine.size() < 2 || strLine[0] != 'S' || strLine[1] != '0') {
+            break; // the header comes first or not at all
+        }
+        // "NAME Vm.nn": a name of printable characters, one blank, V, the version.
+        std::string strHeader = HeaderText(strLine);
+        size_t nBlank = strHeader.rfind(" V");
+        if (nBlank == std::string::npos || nBlank == 0) {
+            break;
+        }
+        std::string strName = strHeader.substr(0, nBlank);
+        std::string strVersion = strHeader.substr(nBlank + 2);
+        size_t nDot = strVersion.find('.');
+        bool bName = std::all_of(strName.begin(), strName.end(),
+                                 [](char c) { return c > 0x20 && c < 0x7F; });
+        bool bVersion = nDot >= 1 && nDot <= 3 && strVersion.size() == nDot + 3 &&
+                        strVersion.find_first_not_of("0123456789", 0) == nDot &&
+                        strVersion.find_first_not_of("0123456789", nDot + 1) == std::string::npos;
+        if (bName && bVersion && std::stoi(strVersion.substr(0, nDot)) <= 127) {
+            identity.strName = strName;
+            identity.nMajor = std::stoi(strVersion.substr(0, nDot));
+            identity.nMinor = std::stoi(strVersion.substr(nDot + 1));
+        }
+        break;
+    }
+    return identity;
+}
+
+SImageIdentity ReadImageIdentity(const std::string& strPath) {
+    // The header is the first record: the file's beginning is enough.
+    int fd = ::open(strPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return {};
+    }
+    char ab[4096];
+    ssize_t n;
+    while ((n = ::read(fd, ab, sizeof ab)) < 0 && errno == EINTR) {
+    }
+    ::close(fd);
+    return n > 0 ? ImageIdentityOf(std::string(ab, static_cast<size_t>(n))) : SImageIdentity();
+}

@@ -17,3 +17,16 @@ bool CheckDownloadFile(const std::string& strPath, std::string& strMessage);
 // The check on the text itself; nBadLine is the first bad line (1-based).
 // Empty reason when the text is a whole image.
 std::string FindSRecordFault(const std::string& strText, size_t& nBadLine);
+
+// What an image says of itself: the text of its S0 header when that reads
+// "NAME Vm.nn" (as "TESTAPP V1.02"), its name and version; a name left empty
+// otherwise.
+struct SImageIdentity {
+    std::string strName;
+    int nMajor = 0;
+    int nMinor = 0;
+    bool IsKnown() const { return !strName.empty(); }
+};
+SImageIdentity ImageIdentityOf(const std::string& strText);
+// The same of the file's first records; unknown when it cannot be read.
+SImageIdentity ReadImageIdentity(const std::string& strPath);

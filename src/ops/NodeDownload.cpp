@@ -157,7 +157,7 @@ int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
                                  ? OPLOG_STOPPED
                                  : OPLOG_FAILED;
     std::string strMessage = strPath.substr(strPath.find_last_of('/') + 1);
-    std::string strFailure = DownloadResultText(doc, nResult);
+    std::string strFailure = DownloadResultText(nResult, doc.GetFtpReply().strText);
     if (nResult != FTPRUN_OK && !strFailure.empty()) {
         strMessage += (strMessage.empty() ? "" : ": ") + strFailure;
     }
@@ -173,8 +173,7 @@ std::string LeftInModeNote(int nMode, bool bAlone) {
     return bAlone ? strNote.substr(strNote.find_first_not_of("\r\n")) : strNote;
 }
 
-std::string DownloadResultText(COrvixDoc& doc, int nResult) {
-    const std::string& strReply = doc.GetFtpReply().strText;
+std::string DownloadResultText(int nResult, const std::string& strReply) {
     switch (nResult) {
     case FTPRUN_OK:
         return TXT_DOWNLOAD_DONE;
@@ -205,7 +204,7 @@ void ShowDownloadResult(COrvixDoc& doc, int nResult, bool bLeftInMode, int nMode
         ui.ShowMessage(TXT_DOWNLOAD_DONE, EMsgButtons::Ok, EMsgIcon::Information);
         return;
     }
-    std::string strText = DownloadResultText(doc, nResult);
+    std::string strText = DownloadResultText(nResult, doc.GetFtpReply().strText);
     if (bLeftInMode) {
         strText += LeftInModeNote(nMode, strText.empty());
     }

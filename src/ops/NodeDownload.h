@@ -54,8 +54,9 @@ int DownloadToSelectedNode(COrvixDoc& doc, int nSelected, int nKind);
 // The note that the node may still be in its download mode nMode, and how
 // to bring it back; bAlone: without the line break that joins it to a message.
 std::string LeftInModeNote(int nMode, bool bAlone);
-// The message of a download's result (none for results already reported).
-std::string DownloadResultText(COrvixDoc& doc, int nResult);
+// The message of a download's result (strReply: the server's reply to the
+// put); empty for the results that were said before or need no word.
+std::string DownloadResultText(int nResult, const std::string& strReply);
 // The message of a download's result, with the note that the node stays in
 // its download mode nMode when bLeftInMode; none for results already reported.
 void ShowDownloadResult(COrvixDoc& doc, int nResult, bool bLeftInMode = false,

@@ -12,6 +12,10 @@ public:
     // Sleeps up to ms but wakes early, returning true, when fd becomes readable.
     virtual bool SleepUnlessReadable(int fd, uint32_t ms) = 0;
 
+    // How long a fixed pause that the caller waits out itself lasts (a timer
+    // beside other work, not Sleep): the pause asked for.
+    virtual uint32_t PauseLength(uint32_t ms) { return ms; }
+
     // Calendar time in seconds, for what an operator reads as a date.
     virtual int64_t GetWallTime() { return static_cast<int64_t>(std::time(nullptr)); }
 

@@ -1,5 +1,7 @@
 #include "platform/FtpSession.h"
 
+#include "platform/FtpCurl.h"
+
 #include "platform/MessagePump.h"
 
 #include <curl/curl.h>
@@ -18,14 +20,6 @@ static_assert(FTPERR_RESOLVE == CURLE_COULDNT_RESOLVE_HOST &&
               FTPERR_LOGIN_DENIED == CURLE_LOGIN_DENIED);
 
 namespace {
-// The library's global state, set up once, before any second thread uses it.
-bool InitLibrary() {
-    static std::once_flag s_once;
-    static bool s_bOk = false;
-    std::call_once(s_once, [] { s_bOk = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
-    return s_bOk;
-}
-
 // Host texts that go into the URL: names and dotted or bracketed addresses only.
 bool IsPlainHost(const std::string& strHost) {
     if (strHost.empty() || strHost.size() > 253) {
@@ -67,7 +61,7 @@ CURLcode PerformPausing(CURL* pCurl, CMessagePump* pPump) {
 } // namespace
 
 CFtpClient::CFtpClient() {
-    if (!InitLibrary()) {
+    if (!InitFtpLibrary()) {
         throw CFtpError("");
     }
     m_pSession = curl_share_init();
@@ -85,6 +79,40 @@ bool CFtpClient::Connect(const std::string& strHost, int /*nReserved1*/, int /*n
                          const std::string& strUser, const std::string& strPassword, uint16_t wPort,
                          bool bPassive) {
     CloseConnection();
+    char szError[CURL_ERROR_SIZE] = {};
+    CURL* pCurl = NewFtpCheckHandle(strHost, strUser, strPassword, wPort, bPassive, szError);
+    curl_easy_setopt(pCurl, CURLOPT_SHARE, static_cast<CURLSH*>(m_pSession));
+    CURLcode code = PerformPausing(pCurl, m_pPump);
+    if (code != CURLE_OK) {
+        CFtpError err = FtpCheckError(pCurl, code, szError);
+        curl_easy_cleanup(pCurl);
+        throw err;
+    }
+    curl_easy_setopt(pCurl, CURLOPT_ERRORBUFFER, nullptr);
+    m_pConnection = pCurl;
+    return true;
+}
+
+void CFtpClient::CloseConnection() {
+    if (m_pConnection != nullptr) {
+        // The library closes a connect-only connection without a word; the
+        // node's server is told, so it need not wait for the socket to drop.
+        SendFtpQuit(static_cast<CURL*>(m_pConnection));
+        curl_easy_cleanup(static_cast<CURL*>(m_pConnection));
+        m_pConnection = nullptr;
+    }
+}
+
+bool InitFtpLibrary() {
+    static std::once_flag s_once;
+    static bool s_bOk = false;
+    std::call_once(s_once, [] { s_bOk = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; });
+    return s_bOk;
+}
+
+CURL* NewFtpCheckHandle(const std::string& strHost, const std::string& strUser,
+                        const std::string& strPassword, uint16_t wPort, bool bPassive,
+                        char* szError) {
     if (!IsPlainHost(strHost)) {
         throw CFtpError(curl_easy_strerror(CURLE_URL_MALFORMAT), CURLE_URL_MALFORMAT);
     }
@@ -92,12 +120,11 @@ bool CFtpClient::Connect(const std::string& strHost, int /*nReserved1*/, int /*n
     if (pCurl == nullptr) {
         throw CFtpError(curl_easy_strerror(CURLE_FAILED_INIT), CURLE_FAILED_INIT);
     }
-    char szError[CURL_ERROR_SIZE] = {};
+    szError[0] = '\0';
     std::string strUrl = "ftp://" + strHost + ":" + std::to_string(wPort == 0 ? 21 : wPort) + "/";
     curl_easy_setopt(pCurl, CURLOPT_ERRORBUFFER, szError);
     curl_easy_setopt(pCurl, CURLOPT_URL, strUrl.c_str());
     curl_easy_setopt(pCurl, CURLOPT_PROTOCOLS_STR, "ftp");
-    curl_easy_setopt(pCurl, CURLOPT_SHARE, static_cast<CURLSH*>(m_pSession));
     curl_easy_setopt(pCurl, CURLOPT_USERNAME, strUser.c_str());
     curl_easy_setopt(pCurl, CURLOPT_PASSWORD, strPassword.c_str());
     // Connect and log in (USER, PASS, PWD), nothing more.
@@ -110,27 +137,18 @@ bool CFtpClient::Connect(const std::string& strHost, int /*nReserved1*/, int /*n
     curl_easy_setopt(pCurl, CURLOPT_TIMEOUT_MS, FTP_CHECK_TIMEOUT_MS);
     curl_easy_setopt(pCurl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(pCurl, CURLOPT_NOPROXY, "*");
-    CURLcode code = PerformPausing(pCurl, m_pPump);
-    curl_easy_setopt(pCurl, CURLOPT_ERRORBUFFER, nullptr);
-    if (code != CURLE_OK) {
-        std::string strText = szError[0] != '\0' ? szError : curl_easy_strerror(code);
-        long nOsError = 0;
-        curl_easy_getinfo(pCurl, CURLINFO_OS_ERRNO, &nOsError);
-        curl_easy_cleanup(pCurl);
-        throw CFtpError(strText, static_cast<int>(code), static_cast<int>(nOsError));
-    }
-    m_pConnection = pCurl;
-    return true;
+    return pCurl;
 }
 
-void CFtpClient::CloseConnection() {
-    if (m_pConnection != nullptr) {
-        // The library closes a connect-only connection without a word; the
-        // node's server is told, so it need not wait for the socket to drop.
-        static const char s_szQuit[] = "QUIT\r\n";
-        size_t nSent = 0;
-        curl_easy_send(static_cast<CURL*>(m_pConnection), s_szQuit, sizeof s_szQuit - 1, &nSent);
-        curl_easy_cleanup(static_cast<CURL*>(m_pConnection));
-        m_pConnection = nullptr;
-    }
+CFtpError FtpCheckError(CURL* pCurl, CURLcode code, const char* szError) {
+    std::string strText = szError[0] != '\0' ? szError : curl_easy_strerror(code);
+    long nOsError = 0;
+    curl_easy_getinfo(pCurl, CURLINFO_OS_ERRNO, &nOsError);
+    return CFtpError(strText, static_cast<int>(code), static_cast<int>(nOsError));
+}
+
+void SendFtpQuit(CURL* pCurl) {
+    static const char s_szQuit[] = "QUIT\r\n";
+    size_t nSent = 0;
+    curl_easy_send(pCurl, s_szQuit, sizeof s_szQuit - 1, &nSent);
 }

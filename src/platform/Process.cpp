@@ -260,6 +260,24 @@ void CProcess::Terminate(uint32_t dwGraceMs) {
     Reap();
 }
 
+bool CProcess::CollectIfEnded() {
+    if (!IsRunning()) {
+        return m_bReaped;
+    }
+    pollfd pfd{m_fdPid, POLLIN, 0};
+    if (m_fdPid < 0 || poll(&pfd, 1, 0) != 1) {
+        return false;
+    }
+    Reap();
+    return true;
+}
+
+void CProcess::AskToEnd() {
+    if (IsRunning()) {
+        kill(-m_pid, SIGTERM);
+    }
+}
+
 void CProcess::Reap() {
     // Whatever the program left of its group goes with it.
     kill(-m_pid, SIGKILL);

@@ -37,6 +37,14 @@ public:
     // the group (SIGKILL) and reaps.
     void Terminate(uint32_t dwGraceMs = 1000);
 
+    // For waiting beside other work: readable once the program ended. Then
+    // CollectIfEnded reaps it.
+    int GetEndDescriptor() const { return m_fdPid; }
+    // Reaps the program if it has ended, without waiting; true then.
+    bool CollectIfEnded();
+    // Asks the whole group to end (SIGTERM) and returns at once.
+    void AskToEnd();
+
     bool IsRunning() const { return m_pid > 0 && !m_bReaped; }
     bool HasEnded() const { return m_bReaped; }
     pid_t GetPid() const { return m_pid; }

@@ -4,6 +4,7 @@
 
 inline constexpr char TXT_CTL_HELP_COMMISSION[] =
     "Usage: mrvctl commission MANIFEST.csv [--check] [--report FILE.csv [--force]]\n"
+    "                         [--parallel N]\n"
     "A plant from a list: a CSV file (UTF-8 or CP932) with a header row and the\n"
     "columns mac and ip, and optionally serial, remarks, params (a parameter file\n"
     "in the format of DefParam.ini) and image (an application image, .mot); file\n"
@@ -14,7 +15,9 @@ inline constexpr char TXT_CTL_HELP_COMMISSION[] =
     "Otherwise each node is registered (serial, remarks), found by a broadcast\n"
     "search, given the manifest's address through the individual setting (on top\n"
     "of its parameter file, else of its own parameters), loaded with its image\n"
-    "when it does not list it yet, then read back and compared. Nothing is sent\n"
+    "when it does not list it yet (with --parallel N by a rollout of each image,\n"
+    "up to N nodes at once, each node checked by its versions), then read back\n"
+    "and compared. Nothing is sent\n"
     "to a node that already is as the manifest says. The as-built record (one\n"
     "row per manifest line: what was found, changed and read back, the outcome\n"
     "and the time) goes into the output and with --report into a new CSV file\n"

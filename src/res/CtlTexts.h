@@ -25,7 +25,8 @@ inline constexpr char TXT_CTL_HELP[] =
     "  defaults [show] [--from FILE] [--set KEY=VALUE]...   the default parameters\n"
     "  mode NODE MODE                           switch a node's mode (0-3, 6, 7)\n"
     "  init NODE | init --model MRV-620         initialise a node or every node\n"
-    "  download kernel|app FILE NODE...         load a .mot file into nodes\n"
+    "  download kernel|app FILE NODE...|--all [--parallel N]\n"
+    "                                           load a .mot file into nodes\n"
     "  files NODE                               a node's file listing\n"
     "  version NODE...                          a node's versions and applications\n"
     "  delete-app NODE NAME...                  delete user applications\n"
@@ -110,10 +111,18 @@ inline constexpr char TXT_CTL_HELP_INIT[] =
     "Usage: mrvctl init NODE --yes\n"
     "       mrvctl init --model MRV-620 --yes [--on-silence continue|stop]\n";
 inline constexpr char TXT_CTL_HELP_DOWNLOAD[] =
-    "Usage: mrvctl download kernel|app FILE NODE... [--retry N] [--yes]\n"
+    "Usage: mrvctl download kernel|app FILE NODE...|--all [--parallel N] [--retry K]\n"
+    "                                   [--yes]\n"
     "Loads FILE into each node. One node goes through the single-node download;\n"
     "several go through the batch download (16 at a time), whose confirmation\n"
-    "needs --yes. --retry repeats the failed ones up to N times.\n";
+    "needs --yes. --retry repeats the failed ones up to K times. --all names\n"
+    "every node of the current network that has an address.\n"
+    "--parallel N (1 to 64) keeps up to N nodes in flight at once, each going\n"
+    "the batch download's way and then checked by its version information: it\n"
+    "must list the image by the name and version of its S0 header (\"NAME\n"
+    "Vm.nn\"), where the header has them. A node counts as loaded only when\n"
+    "checked. On a terminal each finished node is one line, with a summary\n"
+    "line of the counts below.\n";
 inline constexpr char TXT_CTL_HELP_FILES[] = "Usage: mrvctl files NODE\n";
 inline constexpr char TXT_CTL_HELP_VERSION[] =
     "Usage: mrvctl version NODE... [--outside-network]\n";

@@ -20,4 +20,5 @@
 #include "res/ParamTexts.h"
 #include "res/RegistrationTexts.h"
 #include "res/RegistryTexts.h"
+#include "res/RolloutTexts.h"
 #include "res/ShellTexts.h"

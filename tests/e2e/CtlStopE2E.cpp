@@ -258,3 +258,32 @@ TEST_F(CtlStop, KilledDuringAnFtpRunItLeavesNoClientAndTheNextStartNoFolder) {
     EXPECT_EQ(ctl.run.nExit, 0) << Why(ctl);
     EXPECT_EQ(FtpFolders(), 0u);
 }
+
+TEST_F(CtlStop, SigintDuringARolloutBringsTheNodesInHandBackAndStartsNoOther) {
+    std::vector<std::string> vecMacs = RegisterAndAssign();
+    ASSERT_EQ(vecMacs.size(), NODE_COUNT);
+    SProgramHandle handle =
+        Start({"download", "app", AppImage(), "--all", "--parallel", "8", "--yes"});
+    // Eight in flight, the eighth in its download mode, in the restart pause.
+    ASSERT_TRUE(SimSays("WAIT " + vecMacs[7] + " mode=7 timeout=30000"));
+    ASSERT_EQ(::kill(handle.pid, SIGINT), 0);
+    SCtl ctl = Finish(handle);
+    EXPECT_EQ(ctl.run.nExit, 130) << Why(ctl);
+    const CJsonValue& nodes = ctl.json["result"]["nodes"];
+    ASSERT_EQ(nodes.Size(), NODE_COUNT) << Why(ctl);
+    size_t nNotDone = 0;
+    for (size_t i = 0; i < NODE_COUNT; ++i) {
+        const std::string strResult = nodes[i]["result"].Str();
+        nNotDone += strResult == "not done" ? 1 : 0;
+        // Loaded only when its transfer had begun; never half.
+        EXPECT_EQ(HasApp(vecMacs[i]), strResult == "loaded") << vecMacs[i] << " " << strResult;
+        if (i >= 8) {
+            EXPECT_EQ(strResult, "not done") << vecMacs[i];
+            EXPECT_EQ(m_control.Request("HISTORY " + vecMacs[i]).find("0105"), std::string::npos)
+                << "never touched";
+        }
+    }
+    EXPECT_EQ(ctl.json["result"]["stopped"]["notDone"].Size(), nNotDone) << Why(ctl);
+    EXPECT_GE(nNotDone, NODE_COUNT - 8);
+    ExpectRegistryMatchesTheNodes();
+}

@@ -263,6 +263,21 @@ TEST(SimNodeUdp, FaultsShapeTheReplies) {
     EXPECT_EQ(node.m_byMode, 0);
     EXPECT_EQ(node.m_deqHistory.back(), "0105 bc mode=00 unanswered");
 
+    // A command it ignores is neither carried out nor answered; others are.
+    ASSERT_TRUE(node.m_faults.Set("clear", "", strError));
+    ASSERT_TRUE(node.m_faults.Set("ignore", "0105 on", strError));
+    Bytes toSetup = Request(0x0105, MAC_A);
+    toSetup.push_back(7);
+    EXPECT_TRUE(Feed(node, toSetup).vecReplies.empty());
+    EXPECT_EQ(node.m_byMode, 0);
+    EXPECT_EQ(node.m_deqHistory.back(), "0105 bc mode=07 ignored");
+    EXPECT_EQ(Feed(node, Request(0x0103, MAC_A)).vecReplies.size(), 1u);
+    ASSERT_TRUE(node.m_faults.Set("slow", "5000", strError));
+    EXPECT_EQ(node.m_faults.Format(), "ignore=0105 slow=5000");
+    ASSERT_TRUE(node.m_faults.Set("ignore", "0105 off", strError));
+    EXPECT_EQ(Feed(node, toSetup).vecReplies.size(), 1u);
+    EXPECT_FALSE(node.m_faults.Set("ignore", "0105", strError));
+
     ASSERT_TRUE(node.m_faults.Set("silent", "on", strError));
     EXPECT_TRUE(Feed(node, Request(0x0101, {0, 0, 0, 0, 0, 0x0F})).vecReplies.empty());
     EXPECT_FALSE(node.m_faults.Set("drop", "101", strError));

@@ -27,9 +27,9 @@ public:
             "D=" +
             d +
             "\n"
-            "n=$(cat \"$D/runs/count\" 2>/dev/null || echo 0); n=$((n+1))\n"
-            "echo $n > \"$D/runs/count\"\n"
-            "R=\"$D/runs/$n\"; mkdir -p \"$R\"\n"
+            // Runs side by side each claim their number: mkdir is atomic.
+            "n=1; while ! mkdir \"$D/runs/$n\" 2>/dev/null; do n=$((n+1)); done\n"
+            "R=\"$D/runs/$n\"\n"
             "printf '%s\\n' \"$@\" > \"$R/args\"\n"
             "pwd > \"$R/cwd\"\n"
             "stat -L -c '%a' /proc/self/fd/0 > \"$R/stdin-mode\"\n"
@@ -83,8 +83,11 @@ public:
     void SetHang() { CScratchDir::Write(m_dir.File("hang"), ""); }
 
     int Runs() const {
-        std::string str = CScratchDir::Read(m_dir.File("runs/count"));
-        return str.empty() ? 0 : std::stoi(str);
+        int n = 0;
+        while (std::filesystem::is_directory(m_dir.File("runs/" + std::to_string(n + 1)))) {
+            ++n;
+        }
+        return n;
     }
     // A file the fake wrote about run n (1-based), e.g. "script", "args".
     std::string Run(int n, const std::string& strFile) const {

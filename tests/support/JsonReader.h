@@ -25,8 +25,11 @@ public:
 
     EKind Kind() const { return m_eKind; }
     bool IsValid() const { return m_eKind != EKind::Invalid; }
+    bool IsNull() const { return m_eKind == EKind::Null; }
     bool Bool() const { return m_bValue; }
     int64_t Int() const { return m_nValue; }
+    // A number with a fraction, or a whole one.
+    double Real() const { return m_dValue; }
     const std::string& Str() const { return m_strValue; }
     size_t Size() const {
         return m_eKind == EKind::Array ? m_vecItems.size() : m_mapMembers.size();
@@ -226,12 +229,21 @@ private:
         }
         value.m_eKind = EKind::Number;
         value.m_nValue = std::stoll(str.substr(nStart, nPos - nStart));
+        if (nPos + 1 < str.size() && str[nPos] == '.' &&
+            std::isdigit(static_cast<unsigned char>(str[nPos + 1]))) {
+            ++nPos;
+            while (nPos < str.size() && std::isdigit(static_cast<unsigned char>(str[nPos]))) {
+                ++nPos;
+            }
+        }
+        value.m_dValue = std::stod(str.substr(nStart, nPos - nStart));
         return value;
     }
 
     EKind m_eKind = EKind::Invalid;
     bool m_bValue = false;
     int64_t m_nValue = 0;
+    double m_dValue = 0;
     std::string m_strValue;
     std::vector<CJsonValue> m_vecItems;
     std::map<std::string, CJsonValue> m_mapMembers;

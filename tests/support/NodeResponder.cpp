@@ -53,11 +53,18 @@ void CNodeResponder::Answer(const CMemoryDatagramSocket::SDatagram& dg) {
     if (nResult == SILENT || (wCode & 0xFF00) != 0x0100) {
         return;
     }
+    if (m_fnDrop && m_fnDrop(strMac, wCode, dg.vecData.size() > 11 ? dg.vecData[11] : 0)) {
+        return;
+    }
     uint16_t wReply = static_cast<uint16_t>(0x0200 | (wCode & 0xFF));
     Bytes vec = Reply(wReply, strMac, 0x00, static_cast<uint8_t>(nResult));
     if (wReply == 0x0203) {
         Bytes vecBlock = m_mapBlock.count(strMac) ? m_mapBlock[strMac] : Bytes(717, 0);
         vec.insert(vec.end(), vecBlock.begin(), vecBlock.end());
+    }
+    if (wReply == 0x0208) {
+        Bytes vecTable = m_mapVersion.count(strMac) ? m_mapVersion[strMac] : Bytes(219, 0);
+        vec.insert(vec.end(), vecTable.begin(), vecTable.end());
     }
     m_socket.Inject(vec, "192.168.1.200", 65533);
 }

@@ -24,6 +24,15 @@ public:
     void SetParamBlock(const std::string& strMac, Bytes vecBlock) {
         m_mapBlock[strMac] = std::move(vecBlock);
     }
+    // What follows the header of a node's 0x0208 (219 bytes, the version
+    // information from offset 13 on); zeros if unset.
+    void SetVersionTable(const std::string& strMac, Bytes vecTable) {
+        m_mapVersion[strMac] = std::move(vecTable);
+    }
+    // Requests for which fn says true get no answer.
+    void DropIf(std::function<bool(const std::string& strMac, uint16_t wCode, uint8_t byMode)> fn) {
+        m_fnDrop = std::move(fn);
+    }
     // Runs after each request was taken, before its answer goes out.
     void OnRequest(std::function<void(const CMemoryDatagramSocket::SDatagram&)> fn) {
         m_fnOnRequest = std::move(fn);
@@ -43,6 +52,8 @@ private:
     CMemoryDatagramSocket& m_socket;
     std::map<std::string, int> m_mapResult;
     std::map<std::string, Bytes> m_mapBlock;
+    std::map<std::string, Bytes> m_mapVersion;
+    std::function<bool(const std::string&, uint16_t, uint8_t)> m_fnDrop;
     std::function<void(const CMemoryDatagramSocket::SDatagram&)> m_fnOnRequest;
     std::vector<std::string> m_vecLog;
 };

@@ -1,11 +1,11 @@
 #pragma once
 #include "platform/Clock.h"
 
-// For end-to-end programs: real ticks, but every fixed pause (Sleep and
-// SleepUnlessReadable) lasts only 1/N of what was asked, rounded up, so that a
-// run through the downloads and batches takes seconds instead of minutes. Time
-// limits measured on the ticks stay as long as they are. Wraps another clock (the
-// system clock unless one is given) that does the actual waiting.
+// For end-to-end programs: real ticks, but every fixed pause (Sleep,
+// SleepUnlessReadable and the timers' PauseLength) lasts only 1/N of what was asked, rounded up, so
+// that a run through the downloads and batches takes seconds instead of minutes. Time limits
+// measured on the ticks stay as long as they are. Wraps another clock (the system clock unless one
+// is given) that does the actual waiting.
 class CShortPauseClock : public CClock {
 public:
     explicit CShortPauseClock(uint32_t nDivisor) : m_inner(m_system), m_nDivisor(Valid(nDivisor)) {}
@@ -17,6 +17,7 @@ public:
     bool SleepUnlessReadable(int fd, uint32_t ms) override {
         return m_inner.SleepUnlessReadable(fd, Shorten(ms));
     }
+    uint32_t PauseLength(uint32_t ms) override { return Shorten(ms); }
 
     uint32_t Shorten(uint32_t ms) const { return ms / m_nDivisor + (ms % m_nDivisor != 0 ? 1 : 0); }
 

@@ -95,6 +95,12 @@ TEST(CtlArgs, EachCommandReadsItsArgumentsAndOptions) {
     EXPECT_EQ(download.args.strAction, "app");
     EXPECT_EQ(download.args.vecArgs, (std::vector<std::string>{"a.mot", "1", "2", "3"}));
     EXPECT_EQ(download.args.nRetry, 2);
+    EXPECT_EQ(download.args.nParallel, 0) << "not given: the batch";
+    SParsed rollout = Parse({"download", "kernel", "k.mot", "--all", "--parallel", "64"});
+    ASSERT_EQ(rollout.nExit, 0) << rollout.strError;
+    EXPECT_TRUE(rollout.args.bAll);
+    EXPECT_EQ(rollout.args.nParallel, 64);
+    EXPECT_EQ(rollout.args.vecArgs, std::vector<std::string>{"k.mot"});
 
     SParsed init = Parse({"init", "--model", "MRV-620", "--yes", "--on-silence", "stop"});
     ASSERT_EQ(init.nExit, 0) << init.strError;
@@ -123,7 +129,8 @@ TEST(CtlArgs, HelpAndVersionEndTheParseWithTheirFlag) {
     EXPECT_EQ(commandHelp.nExit, 0);
     EXPECT_TRUE(commandHelp.args.bHelp);
     EXPECT_EQ(commandHelp.args.eCommand, ECtlCommand::Download);
-    EXPECT_NE(std::string(GetCtlHelp(ECtlCommand::Download)).find("--retry N"), std::string::npos);
+    EXPECT_NE(std::string(GetCtlHelp(ECtlCommand::Download)).find("[--parallel N] [--retry K]"),
+              std::string::npos);
 
     SParsed helpWord = Parse({"help", "autoset"});
     EXPECT_EQ(helpWord.nExit, 0);
@@ -172,6 +179,14 @@ TEST(CtlArgs, EveryMalformedCommandLineIsRefusedWithItsReason) {
                   "'100' is not a whole number in range");
     ExpectRefused({"download", "app", "a.mot", "1", "--retry", "-1"},
                   "'-1' is not a whole number in range");
+    ExpectRefused({"download", "app", "a.mot", "1", "--parallel", "0"},
+                  "'0' is not a whole number in range");
+    ExpectRefused({"download", "app", "a.mot", "1", "--parallel", "65"},
+                  "'65' is not a whole number in range");
+    ExpectRefused({"download", "app", "a.mot", "1", "--all"}, "too many arguments from '1' on");
+    ExpectRefused({"download", "app", "--all"}, "missing FILE");
+    ExpectRefused({"files", "1", "--parallel", "2"},
+                  "option '--parallel' does not belong to this command");
     ExpectRefused({"delete-app", "1"}, "missing NAME");
     ExpectRefused({"defaults", "reset"}, "unknown action 'reset'");
     ExpectRefused({"set-params", "1", "--from", "a.ini", "--defaults"},
