@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -194,6 +195,102 @@ protected:
         }
     }
 
+    // The record, line by line in the file and in the output, against what
+    // each node holds.
+    void ExpectRecordAsTheNodesAre(const fs::path& report, const fs::path& manifest,
+                                   const CJsonValue& jsonNodes) {
+        std::vector<std::vector<std::string>> vecCsv = ParseCsv(ReadFile(report));
+        ASSERT_EQ(vecCsv.size(), 21u);
+        ASSERT_EQ(jsonNodes.Size(), 20u);
+        std::map<std::string, size_t> mapColumn;
+        for (size_t c = 0; c < vecCsv[0].size(); ++c) {
+            mapColumn[vecCsv[0][c]] = c;
+        }
+        std::vector<std::vector<std::string>> vecManifest = ParseCsv(ReadFile(manifest));
+        for (size_t nRow = 1; nRow < vecCsv.size(); ++nRow) {
+            const std::vector<std::string>& row = vecCsv[nRow];
+            auto Cell = [&](const char* pszColumn) { return row.at(mapColumn.at(pszColumn)); };
+            const std::string strMac = Cell("mac");
+            EXPECT_EQ(strMac, vecManifest[nRow][0]);
+            const CJsonValue& json = jsonNodes[nRow - 1];
+            EXPECT_EQ(json["mac"].Str(), strMac);
+            EXPECT_EQ(json["outcome"].Str(), Cell("outcome")) << strMac;
+            EXPECT_EQ(json["readBack"]["ip"].Str(), Cell("own_ip")) << strMac;
+            EXPECT_EQ(json["readBack"]["boot"].Str(), Cell("boot")) << strMac;
+            EXPECT_EQ(json["time"].Str(), Cell("time")) << strMac;
+            EXPECT_EQ(Cell("line"), std::to_string(nRow + 1));
+            EXPECT_EQ(Cell("ip"), vecManifest[nRow][1]);
+            EXPECT_EQ(Cell("remarks"), vecManifest[nRow][3]);
+            EXPECT_FALSE(Cell("time").empty()) << strMac;
+            if (strMac == ABSENT) {
+                EXPECT_EQ(Cell("outcome"), "failed");
+                EXPECT_EQ(Cell("changed"), "registered");
+                EXPECT_EQ(Cell("found_ip"), "");
+                continue;
+            }
+            SNodeState state = ReadState(m_control, strMac);
+            std::map<std::string, std::string> fields = ParamFields(state.mapLines["param"]);
+            EXPECT_EQ(Cell("outcome"), "ok") << strMac << ": " << Cell("detail");
+            EXPECT_EQ(Cell("own_ip"), state.mapLines["ip"]) << strMac;
+            EXPECT_EQ(state.mapLines["ip"], Cell("ip")) << strMac;
+            EXPECT_EQ(state.mapLines["mode"], "0") << strMac;
+            EXPECT_EQ(fields["dwSubnetMask"], "255.255.0.0") << strMac;
+            EXPECT_EQ(fields["dwGateway"], "10.62.255.254") << strMac;
+            EXPECT_EQ(Cell("boot"), state.mapLines["boot"]) << strMac;
+            EXPECT_EQ(Cell("kernel"), "2.10") << strMac;
+            const std::string strParams = vecManifest[nRow][4];
+            EXPECT_EQ(fields["wMtu"],
+                      strParams == "p1.ini" || strMac == m_vecPresent[17] ? "1400" : "")
+                << strMac;
+            EXPECT_EQ(fields["wIdleTimer"], strParams == "p2.ini" ? "300" : "") << strMac;
+            // On top of its own parameters a node keeps its account.
+            const bool bImage = !vecManifest[nRow][5].empty();
+            EXPECT_EQ(fields["szUserName"], strParams == "p3.ini" ? "\"ops\""
+                                            : bImage              ? "\"admin\""
+                                                                  : "")
+                << strMac;
+            bool bHasApp = false;
+            for (const std::string& strFile : state.vecFiles) {
+                bHasApp = bHasApp || (strFile.rfind("app ", 0) == 0 &&
+                                      strFile.find(" 1.02") != std::string::npos);
+            }
+            EXPECT_EQ(bHasApp, bImage) << strMac;
+            EXPECT_EQ(Cell("changed"), bImage ? "registered;settings;image" : "registered;settings")
+                << strMac;
+            EXPECT_EQ(Cell("apps").find("1.02") != std::string::npos, bImage) << strMac;
+        }
+    }
+
+    // Every present node ok, nothing sent that changes a node.
+    void ExpectASecondRunChangesNothing(const fs::path& manifest,
+                                        const std::vector<std::string>& vecOptions) {
+        ClearHistory();
+        std::vector<std::string> vecArgs = {"commission", manifest.string()};
+        vecArgs.insert(vecArgs.end(), vecOptions.begin(), vecOptions.end());
+        SCtl ctl = Ctl(vecArgs);
+        EXPECT_EQ(ctl.run.nExit, 3) << Why(ctl);
+        EXPECT_EQ(ctl.json["result"]["counts"]["ok"].Int(), 19) << Why(ctl);
+        for (const CJsonValue& node : ctl.json["result"]["nodes"].Items()) {
+            if (node["mac"].Str() != ABSENT) {
+                EXPECT_EQ(node["outcome"].Str(), "ok") << node["mac"].Str();
+                EXPECT_EQ(node["changed"].Size(), 0u) << node["mac"].Str();
+            }
+        }
+        const std::set<std::string> setLooking = {"0101", "0103", "0108"};
+        std::map<std::string, std::set<std::string>> mapCodes = HistoryCodes();
+        for (const std::string& strMac : m_vecPresent) {
+            std::set<std::string> setOther;
+            for (const std::string& strCode : mapCodes[strMac]) {
+                if (setLooking.count(strCode) == 0) {
+                    setOther.insert(strCode);
+                }
+            }
+            EXPECT_TRUE(setOther.empty()) << strMac << " received " << *setOther.begin();
+            EXPECT_EQ(mapCodes[strMac].count("0103"), 1u) << strMac; // it was read back
+            EXPECT_EQ(m_control.Request("FTPLOG " + strMac), "OK\n") << strMac;
+        }
+    }
+
     CSimControlClient m_control;
     fs::path m_dir;
     fs::path m_log;
@@ -238,59 +335,7 @@ TEST_F(CtlCommission, ACheckedManifestCommissionsThePlantAndASecondRunChangesNot
     EXPECT_EQ(ctl.json["result"]["counts"]["ok"].Int(), 19) << Why(ctl);
     EXPECT_EQ(ctl.json["result"]["counts"]["failed"].Int(), 1) << Why(ctl);
 
-    // The record, line by line, against what each node holds.
-    std::vector<std::vector<std::string>> vecCsv = ParseCsv(ReadFile(report));
-    ASSERT_EQ(vecCsv.size(), 21u);
-    std::map<std::string, size_t> mapColumn;
-    for (size_t c = 0; c < vecCsv[0].size(); ++c) {
-        mapColumn[vecCsv[0][c]] = c;
-    }
-    std::vector<std::vector<std::string>> vecManifest = ParseCsv(ReadFile(manifest));
-    for (size_t nRow = 1; nRow < vecCsv.size(); ++nRow) {
-        const std::vector<std::string>& row = vecCsv[nRow];
-        auto Cell = [&](const char* pszColumn) { return row.at(mapColumn.at(pszColumn)); };
-        const std::string strMac = Cell("mac");
-        EXPECT_EQ(strMac, vecManifest[nRow][0]);
-        EXPECT_EQ(Cell("line"), std::to_string(nRow + 1));
-        EXPECT_EQ(Cell("ip"), vecManifest[nRow][1]);
-        EXPECT_EQ(Cell("remarks"), vecManifest[nRow][3]);
-        EXPECT_FALSE(Cell("time").empty()) << strMac;
-        if (strMac == ABSENT) {
-            EXPECT_EQ(Cell("outcome"), "failed");
-            EXPECT_EQ(Cell("changed"), "registered");
-            EXPECT_EQ(Cell("found_ip"), "");
-            continue;
-        }
-        SNodeState state = ReadState(m_control, strMac);
-        std::map<std::string, std::string> fields = ParamFields(state.mapLines["param"]);
-        EXPECT_EQ(Cell("outcome"), "ok") << strMac << ": " << Cell("detail");
-        EXPECT_EQ(Cell("own_ip"), state.mapLines["ip"]) << strMac;
-        EXPECT_EQ(state.mapLines["ip"], Cell("ip")) << strMac;
-        EXPECT_EQ(state.mapLines["mode"], "0") << strMac;
-        EXPECT_EQ(fields["dwSubnetMask"], "255.255.0.0") << strMac;
-        EXPECT_EQ(fields["dwGateway"], "10.62.255.254") << strMac;
-        EXPECT_EQ(Cell("boot"), state.mapLines["boot"]) << strMac;
-        EXPECT_EQ(Cell("kernel"), "2.10") << strMac;
-        const std::string strParams = vecManifest[nRow][4];
-        EXPECT_EQ(fields["wMtu"], strParams == "p1.ini" || strMac == m_vecPresent[17] ? "1400" : "")
-            << strMac;
-        EXPECT_EQ(fields["wIdleTimer"], strParams == "p2.ini" ? "300" : "") << strMac;
-        // On top of its own parameters a node keeps its account.
-        const bool bImage = !vecManifest[nRow][5].empty();
-        EXPECT_EQ(fields["szUserName"], strParams == "p3.ini" ? "\"ops\""
-                                        : bImage              ? "\"admin\""
-                                                              : "")
-            << strMac;
-        bool bHasApp = false;
-        for (const std::string& strFile : state.vecFiles) {
-            bHasApp = bHasApp ||
-                      (strFile.rfind("app ", 0) == 0 && strFile.find(" 1.02") != std::string::npos);
-        }
-        EXPECT_EQ(bHasApp, bImage) << strMac;
-        EXPECT_EQ(Cell("changed"), bImage ? "registered;settings;image" : "registered;settings")
-            << strMac;
-        EXPECT_EQ(Cell("apps").find("1.02") != std::string::npos, bImage) << strMac;
-    }
+    ExpectRecordAsTheNodesAre(report, manifest, ctl.json["result"]["nodes"]);
     // The registry holds the plant: serial numbers and remarks of the manifest.
     ctl = Ctl({"nodes", "list"});
     ASSERT_EQ(ctl.json["result"]["nodes"].Size(), 20u) << Why(ctl);
@@ -303,34 +348,44 @@ TEST_F(CtlCommission, ACheckedManifestCommissionsThePlantAndASecondRunChangesNot
     }
 
     // Again: every present node ok, nothing sent that changes a node.
-    ClearHistory();
-    ctl = Ctl({"commission", manifest.string()});
-    EXPECT_EQ(ctl.run.nExit, 3) << Why(ctl);
-    EXPECT_EQ(ctl.json["result"]["counts"]["ok"].Int(), 19) << Why(ctl);
-    for (const CJsonValue& node : ctl.json["result"]["nodes"].Items()) {
-        if (node["mac"].Str() != ABSENT) {
-            EXPECT_EQ(node["outcome"].Str(), "ok") << node["mac"].Str();
-            EXPECT_EQ(node["changed"].Size(), 0u) << node["mac"].Str();
-        }
-    }
-    const std::set<std::string> setLooking = {"0101", "0103", "0108"};
-    std::map<std::string, std::set<std::string>> mapCodes = HistoryCodes();
-    for (const std::string& strMac : m_vecPresent) {
-        std::set<std::string> setOther;
-        for (const std::string& strCode : mapCodes[strMac]) {
-            if (setLooking.count(strCode) == 0) {
-                setOther.insert(strCode);
-            }
-        }
-        EXPECT_TRUE(setOther.empty()) << strMac << " received " << *setOther.begin();
-        EXPECT_EQ(mapCodes[strMac].count("0103"), 1u) << strMac; // it was read back
-        EXPECT_EQ(m_control.Request("FTPLOG " + strMac), "OK\n") << strMac;
-    }
+    ExpectASecondRunChangesNothing(manifest, {});
 
     // One line per node of each run in the log, never an account.
     std::string strLog = ReadFile(m_log);
     EXPECT_EQ(strLog.find(IMAGE_PASSWORD), std::string::npos);
     EXPECT_EQ(strLog.find(PARAM_PASSWORD), std::string::npos);
+    ctl = Ctl({"log", "--node", m_vecPresent[3]});
+    std::vector<std::string> vecOps;
+    for (const CJsonValue& entry : ctl.json["result"]["entries"].Items()) {
+        vecOps.push_back(entry["operation"].Str() + " " + entry["outcome"].Str());
+    }
+    EXPECT_EQ(vecOps, (std::vector<std::string>{"node-add ok", "settings ok", "download-app ok",
+                                                "commission ok", "commission ok"}))
+        << Why(ctl);
+}
+
+// The images loaded by a rollout, two nodes at once: the same plant, the
+// same record, and again nothing changed by a second run.
+TEST_F(CtlCommission, WithParallelTheImagesGoInByARollout) {
+    RegisterPlant();
+    const fs::path manifest = WriteManifest("10.62.1.17");
+    const fs::path report = m_dir / "as-built.csv";
+    SCtl ctl =
+        Ctl({"commission", manifest.string(), "--report", report.string(), "--parallel", "2"});
+    EXPECT_EQ(ctl.run.nExit, 3) << Why(ctl);
+    EXPECT_EQ(ctl.json["result"]["counts"]["ok"].Int(), 19) << Why(ctl);
+    ExpectRecordAsTheNodesAre(report, manifest, ctl.json["result"]["nodes"]);
+    // One rollout said its end as the batch does; no single-node download ran.
+    std::vector<std::string> vecTexts;
+    for (const CJsonValue& message : ctl.json["messages"].Items()) {
+        vecTexts.push_back(message["text"].Str());
+    }
+    EXPECT_EQ(
+        std::count(vecTexts.begin(), vecTexts.end(), "全てのﾉｰﾄﾞへのﾀﾞｳﾝﾛｰﾄﾞが正常に終了しました｡"),
+        1)
+        << Why(ctl);
+    EXPECT_EQ(std::count(vecTexts.begin(), vecTexts.end(), "ﾀﾞｳﾝﾛｰﾄﾞ処理が終了しました"), 0);
+    ExpectASecondRunChangesNothing(manifest, {"--parallel", "2"});
     ctl = Ctl({"log", "--node", m_vecPresent[3]});
     std::vector<std::string> vecOps;
     for (const CJsonValue& entry : ctl.json["result"]["entries"].Items()) {
