@@ -50,6 +50,8 @@ const option LONG_OPTIONS[] = {
     {"interface", required_argument, nullptr, 'i'},
     {"json", no_argument, nullptr, 'j'},
     {"yes", no_argument, nullptr, 'y'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"verbose", no_argument, nullptr, 'v'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {"wait", required_argument, nullptr, OPT_WAIT},
@@ -82,7 +84,7 @@ const option LONG_OPTIONS[] = {
     {"all", no_argument, nullptr, OPT_ALL},
     {nullptr, 0, nullptr, 0},
 };
-constexpr char SHORT_OPTIONS[] = "+f:n:i:jyhV";
+constexpr char SHORT_OPTIONS[] = "+f:n:i:jyqvhV";
 
 struct SCommandRule {
     const char* pszName;
@@ -205,6 +207,12 @@ bool TakeOption(int nId, const std::string& strValue, SCtlArgs& args, std::strin
         break;
     case 'y':
         args.bYes = true;
+        break;
+    case 'q':
+        args.bQuiet = true;
+        break;
+    case 'v':
+        args.bVerbose = true;
         break;
     case 'h':
         args.bHelp = true;
@@ -575,6 +583,10 @@ int ParseCtlArgs(const std::vector<std::string>& vecArgv, SCtlArgs& args, std::s
         if (!TakeOption(nId, strValue, args, strError)) {
             return CTL_EXIT_BAD_INPUT;
         }
+    }
+    if (args.bQuiet && args.bVerbose) {
+        strError = TXT_CTL_ERR_QUIET_AND_VERBOSE;
+        return CTL_EXIT_BAD_INPUT;
     }
     if (args.bHelp || args.bVersion) {
         return CTL_EXIT_OK;

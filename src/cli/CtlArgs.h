@@ -54,7 +54,9 @@ struct SCtlArgs {
     std::string strDefaultsFile; // empty: the manager's DefParam.ini
     bool bJson = false;
     bool bYes = false;
-    int nWaitSeconds = 0; // how long to wait for the data file or the port
+    bool bQuiet = false;   // errors only
+    bool bVerbose = false; // each datagram and FTP step on standard error
+    int nWaitSeconds = 0;  // how long to wait for the data file or the port
     bool bHelp = false;
     bool bVersion = false;
 

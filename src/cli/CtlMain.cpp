@@ -5,7 +5,9 @@
 #include "cli/CtlArgs.h"
 #include "cli/CtlCommands.h"
 #include "cli/CtlOwnership.h"
+#include "cli/CtlTrace.h"
 #include "cli/CtlUi.h"
+#include "doc/FtpRun.h"
 #include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "ops/SearchInterface.h"
@@ -78,7 +80,7 @@ bool IsListingOnly(const SCtlArgs& args) {
 void PrintOutcome(const SCtlArgs& args, const CCtlUi& ui, const SCtlResult& result, int nExit) {
     if (args.bJson) {
         std::printf("%s\n", OutcomeJson(args, nExit, MessagesJson(ui), result.json).Dump().c_str());
-    } else {
+    } else if (!args.bQuiet) {
         std::fputs(FormatCtlText(result).c_str(), stdout);
     }
 }
@@ -121,6 +123,9 @@ bool RunOnDocument(COrvixApp& theApp, const std::string& strDataPath, const SCtl
     std::unique_ptr<CDatagramSocket> pSocket;
     if (bNodes) {
         pSocket = std::make_unique<CPosixDatagramSocket>();
+        if (args.bVerbose) {
+            pSocket = std::make_unique<CTracingDatagramSocket>(std::move(pSocket), stderr);
+        }
     } else {
         pSocket = std::make_unique<CUnboundDatagramSocket>();
     }
@@ -132,6 +137,14 @@ bool RunOnDocument(COrvixApp& theApp, const std::string& strDataPath, const SCtl
     env.pLog = pLog;
     COrvixDoc doc(env, std::move(pSocket));
     doc.SetSaveOnClose(false);
+    if (args.bVerbose) {
+        SFtpRunEnv ftpEnv = doc.GetFtpRunEnv();
+        ftpEnv.fnTrace = [](const std::string& strLine) {
+            std::fprintf(stderr, "%s: %s\n", TXT_CTL_PROGRAM_NAME, strLine.c_str());
+            std::fflush(stderr);
+        };
+        doc.SetFtpRunEnv(ftpEnv);
+    }
     if (ui.GetExit() == CTL_EXIT_MANAGER_RUNNING) {
         ReportPortHolder(ui); // another program talks to the nodes
     }
@@ -212,7 +225,8 @@ int RunCtl(int argc, char** argv) {
         strDataPath = std::filesystem::absolute(args.strDataFile, ec).string();
     }
 
-    ui.SetProgress(::isatty(STDERR_FILENO) == 1);
+    ui.SetQuiet(args.bQuiet);
+    ui.SetProgress(!args.bQuiet && ::isatty(STDERR_FILENO) == 1);
     {
         // One owner of the data file at a time, for the whole command; the
         // lock goes after the document saved.

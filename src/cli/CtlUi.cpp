@@ -79,8 +79,10 @@ void CCtlUi::ShowProgress(const std::string& strLine, bool bLive) {
 
 void CCtlUi::Report(int nExit, const std::string& strText) {
     m_vecMessages.push_back({ForTerminal(strText), nExit});
-    PrintLine(std::string(TXT_CTL_PROGRAM_NAME) + ": " +
-              TerminalText(m_vecMessages.back().strText, true));
+    if (!(m_bQuiet && nExit == CTL_EXIT_OK)) {
+        PrintLine(std::string(TXT_CTL_PROGRAM_NAME) + ": " +
+                  TerminalText(m_vecMessages.back().strText, true));
+    }
 }
 
 int CCtlUi::GetExit() const {

@@ -40,6 +40,8 @@ public:
     void SetFileChoice(std::string strPath) { m_strFileChoice = std::move(strPath); }
     // Status texts go to the error stream as progress.
     void SetProgress(bool bProgress) { m_bProgress = bProgress; }
+    // Only failures reach the error stream; notices are kept, not shown.
+    void SetQuiet(bool bQuiet) { m_bQuiet = bQuiet; }
     bool IsProgressOn() const { return m_bProgress; }
     // With progress on: a line of progress, or (bLive) the one line that stays
     // below all others and is written over as it changes; an empty live line
@@ -102,6 +104,7 @@ private:
     std::string m_strFileChoice;
     bool m_bYes = false;
     bool m_bProgress = false;
+    bool m_bQuiet = false;
     bool m_bOffline = false;
     int m_nOtherFailure = 1;
 };

@@ -2,6 +2,7 @@
 // then the client (tnftp) on the put script in a private working folder,
 // its end awaited on its process descriptor through the pump.
 #include "doc/FtpPuts.h"
+#include "doc/FtpTrace.h"
 #include "doc/FtpWorkDir.h"
 #include "platform/AtomicFile.h"
 #include "platform/FtpCheckSet.h"
@@ -50,6 +51,9 @@ private:
     void Finish(uint64_t nId, SFtpPutOutcome outcome);
     void FinishLater(uint64_t nId, SFtpPutOutcome outcome);
     void Release(SJob& job);
+    CFtpTrace Trace(const SJob& job) const {
+        return CFtpTrace(m_env, job.order.strHost, job.order.strUser, job.order.strPassword);
+    }
 
     CMessagePump& m_pump;
     CTimerQueue& m_timers;
@@ -81,6 +85,7 @@ uint64_t CFtpPutJobs::Start(const SFtpPutOrder& order, FnDone fnDone) {
     } else if (!m_checks.IsUsable()) {
         FinishLater(nId, Outcome(FTPRUN_NO_SESSION));
     } else {
+        Trace(*m_mapJobs[nId]).Say(TXT_FTPTRACE_CHECK);
         m_mapJobs[nId]->nCheck =
             m_checks.Start(order.strHost, m_env.wCheckPort, order.strUser, order.strPassword, false,
                            [this, nId](const CFtpError* pError) { OnChecked(nId, pError); });
@@ -95,10 +100,13 @@ void CFtpPutJobs::OnChecked(uint64_t nId, const CFtpError* pError) {
     }
     SJob& job = *it->second;
     job.nCheck = 0;
+    const CFtpTrace trace = Trace(job);
     if (pError != nullptr) {
+        trace.Say(TXT_FTPTRACE_CHECK_FAILED);
         Finish(nId, Outcome(FTPRUN_NO_CONNECTION, CheckFailureText(*pError)));
         return;
     }
+    trace.Say(TXT_FTPTRACE_CHECK_OK);
     job.pDir = std::make_unique<CFtpWorkDir>();
     if (job.pDir->Path().empty()) {
         Finish(nId, Outcome(FTPRUN_NO_PROCESS));
@@ -108,10 +116,9 @@ void CFtpPutJobs::OnChecked(uint64_t nId, const CFtpError* pError) {
     std::snprintf(szName, sizeof szName, FTP_PUT_SCRIPT_FORMAT, ++m_nScripts);
     const std::string strScriptPath = job.pDir->File(szName);
     std::string strError;
-    if (CreateExclusiveFile(
-            strScriptPath,
-            ComposePutScript(job.order.strUser, job.order.strPassword, job.order.strLocalPath),
-            0600, strError) != 0) {
+    const std::string strScript =
+        ComposePutScript(job.order.strUser, job.order.strPassword, job.order.strLocalPath);
+    if (CreateExclusiveFile(strScriptPath, strScript, 0600, strError) != 0) {
         Finish(nId, Outcome(FTPRUN_NO_PROCESS));
         return;
     }
@@ -122,8 +129,17 @@ void CFtpPutJobs::OnChecked(uint64_t nId, const CFtpError* pError) {
     bool bStarted = job.pProcess->Start({vecArgs, strScriptPath, job.pDir->Path(), true}, strError);
     ::unlink(strScriptPath.c_str()); // the client holds it open now
     if (!bStarted) {
+        trace.Say(TXT_FTPTRACE_NO_START, strError);
         Finish(nId, Outcome(FTPRUN_NO_PROCESS));
         return;
+    }
+    if (trace.IsOn()) {
+        std::string strCommand;
+        for (const std::string& strArg : vecArgs) {
+            strCommand += (strCommand.empty() ? "" : " ") + strArg;
+        }
+        trace.Say(TXT_FTPTRACE_START, strCommand);
+        trace.SayLines(TXT_FTPTRACE_SCRIPT, strScript);
     }
     job.fdWatched = job.pProcess->GetEndDescriptor();
     m_pump.Watch(job.fdWatched, [this, nId] { OnEnded(nId); });
@@ -145,6 +161,7 @@ void CFtpPutJobs::OnTimeLimit(uint64_t nId) {
     }
     job.nTimer = 0;
     job.pProcess->Terminate(0);
+    Trace(job).Say(TXT_FTPTRACE_TIMEOUT);
     Finish(nId, Outcome(FTPRUN_TIMEOUT, TXT_FTP_TIMEOUT));
 }
 
@@ -157,14 +174,18 @@ void CFtpPutJobs::OnEnded(uint64_t nId) {
     if (!job.pProcess->CollectIfEnded()) {
         return;
     }
+    const CFtpTrace trace = Trace(job);
     if (job.bTimedOut) {
+        trace.Say(TXT_FTPTRACE_TIMEOUT);
         Finish(nId, Outcome(FTPRUN_TIMEOUT, TXT_FTP_TIMEOUT));
         return;
     }
+    const std::string strOutput = job.pProcess->ReadOutput(FTP_OUTPUT_MAX);
+    const std::string strErrors = job.pProcess->ReadErrors(FTP_OUTPUT_MAX);
+    trace.SayLines(TXT_FTPTRACE_OUTPUT, strOutput + strErrors);
+    trace.SayStatus(TXT_FTPTRACE_END, job.pProcess->GetWaitStatus());
     SFtpPutOutcome outcome;
-    outcome.reply =
-        ReadMarkedReply(job.pProcess->ReadOutput(FTP_OUTPUT_MAX),
-                        job.pProcess->ReadErrors(FTP_OUTPUT_MAX), FtpMarkerLine(job.pDir->Path()));
+    outcome.reply = ReadMarkedReply(strOutput, strErrors, FtpMarkerLine(job.pDir->Path()));
     // The server's answer to the put decides, as for one node.
     outcome.nResult = TransferResult(outcome.reply);
     Finish(nId, outcome);

@@ -59,7 +59,15 @@ struct SFtpRunEnv {
     std::function<std::unique_ptr<CFtpClient>()> fnCreateClient;
     // Creates the puts of a run over many nodes; empty: the real ones.
     std::function<std::unique_ptr<CFtpPuts>(CMessagePump&, CTimerQueue&)> fnCreatePuts;
+    // Told each step (the check, the client's start, script and output, its
+    // end), the account masked; empty: nobody is told.
+    std::function<void(const std::string& strLine)> fnTrace;
 };
+
+// strLine with every appearance of the account (as typed or in the client's
+// quoting) written as "****", and a script's login line as "user ****".
+std::string MaskFtpAccount(const std::string& strLine, const std::string& strUser,
+                           const std::string& strPassword);
 
 // The client's options: no auto-login (the script logs in), no prompts, no
 // wildcard expansion of local names, the server's replies printed (they are

@@ -4,6 +4,7 @@
 #include "doc/AppInfoDlg.h"
 #include "doc/FileInfoDlg.h"
 #include "doc/FtpRun.h"
+#include "doc/FtpTrace.h"
 #include "doc/FtpWorkDir.h"
 #include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
@@ -49,7 +50,7 @@ std::string Formatted(const char* pszFormat, const std::string& str1, const std:
 // removes the script as soon as the client holds it open, and waits for the end.
 SScriptRun RunFtpScript(CMessagePump& pump, const SFtpRunEnv& env, const std::string& strScriptName,
                         const std::string& strScript, const std::string& strHost,
-                        const char* pszListing) {
+                        const char* pszListing, const CFtpTrace& trace) {
     SScriptRun run;
     CFtpWorkDir dir;
     if (dir.Path().empty()) {
@@ -67,17 +68,30 @@ SScriptRun RunFtpScript(CMessagePump& pump, const SFtpRunEnv& env, const std::st
     bool bStarted = proc.Start({vecArgs, strScriptPath, dir.Path(), true}, strError);
     ::unlink(strScriptPath.c_str());
     if (!bStarted) {
+        trace.Say(TXT_FTPTRACE_NO_START, strError);
         return run;
+    }
+    if (trace.IsOn()) {
+        std::string strCommand;
+        for (const std::string& strArg : vecArgs) {
+            strCommand += (strCommand.empty() ? "" : " ") + strArg;
+        }
+        trace.Say(TXT_FTPTRACE_START, strCommand);
+        trace.SayLines(TXT_FTPTRACE_SCRIPT, strScript);
     }
     if (!proc.Wait(pump, env.dwTimeLimit)) {
         proc.Terminate();
+        trace.Say(TXT_FTPTRACE_TIMEOUT);
         run.nResult = FTPRUN_TIMEOUT;
         return run;
     }
     run.nResult = FTPRUN_OK;
     run.listing = dir.Read(pszListing, FTP_LISTING_MAX);
-    run.reply = ReadMarkedReply(proc.ReadOutput(FTP_OUTPUT_MAX), proc.ReadErrors(FTP_OUTPUT_MAX),
-                                FtpMarkerLine(dir.Path()));
+    const std::string strOutput = proc.ReadOutput(FTP_OUTPUT_MAX);
+    const std::string strErrors = proc.ReadErrors(FTP_OUTPUT_MAX);
+    trace.SayLines(TXT_FTPTRACE_OUTPUT, strOutput + strErrors);
+    trace.SayStatus(TXT_FTPTRACE_END, proc.GetWaitStatus());
+    run.reply = ReadMarkedReply(strOutput, strErrors, FtpMarkerLine(dir.Path()));
     return run;
 }
 } // namespace
@@ -107,13 +121,18 @@ bool COrvixDoc::CheckFtpConnection(const std::string& strHost, const std::string
     if (m_pFtpClient == nullptr) {
         return false;
     }
+    CFtpTrace trace(m_ftpEnv, strHost, strUser, strPassword);
+    trace.Say(TXT_FTPTRACE_CHECK);
     try {
         if (!m_pFtpClient->Connect(strHost, FTP_CONNECT_RESERVED1, FTP_CONNECT_RESERVED2, strUser,
                                    strPassword, m_ftpEnv.wCheckPort, false)) {
+            trace.Say(TXT_FTPTRACE_CHECK_FAILED);
             m_env.ui.ShowMessage(TXT_FTP_CONNECT_FAILED);
             return false;
         }
+        trace.Say(TXT_FTPTRACE_CHECK_OK);
     } catch (const CFtpError& err) {
+        trace.Say(TXT_FTPTRACE_CHECK_FAILED);
         m_env.ui.ShowMessage(CheckFailureText(err));
         return false;
     }
@@ -161,7 +180,7 @@ int COrvixDoc::RunFtpPut(const std::string& strHost, const std::string& strLocal
         std::snprintf(szName, sizeof szName, FTP_PUT_SCRIPT_FORMAT, m_nFtpScriptCount);
         run = RunFtpScript(m_env.pump, m_ftpEnv, szName,
                            ComposePutScript(strUser, strPassword, strLocalPath), strHost,
-                           FTP_LISTING_PUT);
+                           FTP_LISTING_PUT, CFtpTrace(m_ftpEnv, strHost, strUser, strPassword));
     }
     if (run.nResult == FTPRUN_TIMEOUT) {
         m_env.ui.ShowMessage(TXT_FTP_TIMEOUT);
@@ -193,9 +212,9 @@ int COrvixDoc::CheckAndListFiles(const std::string& strHost, const std::string& 
         return nCheck;
     }
     // Waited for to its end, so a dialog never reads half a listing.
-    SScriptRun run =
-        RunFtpScript(m_env.pump, m_ftpEnv, FTP_SCRIPT_NAME,
-                     ComposeListingScript(strUser, strPassword), strHost, FTP_LISTING_DIR);
+    SScriptRun run = RunFtpScript(
+        m_env.pump, m_ftpEnv, FTP_SCRIPT_NAME, ComposeListingScript(strUser, strPassword), strHost,
+        FTP_LISTING_DIR, CFtpTrace(m_ftpEnv, strHost, strUser, strPassword));
     if (dwPauseAfter > 0) {
         m_env.clock.Sleep(dwPauseAfter);
     }
@@ -298,7 +317,7 @@ void COrvixDoc::RunFtpDelete(const std::string& strUser, const std::string& strP
         }
         run = RunFtpScript(m_env.pump, m_ftpEnv, FTP_SCRIPT_NAME,
                            ComposeDeleteScript(strUser, strPassword, strFileName), strHost,
-                           FTP_LISTING_PUT);
+                           FTP_LISTING_PUT, CFtpTrace(m_ftpEnv, strHost, strUser, strPassword));
     }
     // The node the deletion went to, as the registry has it at that address.
     std::string strMac;

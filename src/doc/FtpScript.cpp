@@ -3,8 +3,10 @@
 #include "platform/FtpSession.h"
 #include "res/Texts.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -228,4 +230,35 @@ std::string CheckFailureText(const CFtpError& err) {
     std::string strText = DescribeFtpError(err);
     return strText.empty() ? std::string(TXT_FTP_CONNECT_FAILED)
                            : strText.substr(0, FTP_ERROR_TEXT_MAX);
+}
+
+std::string MaskFtpAccount(const std::string& strLine, const std::string& strUser,
+                           const std::string& strPassword) {
+    if (strLine.rfind("user ", 0) == 0) {
+        // The script's login line: nothing of it after the command word.
+        return std::string("user ") + TXT_FTPTRACE_MASK;
+    }
+    // One pass, longest secret first, so that a mask is never masked again.
+    std::vector<std::string> vecSecrets;
+    for (const std::string& str :
+         {strUser, strPassword, QuoteFtpArgument(strUser), QuoteFtpArgument(strPassword)}) {
+        if (!str.empty()) {
+            vecSecrets.push_back(str);
+        }
+    }
+    std::sort(vecSecrets.begin(), vecSecrets.end(),
+              [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    std::string strMasked;
+    for (size_t nPos = 0; nPos < strLine.size();) {
+        auto it = std::find_if(vecSecrets.begin(), vecSecrets.end(), [&](const std::string& str) {
+            return strLine.compare(nPos, str.size(), str) == 0;
+        });
+        if (it != vecSecrets.end()) {
+            strMasked += TXT_FTPTRACE_MASK;
+            nPos += it->size();
+        } else {
+            strMasked += strLine[nPos++];
+        }
+    }
+    return strMasked;
 }

@@ -7,6 +7,7 @@
 #include "gui/OrvixView.h"
 #include "ops/OperationLogDlg.h"
 #include "platform/Cp932.h"
+#include "platform/ModulePath.h"
 #include "res/ShellTexts.h"
 #include "res/Texts.h"
 #include "ui/Ui.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -91,6 +93,7 @@ CMainFrame::CMainFrame(QWidget* pParent) : QMainWindow(pParent), m_pView(new COr
     });
     pLogTimer->start(OPLOG_REFRESH_MS);
 
+    m_vecHelpPlaces = DefaultHelpPlaces();
     m_fnHelpOpener = [this](const std::string& strPath) {
         return m_pDoc != nullptr && m_pDoc->GetEnv().ui.OpenWithDesktop(strPath);
     };
@@ -127,6 +130,10 @@ QAction* CMainFrame::NewCommandAction(int nId, bool bContext, QObject* pParent) 
     pAction->setProperty("orvixCommand", nId);
     pAction->setData(nId);
     pAction->setStatusTip(FromUtf8(pCmd == nullptr ? nullptr : pCmd->pszPrompt));
+    if (nId == ID_HELP) {
+        pAction->setShortcut(QKeySequence(Qt::Key_F1));
+        pAction->setShortcutContext(Qt::ApplicationShortcut);
+    }
     if (nId == ID_VIEW_STATUS_BAR) {
         pAction->setCheckable(true);
         pAction->setChecked(true);
@@ -341,13 +348,43 @@ void CMainFrame::ShowVersionBox() {
     dlg.exec();
 }
 
-void CMainFrame::OpenHelp() {
-    // Looked up in the current directory; a missing file is not reported.
-    QFileInfo info(QDir::current(), FromUtf8(TXT_HELP_FILE));
-    if (!info.isFile() || !m_fnHelpOpener) {
-        return;
+std::vector<std::string> CMainFrame::DefaultHelpPlaces() {
+    const std::string strDir = GetModulePath().strDir;
+    if (strDir.empty()) {
+        return {};
     }
-    m_fnHelpOpener(QFile::encodeName(info.absoluteFilePath()).toStdString());
+    std::vector<std::string> vec;
+    for (const char* pszPlace : {TXT_HELP_BESIDE_PROGRAM, TXT_HELP_INSTALLED}) {
+        QString strPath = QDir::cleanPath(QFile::decodeName((strDir + pszPlace).c_str()));
+        vec.push_back(QFile::encodeName(strPath).toStdString());
+    }
+    return vec;
+}
+
+void CMainFrame::OpenHelp() {
+    // A dead menu item tells an operator nothing: a guide that is missing, or
+    // that nothing could open, is said with where it was looked for.
+    auto Say = [this](const char* pszText, const std::vector<std::string>& vecPaths) {
+        std::string strText = pszText;
+        for (const std::string& strPath : vecPaths) {
+            strText += "\n" + strPath;
+        }
+        if (m_pDoc != nullptr) {
+            m_pDoc->GetEnv().ui.ShowMessage(strText, EMsgButtons::Ok, EMsgIcon::Information);
+        } else {
+            QMessageBox::information(this, FromUtf8(TXT_APP_TITLE),
+                                     QString::fromStdString(strText));
+        }
+    };
+    for (const std::string& strPath : m_vecHelpPlaces) {
+        if (QFileInfo(QFile::decodeName(strPath.c_str())).isFile()) {
+            if (!m_fnHelpOpener || !m_fnHelpOpener(strPath)) {
+                Say(TXT_HELP_NOT_OPENED, {strPath});
+            }
+            return;
+        }
+    }
+    Say(TXT_HELP_MISSING, m_vecHelpPlaces);
 }
 
 void CMainFrame::ComeForward() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 class COrvixDoc;
 class COrvixView;
@@ -74,6 +75,12 @@ public:
     // Opens the help file with the desktop's program (tests put their own).
     using HelpOpener = std::function<bool(const std::string& strPath)>;
     void SetHelpOpener(HelpOpener fn) { m_fnHelpOpener = std::move(fn); }
+    // Where the guide is looked for, first place first (tests put their own).
+    void SetHelpPlaces(std::vector<std::string> vecPlaces) {
+        m_vecHelpPlaces = std::move(vecPlaces);
+    }
+    // The guide's places of this program: beside it, then an installed copy's.
+    static std::vector<std::string> DefaultHelpPlaces();
     // A second start asked for this window.
     void ComeForward();
 
@@ -115,6 +122,7 @@ private:
     QMenu* m_pNetworkMenu = nullptr;
     QMenu* m_pContextMenu = nullptr;
     HelpOpener m_fnHelpOpener;
+    std::vector<std::string> m_vecHelpPlaces;
     bool m_bKeyLocksQueued = false;
     int m_nCommandDepth = 0;
     bool m_bClosePending = false;

@@ -8,6 +8,7 @@
 #include "gui/InstanceChannel.h"
 #include "gui/ManagerSession.h"
 #include "gui/RecentFiles.h"
+#include "gui/ToolkitTranslation.h"
 #include "platform/DataFileLock.h"
 #include "platform/PosixDatagramSocket.h"
 #include "platform/SingleInstance.h"
@@ -121,6 +122,9 @@ int RunManager(int argc, char** argv, const SStartHooks& hooks) {
     QApplication app(argc, argv);
     NameApplication();
     QApplication::setWindowIcon(LoadAppIcon());
+    if (!InstallToolkitTranslation()) {
+        std::fprintf(stderr, "%s: %s\n", TXT_PROGRAM_NAME, TXT_NO_TOOLKIT_TRANSLATION);
+    }
     // Desktops match the window to its entry (mrvmgr.desktop) by this name.
     QGuiApplication::setDesktopFileName(QString::fromUtf8(TXT_PROGRAM_NAME));
 

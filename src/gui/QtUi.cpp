@@ -3,14 +3,17 @@
 #include "gui/DialogView.h"
 #include "gui/MainFrame.h"
 #include "gui/PlacedMessageBox.h"
+#include "gui/RecentFiles.h"
 #include "res/ShellTexts.h"
 #include "res/Texts.h"
 #include "ui/DialogModel.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -270,6 +273,12 @@ bool CQtUi::ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) {
         strExt.erase(0, 1);
     }
     dlg.setDefaultSuffix(QString::fromStdString(strExt));
+    // Where the last download's file was; the home folder the first time or
+    // when that folder is gone, never the program's working folder.
+    std::unique_ptr<QSettings> pSettings = OpenUserSettings();
+    QString strFolder = ReadDownloadFolder(*pSettings);
+    dlg.setDirectory(!strFolder.isEmpty() && QFileInfo(strFolder).isDir() ? strFolder
+                                                                          : QDir::homePath());
     int nResult = QDialog::Rejected;
     {
         CArrowScope arrow(*this);
@@ -278,7 +287,9 @@ bool CQtUi::ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) {
     if (nResult != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
         return false;
     }
-    strPath = QFile::encodeName(dlg.selectedFiles().front()).toStdString();
+    const QString strChosen = dlg.selectedFiles().front();
+    WriteDownloadFolder(*pSettings, QFileInfo(strChosen).absolutePath());
+    strPath = QFile::encodeName(strChosen).toStdString();
     return true;
 }
 

@@ -34,6 +34,8 @@ public:
     void OpenModeless(CDialogModel& dialog) override;
     void RefreshModeless(CDialogModel& dialog) override;
     void CloseModeless(CDialogModel& dialog) override;
+    // Every file-open choice is a download's: it starts in the folder of the
+    // last one (per-user settings) and keeps the folder of the file chosen.
     bool ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) override;
     bool OpenWithDesktop(const std::string& strPath) override;
     // A message box of its own window, not waited for.

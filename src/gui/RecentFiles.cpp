@@ -59,3 +59,17 @@ void WriteSearchInterface(QSettings& settings, const QString& strName) {
     settings.endGroup();
     settings.sync();
 }
+
+QString ReadDownloadFolder(QSettings& settings) {
+    settings.beginGroup(QString::fromUtf8(TXT_SETTINGS_DOWNLOAD_SECTION));
+    QString strFolder = settings.value(QString::fromUtf8(TXT_SETTINGS_DOWNLOAD_FOLDER)).toString();
+    settings.endGroup();
+    return strFolder;
+}
+
+void WriteDownloadFolder(QSettings& settings, const QString& strFolder) {
+    settings.beginGroup(QString::fromUtf8(TXT_SETTINGS_DOWNLOAD_SECTION));
+    settings.setValue(QString::fromUtf8(TXT_SETTINGS_DOWNLOAD_FOLDER), strFolder);
+    settings.endGroup();
+    settings.sync();
+}

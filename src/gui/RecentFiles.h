@@ -17,4 +17,7 @@ void AddRecentFile(QSettings& settings, const QString& strPath);
 
 // The interface a search broadcasts through, by name; empty: all of them.
 QString ReadSearchInterface(QSettings& settings);
+// The folder of the last download's file; empty: none yet.
+QString ReadDownloadFolder(QSettings& settings);
+void WriteDownloadFolder(QSettings& settings, const QString& strFolder);
 void WriteSearchInterface(QSettings& settings, const QString& strName);

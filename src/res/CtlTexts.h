@@ -9,6 +9,11 @@ inline constexpr char TXT_CTL_USAGE[] =
     "Usage: mrvctl [--file FILE] [--network NAME] [--interface NAME] [--json] [--yes]\n"
     "              COMMAND [ARGS] [OPTIONS]\n";
 
+// --verbose: the parts of a datagram's line after "udp -> ADDR:PORT CODE MAC".
+inline constexpr char TXT_CTL_TRACE_MODE[] = " mode %02X";
+inline constexpr char TXT_CTL_TRACE_RESULT[] = " result %02X";
+inline constexpr char TXT_CTL_TRACE_LENGTH[] = " (%u bytes)";
+
 inline constexpr char TXT_CTL_HELP[] =
     "The MRV-620 configuration manager's operations from a shell. Works on the\n"
     "same data file and DefParam.ini as mrvmgr.\n"
@@ -46,6 +51,9 @@ inline constexpr char TXT_CTL_HELP[] =
     "      --defaults-file FILE  the default parameters of FILE instead of DefParam.ini\n"
     "  -j, --json           one JSON object on standard output, whatever the outcome\n"
     "  -y, --yes            answer every confirmation with yes\n"
+    "  -q, --quiet          errors only: no notices, progress or text output\n"
+    "  -v, --verbose        each datagram and FTP step on standard error (the\n"
+    "                       node's FTP account masked)\n"
     "      --wait SECONDS   wait so long for the data file (or the port) that\n"
     "                       another program holds (default 0: refuse at once)\n"
     "  -h, --help           this text, or the help of a command\n"
@@ -133,6 +141,7 @@ inline constexpr char TXT_CTL_ERR_NO_COMMAND[] = "no command given";
 inline constexpr char TXT_CTL_ERR_UNKNOWN_COMMAND[] = "unknown command '%s'";
 inline constexpr char TXT_CTL_ERR_UNKNOWN_ACTION[] = "unknown action '%s'";
 inline constexpr char TXT_CTL_ERR_UNKNOWN_OPTION[] = "unknown option '%s'";
+inline constexpr char TXT_CTL_ERR_QUIET_AND_VERBOSE[] = "--quiet and --verbose exclude each other";
 inline constexpr char TXT_CTL_ERR_MISSING_VALUE[] = "option '%s' needs a value";
 inline constexpr char TXT_CTL_ERR_OPTION_NOT_HERE[] =
     "option '--%s' does not belong to this command";

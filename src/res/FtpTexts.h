@@ -56,8 +56,21 @@ inline constexpr char TXT_STATUS_VERSION_INFO[] = "ｱﾌﾟﾘｹｰｼｮﾝ�
 // The file-open choice of a download.
 inline constexpr char TXT_DOWNLOAD_CHOOSE_TITLE[] = "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙの選択";
 inline constexpr char TXT_DOWNLOAD_DEFAULT_EXT[] = ".mot";
+// The steps of an FTP run as mrvctl --verbose shows them; the account never appears.
+inline constexpr char TXT_FTPTRACE_MASK[] = "****";
+inline constexpr char TXT_FTPTRACE_CHECK[] = "ftp %s: connection check with the node's account";
+inline constexpr char TXT_FTPTRACE_CHECK_OK[] = "ftp %s: logged in";
+inline constexpr char TXT_FTPTRACE_CHECK_FAILED[] = "ftp %s: connection check failed";
+inline constexpr char TXT_FTPTRACE_START[] = "ftp %s: %s, on this script:";
+inline constexpr char TXT_FTPTRACE_NO_START[] = "ftp %s: the client could not be started: %s";
+inline constexpr char TXT_FTPTRACE_SCRIPT[] = "ftp> %s";
+inline constexpr char TXT_FTPTRACE_OUTPUT[] = "ftp< %s";
+inline constexpr char TXT_FTPTRACE_END[] = "ftp %s: the client ended (status %d)";
+inline constexpr char TXT_FTPTRACE_TIMEOUT[] =
+    "ftp %s: the client did not end in time and was ended";
+
 inline constexpr char TXT_FILTER_MOT[] = "MOT Files (*.mot)";
-inline constexpr char TXT_FILTER_ALL[] = "All Files";
+inline constexpr char TXT_FILTER_ALL[] = "All Files (*.*)";
 
 // Our own: a chosen .mot file that is not a Motorola S-record image.
 inline constexpr char TXT_MOT_INVALID_FORMAT[] =

@@ -282,6 +282,50 @@ TEST_F(CtlProvision, ABatchRetriesTheFailedNodeAsOftenAsToldAndSaysSo) {
         << Why(ctl);
 }
 
+TEST_F(CtlProvision, VerboseShowsEachDatagramAndFtpStepButNeverTheAccountQuietOnlyFailures) {
+    RegisterPlant();
+    ASSERT_EQ(Ctl({"search"}).run.nExit, 0);
+    ASSERT_EQ(Ctl({"autoset", "--base", "192.168.1.100", "--on-silence", "stop"}).run.nExit, 0);
+    for (const char* pszSet : {" user Kakushi-op", " password Himitsu-42"}) {
+        ASSERT_NE(m_control.Request("SET " + MACS[2] + pszSet).find("OK"), std::string::npos);
+    }
+    fs::path appPath = m_dir / "TESTAPP.mot";
+    WriteFile(appPath, APP_IMAGE);
+    const std::vector<std::string> vecEnv = {"HOME=" + (m_dir / "home").string(),
+                                             "XDG_RUNTIME_DIR=" + (m_dir / "run").string(),
+                                             "TMPDIR=" + (m_dir / "tmp").string()};
+    const std::string strCtl = (m_dir / "bin" / "mrvctl").string();
+
+    SProgramRun run = RunProgram({strCtl, "-v", "download", "app", appPath.string(), MACS[2]},
+                                 vecEnv, m_dir.string());
+    ASSERT_EQ(run.nExit, 0) << run.strErr;
+    const std::string& strErr = run.strErr;
+    for (const std::string& strStep :
+         {"mrvctl: udp -> 192.168.1.102:65533 0105 " + MACS[2] + " mode 07 (12 bytes)",
+          "mrvctl: udp <- 192.168.1.102:65533 0205 " + MACS[2],
+          "mrvctl: udp -> 192.168.1.102:65533 0103 " + MACS[2],
+          std::string("mrvctl: ftp 192.168.1.102: connection check with the node's account"),
+          std::string("mrvctl: ftp> user ****\n"), std::string("mrvctl: ftp< 226 "),
+          std::string("mrvctl: ftp 192.168.1.102: the client ended (status 0)"),
+          "mrvctl: udp -> 192.168.1.102:65533 0105 " + MACS[2] + " mode 00 (12 bytes)",
+          std::string("mrvctl: ﾀﾞｳﾝﾛｰﾄﾞ処理が終了しました")}) {
+        EXPECT_NE(strErr.find(strStep), std::string::npos) << strStep << "\n" << strErr;
+    }
+    EXPECT_EQ(strErr.find("Kakushi"), std::string::npos) << strErr;
+    EXPECT_EQ(strErr.find("Himitsu"), std::string::npos) << strErr;
+
+    // Quiet: a success says nothing at all, a failure only itself.
+    run = RunProgram({strCtl, "-q", "download", "app", appPath.string(), MACS[2]}, vecEnv,
+                     m_dir.string());
+    EXPECT_EQ(run.nExit, 0) << run.strErr;
+    EXPECT_EQ(run.strOut + run.strErr, "");
+    ASSERT_NE(m_control.Request("FAULT " + MACS[2] + " silent on").find("OK"), std::string::npos);
+    run = RunProgram({strCtl, "--quiet", "version", MACS[2]}, vecEnv, m_dir.string());
+    EXPECT_EQ(run.nExit, 3);
+    EXPECT_EQ(run.strOut, "");
+    EXPECT_EQ(run.strErr, "mrvctl: MRV-620から応答がありません\n");
+}
+
 TEST_F(CtlProvision, SetWithOneKeyChangesThatKeyOfTheNodeAndNothingElse) {
     RegisterPlant();
     ASSERT_EQ(Ctl({"search"}).run.nExit, 0);

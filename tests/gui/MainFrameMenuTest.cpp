@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <filesystem>
 #include <set>
 
 namespace {
@@ -369,24 +370,50 @@ TEST_F(MainFrameMenus, VersionBoxShowsTitleIconAndTwoLines) {
     EXPECT_FALSE(m_frame.windowIcon().isNull());
 }
 
-TEST_F(MainFrameMenus, HelpOpensTheFileOfTheCurrentDirectoryAndSaysNothingWhenItIsMissing) {
+TEST_F(MainFrameMenus, HelpOpensTheGuideFromItsPlacesAndSaysWhereItLookedWhenItIsMissing) {
     CScratchDir dir;
-    QString strOldDir = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.Dir())));
+    const std::string strBeside = dir.File("bin/guide/index.html");
+    const std::string strShared = dir.File("share/mrvmgr/guide/index.html");
+    m_frame.SetHelpPlaces({strBeside, strShared});
     std::vector<std::string> vecOpened;
+    bool bOpens = true;
     m_frame.SetHelpOpener([&](const std::string& strPath) {
         vecOpened.push_back(strPath);
-        return true;
+        return bOpens;
     });
     m_frame.show();
-    m_frame.FindAction(57670)->trigger();
+    QAction* pHelp = m_frame.FindAction(57670);
+    ASSERT_NE(pHelp, nullptr);
+    EXPECT_EQ(pHelp->shortcut(), QKeySequence(Qt::Key_F1));
+
+    // None there: a message names every place looked at, nothing is opened.
+    CModalScript script;
+    QString strText;
+    script.AcknowledgeMessage(&strText);
+    pHelp->trigger();
+    EXPECT_TRUE(script.Done());
     EXPECT_TRUE(vecOpened.empty());
+    EXPECT_EQ(strText.toStdString(),
+              "操作説明書が見つかりません。次の場所を探しました:\n" + strBeside + "\n" + strShared);
+
+    // The first place that holds it wins; F1 opens it as the menu item does.
+    std::filesystem::create_directories(dir.File("share/mrvmgr/guide"));
+    CScratchDir::Write(strShared, "<html></html>");
+    m_frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    QTest::keyClick(&m_frame, Qt::Key_F1);
+    EXPECT_EQ(vecOpened, std::vector<std::string>{strShared});
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
-    CScratchDir::Write(dir.File("MRV620ConfigHelp.chm"), "ITSF");
-    m_frame.FindAction(57670)->trigger();
-    EXPECT_EQ(vecOpened, std::vector<std::string>{dir.File("MRV620ConfigHelp.chm")});
-    QDir::setCurrent(strOldDir);
+    // No program to open it with: said, with the file to open by hand.
+    bOpens = false;
+    CModalScript failed;
+    failed.AcknowledgeMessage(&strText);
+    pHelp->trigger();
+    EXPECT_TRUE(failed.Done());
+    EXPECT_EQ(strText.toStdString(),
+              "操作説明書を開くプログラムがありません。ブラウザで次のファイルを開いてください:\n" +
+                  strShared);
 }
 
 TEST_F(MainFrameMenus, IndicatorPanesShowTheLockedKeys) {

@@ -41,6 +41,11 @@ TEST(CtlArgs, GlobalOptionsGoBeforeOrAfterTheCommand) {
         EXPECT_EQ(p->args.strInterface, "eth1");
         EXPECT_TRUE(p->args.vecArgs.empty());
     }
+    EXPECT_TRUE(Parse({"-q", "search"}).args.bQuiet);
+    EXPECT_TRUE(Parse({"search", "--quiet"}).args.bQuiet);
+    EXPECT_TRUE(Parse({"-v", "files", "1"}).args.bVerbose);
+    EXPECT_TRUE(Parse({"files", "1", "--verbose"}).args.bVerbose);
+    EXPECT_FALSE(Parse({"search"}).args.bQuiet || Parse({"search"}).args.bVerbose);
 }
 
 TEST(CtlArgs, EachCommandReadsItsArgumentsAndOptions) {
@@ -149,6 +154,7 @@ TEST(CtlArgs, EveryMalformedCommandLineIsRefusedWithItsReason) {
     ExpectRefused({"nodes", "-x"}, "unknown option '-x'");
     ExpectRefused({"nodes", "--file"}, "option '--file' needs a value");
     ExpectRefused({"nodes", "-f"}, "option '-f' needs a value");
+    ExpectRefused({"-q", "search", "-v"}, "--quiet and --verbose exclude each other");
     ExpectRefused({"search", "--mask", "255.0.0.0"},
                   "option '--mask' does not belong to this command");
     ExpectRefused({"--retry", "2", "files", "1"},

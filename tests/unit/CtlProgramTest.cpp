@@ -253,3 +253,19 @@ TEST_F(CtlProgram, NodeTextsReachATerminalWithTheirControlBytesEscaped) {
     ASSERT_TRUE(json.IsValid()) << run.strOut;
     EXPECT_EQ(json["result"]["nodes"][0]["remarks"].Str(), strRemarks);
 }
+
+TEST_F(CtlProgram, QuietSaysOnlyWhatFailed) {
+    SProgramRun added = Ctl({"-q", "networks", "add", "PLANT"});
+    EXPECT_EQ(added.nExit, 0);
+    EXPECT_EQ(added.strOut, "");
+    EXPECT_EQ(added.strErr, "");
+    EXPECT_NE(Ctl({"networks", "list"}).strOut, ""); // without it, the listing
+    EXPECT_EQ(Ctl({"--quiet", "networks", "list"}).strOut, "");
+
+    SProgramRun failed = Ctl({"-q", "networks", "select", "NOWHERE"});
+    EXPECT_NE(failed.nExit, 0);
+    EXPECT_NE(failed.strErr.find("mrvctl: "), std::string::npos) << failed.strErr;
+    // JSON is asked for by name: it stays, one object.
+    SProgramRun json = Ctl({"-q", "--json", "networks", "list"});
+    EXPECT_TRUE(CJsonValue::Parse(json.strOut).IsValid()) << json.strOut;
+}

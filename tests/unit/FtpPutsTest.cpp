@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -169,4 +170,34 @@ TEST_F(FtpPuts, AClientOverItsTimeLimitIsEndedAndACancelledPutLeavesNothing) {
     pPuts.reset();
     EXPECT_EQ(FoldersLeft(), 0u);
     m_pump.PumpPendingMessages();
+}
+
+TEST_F(FtpPuts, EachStepIsToldWithTheAccountMaskedAsTheOneNodePutTellsIt) {
+    std::vector<std::string> vecLines;
+    m_env.fnTrace = [&](const std::string& strLine) { vecLines.push_back(strLine); };
+    std::unique_ptr<CFtpPuts> pPuts = MakeFtpPuts(m_pump, m_timers, m_env);
+    pPuts->Start(Order("127.0.0.1"),
+                 [](const SFtpPutOutcome& outcome) { EXPECT_EQ(outcome.nResult, FTPRUN_OK); });
+    pPuts->Start(Order("127.0.0.3"), [](const SFtpPutOutcome&) {});
+    RunUntilDone(*pPuts);
+    std::vector<std::string> vecOne;
+    for (const std::string& strLine : vecLines) {
+        EXPECT_EQ(strLine.find(SECRET), std::string::npos) << strLine;
+        if (strLine.rfind("ftp 127.0.0.3", 0) == 0) {
+            EXPECT_NE(strLine, "ftp 127.0.0.3: logged in");
+        } else {
+            vecOne.push_back(strLine);
+        }
+    }
+    EXPECT_NE(std::find(vecLines.begin(), vecLines.end(), "ftp 127.0.0.3: connection check failed"),
+              vecLines.end());
+    ASSERT_GE(vecOne.size(), 6u);
+    EXPECT_EQ(vecOne[0], "ftp 127.0.0.1: connection check with the node's account");
+    EXPECT_EQ(vecOne[1], "ftp 127.0.0.1: logged in");
+    EXPECT_EQ(vecOne[2].rfind("ftp 127.0.0.1: " + m_fake.Program() + " -i -n -g -v 127.0.0.1", 0),
+              0u)
+        << vecOne[2];
+    EXPECT_EQ(vecOne[3], "ftp> user ****");
+    EXPECT_NE(std::find(vecOne.begin(), vecOne.end(), "ftp< 226 Transfer complete."), vecOne.end());
+    EXPECT_EQ(vecOne.back(), "ftp 127.0.0.1: the client ended (status 0)");
 }

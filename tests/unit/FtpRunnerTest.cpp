@@ -144,6 +144,33 @@ TEST_F(FtpRunner, ClientRunsInAPrivateFolderOnAPrivateScriptWithoutThePasswordIn
     ExpectNothingLeft();
 }
 
+TEST_F(FtpRunner, EachStepIsToldWithTheAccountMasked) {
+    CLoopbackFtpServer server("adm in", SECRET);
+    UseServer(server);
+    SFtpRunEnv env = m_pDoc->GetFtpRunEnv();
+    std::vector<std::string> vecLines;
+    env.fnTrace = [&](const std::string& strLine) { vecLines.push_back(strLine); };
+    m_pDoc->SetFtpRunEnv(env);
+    EXPECT_EQ(m_pDoc->RunFtpPut(HOST, m_strImage, "adm in", SECRET, 0), FTPRUN_OK);
+    ASSERT_GE(vecLines.size(), 8u);
+    EXPECT_EQ(vecLines[0], "ftp 127.0.0.1: connection check with the node's account");
+    EXPECT_EQ(vecLines[1], "ftp 127.0.0.1: logged in");
+    EXPECT_EQ(vecLines[2].rfind("ftp 127.0.0.1: " + m_fake.Program() + " -i -n -g -v 127.0.0.1", 0),
+              0u)
+        << vecLines[2];
+    EXPECT_EQ(vecLines[3], "ftp> user ****");
+    EXPECT_EQ(vecLines[4], "ftp> bin");
+    EXPECT_EQ(vecLines.back(), "ftp 127.0.0.1: the client ended (status 0)");
+    for (const std::string& strLine : vecLines) {
+        EXPECT_EQ(strLine.find(SECRET), std::string::npos) << strLine;
+        EXPECT_EQ(strLine.find("adm"), std::string::npos) << strLine;
+    }
+    // Wherever the account shows in what the client or server says.
+    EXPECT_EQ(MaskFtpAccount("331 Password required for adm\\ in.", "adm in", "pw"),
+              "331 Password required for ****.");
+    EXPECT_EQ(MaskFtpAccount("530 ** ** no", "**", "*"), "530 **** **** no");
+}
+
 TEST_F(FtpRunner, EveryArgumentReachesTheClientWholeInItsOwnQuoting) {
     CLoopbackFtpServer server("adm in", "p\"w \\x");
     UseServer(server);

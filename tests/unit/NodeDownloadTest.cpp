@@ -107,7 +107,8 @@ TEST_F(NodeCommands, KernelDownloadFetchesTheAccountOnceBeforeTheModeChange) {
     ASSERT_EQ(choice.vecFilters.size(), 2u);
     EXPECT_EQ(choice.vecFilters[0].strName, "MOT Files (*.mot)");
     EXPECT_EQ(choice.vecFilters[0].strPatterns, "*.mot");
-    EXPECT_EQ(choice.vecFilters[1].strName, "All Files");
+    EXPECT_EQ(choice.vecFilters[1].strName, "All Files (*.*)");
+    EXPECT_EQ(choice.vecFilters[1].strPatterns, "*");
     EXPECT_EQ(m_ui.m_vecStatus, (std::vector<std::string>{"ﾀﾞｳﾝﾛｰﾄﾞ準備中", "ﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙの選択",
                                                           "ﾀﾞｳﾝﾛｰﾄﾞ中", "ﾚﾃﾞｨ"}));
     EXPECT_EQ(m_ui.m_vecEnable, (std::vector<bool>{false, true}));
