@@ -184,7 +184,8 @@ TEST_F(MainFrameMenus, ContextMenuRepeatsTheManageItemsWithoutAccessKeys) {
 
 TEST_F(MainFrameMenus, EnableRulesFollowNetworkRowsAndSelection) {
     // No network: only what needs none.
-    const std::set<int> setAlways = {57665, 32787, 32821, 32823, 32791, 59393, 57664, 57670, 32840, 32841};
+    const std::set<int> setAlways = {57665, 32787, 32821, 32823, 32791,
+                                     59393, 57664, 57670, 32840, 32841};
     EXPECT_EQ(EnabledInMainMenu(), setAlways);
     EXPECT_EQ(EnabledInContextMenu(), (std::set<int>{32821, 32823, 32791}));
 

@@ -48,8 +48,8 @@ TEST(CommandTable, AlwaysEnabledCommandsAreTheOnesThatNeedNoNetwork) {
             setAlways.insert(cmd.nId);
         }
     }
-    EXPECT_EQ(setAlways,
-              (std::set<int>{57665, 32787, 32821, 32823, 32791, 59393, 57664, 57670, 32840, 32841}));
+    EXPECT_EQ(setAlways, (std::set<int>{57665, 32787, 32821, 32823, 32791, 59393, 57664, 57670,
+                                        32840, 32841}));
 }
 
 TEST(CommandTable, MenusNestAndNameOnlyKnownCommands) {

@@ -169,9 +169,9 @@ TEST(RotatingLogFile, WritersAtOnceLoseNoLineAndTearNone) {
             // Small files: the writers rotate each other's files all the time.
             CRotatingLog log(strPath, 4096, 100);
             for (int i = 0; i < LINES; ++i) {
-                int nErr = log.Append(FormatOperationLine(Entry(
-                    std::to_string(w), std::string(static_cast<size_t>(i % 50), 'x') +
-                                           std::to_string(i))));
+                int nErr = log.Append(FormatOperationLine(
+                    Entry(std::to_string(w),
+                          std::string(static_cast<size_t>(i % 50), 'x') + std::to_string(i))));
                 if (nErr != 0) {
                     ::_exit(nErr);
                 }
