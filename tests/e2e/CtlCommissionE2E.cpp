@@ -386,6 +386,7 @@ TEST_F(CtlCommission, WithParallelTheImagesGoInByARollout) {
         << Why(ctl);
     EXPECT_EQ(std::count(vecTexts.begin(), vecTexts.end(), "ﾀﾞｳﾝﾛｰﾄﾞ処理が終了しました"), 0);
     ExpectASecondRunChangesNothing(manifest, {"--parallel", "2"});
+    EXPECT_EQ(ReadFile(m_log).find(IMAGE_PASSWORD), std::string::npos);
     ctl = Ctl({"log", "--node", m_vecPresent[3]});
     std::vector<std::string> vecOps;
     for (const CJsonValue& entry : ctl.json["result"]["entries"].Items()) {
