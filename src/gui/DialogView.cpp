@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 
 std::unique_ptr<CDialogView> CDialogView::Create(CDialogModel& dialog, CUi& ui, QWidget* pParent) {
     if (!HasDialogForm(dialog.GetDialogName())) {
@@ -53,20 +54,15 @@ int CDialogView::RunModal() {
 }
 
 namespace {
-class CDepth {
-public:
-    explicit CDepth(int& nDepth) : m_nDepth(nDepth) { ++m_nDepth; }
-    ~CDepth() { --m_nDepth; }
-    CDepth(const CDepth&) = delete;
-    CDepth& operator=(const CDepth&) = delete;
-
-private:
-    int& m_nDepth;
-};
+// Counts the handlers on the stack while it lives.
+auto EnterDepth(int& nDepth) {
+    ++nDepth;
+    return qScopeGuard([&nDepth] { --nDepth; });
+}
 } // namespace
 
 void CDialogView::Command(int nId) {
-    CDepth depth(m_nHandlerDepth);
+    const auto leave = EnterDepth(m_nHandlerDepth);
     SDialogAction action = m_dialog.OnCommand(m_ui, nId);
     if (m_bDetached) {
         return;
@@ -76,7 +72,7 @@ void CDialogView::Command(int nId) {
 }
 
 void CDialogView::ListEvent(int nId, EListEvent eEvent) {
-    CDepth depth(m_nHandlerDepth);
+    const auto leave = EnterDepth(m_nHandlerDepth);
     SDialogAction action = m_dialog.OnListEvent(m_ui, nId, eEvent);
     if (m_bDetached) {
         return;
@@ -86,7 +82,7 @@ void CDialogView::ListEvent(int nId, EListEvent eEvent) {
 }
 
 void CDialogView::Changed(int nId) {
-    CDepth depth(m_nHandlerDepth);
+    const auto leave = EnterDepth(m_nHandlerDepth);
     m_dialog.OnChange(m_ui, nId);
     if (!m_bDetached) {
         RefreshFromModel();

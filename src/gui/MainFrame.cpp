@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -239,19 +240,6 @@ void CMainFrame::RebuildNetworkItems() {
     }
 }
 
-namespace {
-class CDepth {
-public:
-    explicit CDepth(int& nDepth) : m_nDepth(nDepth) { ++m_nDepth; }
-    ~CDepth() { --m_nDepth; }
-    CDepth(const CDepth&) = delete;
-    CDepth& operator=(const CDepth&) = delete;
-
-private:
-    int& m_nDepth;
-};
-} // namespace
-
 void CMainFrame::RunCommand(int nId) {
     const SCommand* pCmd = FindCommand(nId);
     if (pCmd == nullptr || !IsCommandEnabled(pCmd->eEnable, GetCommandState())) {
@@ -263,7 +251,8 @@ void CMainFrame::RunCommand(int nId) {
         return;
     }
     {
-        CDepth depth(m_nCommandDepth);
+        ++m_nCommandDepth;
+        const auto leave = qScopeGuard([this] { --m_nCommandDepth; });
         RunCommandNow(*pCmd);
     }
     // A close that came while the command ran is carried out now it has ended.
