@@ -1,5 +1,6 @@
 // The document's part of the operation log: each change to a node or to the
 // registry, with the current network, becomes one line.
+#include "doc/FtpRun.h"
 #include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "platform/Cp932.h"
@@ -8,19 +9,6 @@
 #include "ui/Ui.h"
 
 #include <cstring>
-
-namespace {
-// The FTP account of the last exchange never reaches the log, whatever text
-// carried it.
-void RemoveText(std::string& strMessage, const std::string& strSecret) {
-    if (strSecret.empty() || strSecret == "(none)") {
-        return;
-    }
-    for (size_t nAt; (nAt = strMessage.find(strSecret)) != std::string::npos;) {
-        strMessage.replace(nAt, strSecret.size(), "***");
-    }
-}
-} // namespace
 
 void COrvixDoc::LogOperation(const char* pszOperation, const std::string& strMac, uint32_t dwIp,
                              const char* pszOutcome, const std::string& strMessage) {
@@ -35,9 +23,11 @@ void COrvixDoc::LogOperation(const char* pszOperation, const std::string& strMac
     entry.strIp = dwIp != 0 ? FormatIpHost(dwIp) : "";
     entry.strOperation = pszOperation;
     entry.strOutcome = pszOutcome;
-    entry.strMessage = strMessage;
-    RemoveText(entry.strMessage, m_pSocket->m_strFtpPassword);
-    RemoveText(entry.strMessage, m_pSocket->m_strFtpUser);
+    // The FTP account of the last exchange never reaches the log, whatever
+    // text carried it ("(none)" stands for no account).
+    const std::string& strUser = m_pSocket->m_strFtpUser;
+    entry.strMessage =
+        MaskFtpAccount(strMessage, strUser == "(none)" ? "" : strUser, m_pSocket->m_strFtpPassword);
     int nErr = m_env.pLog->Write(entry);
     if (nErr != 0 && m_env.pLog->TakeNotice()) {
         std::string strText(std::strlen(TXT_OPLOG_NOT_WRITTEN) + m_env.pLog->GetPath().size() + 256,

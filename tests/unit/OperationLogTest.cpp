@@ -352,5 +352,5 @@ TEST_F(OperationLogDoc, TheNodesFtpAccountNeverReachesTheLog) {
                          "530 Login incorrect for plantop with Pw-4711.");
     std::vector<SOperationEntry> vecEntries = Entries();
     ASSERT_EQ(vecEntries.size(), 1u);
-    EXPECT_EQ(vecEntries[0].strMessage, "530 Login incorrect for *** with ***.");
+    EXPECT_EQ(vecEntries[0].strMessage, "530 Login incorrect for **** with ****.");
 }
