@@ -315,6 +315,13 @@ private:
         Then("CInitErrorDlg", [](QWidget& dlg) { ControlWidget<QPushButton>(dlg, 1634)->click(); });
         Command(ID_INIT_MODEL);
         Fault(SILENT_NODE, "silent off");
+        // The log of all that, newest first.
+        Command(ID_VIEW_OPERATION_LOG);
+        for (QWidget* pWidget : QApplication::topLevelWidgets()) {
+            if (pWidget->objectName() == "COperationLogDlg" && pWidget->isVisible()) {
+                pWidget->close();
+            }
+        }
         Command(ID_APP_ABOUT);
         m_frame.close();
         if (m_bFailed) {

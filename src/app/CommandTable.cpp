@@ -1,5 +1,7 @@
 #include "app/CommandTable.h"
 
+#include "app/OrvixApp.h"
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "ops/AutoAssign.h"
 #include "ops/DefaultParams.h"
@@ -9,11 +11,13 @@
 #include "ops/NodeDownload.h"
 #include "ops/NodeFiles.h"
 #include "ops/NodeSearch.h"
+#include "ops/OperationLogDlg.h"
 #include "ops/RegistryCommands.h"
 #include "ops/SearchInterface.h"
 #include "params/ParamFile.h"
 #include "res/CommandTexts.h"
 #include "res/DiscoveryTexts.h"
+#include "res/LogTexts.h"
 
 #include <algorithm>
 
@@ -58,6 +62,13 @@ CommandHandler OnDownloadBatch(int nKindFlag) {
     };
 }
 
+// The log this run writes to, or the user's when it writes none.
+void ShowOperationLog(SCommandContext& ctx) {
+    const COperationLog* pLog = ctx.doc.GetEnv().pLog;
+    OperationLogWindow().Open(ctx.doc.GetEnv().ui,
+                              pLog != nullptr ? pLog->GetPath() : GetOperationLogPath());
+}
+
 std::vector<SCommand> BuildTable() {
     using E = EEnable;
     // One row a command: id, label, context-menu label, prompt, enable rule, handler.
@@ -91,6 +102,7 @@ std::vector<SCommand> BuildTable() {
         {ID_INIT_NODE, TXT_CMD_INIT_NODE, TXT_CMD_INIT_NODE_POPUP, TXT_PROMPT_INIT_NODE, E::Selection, OnSelected(InitializeNode)},
         {ID_INIT_MODEL, TXT_CMD_INIT_MODEL, TXT_CMD_INIT_MODEL_POPUP, TXT_PROMPT_INIT_MODEL, E::Rows, OnDoc(InitializeModel)},
         {ID_VIEW_STATUS_BAR, TXT_CMD_STATUS_BAR, nullptr, TXT_PROMPT_STATUS_BAR, E::Always, {}, true},
+        {ID_VIEW_OPERATION_LOG, TXT_CMD_OPERATION_LOG, nullptr, TXT_PROMPT_OPERATION_LOG, E::Always, ShowOperationLog},
         {ID_APP_ABOUT, TXT_CMD_ABOUT, nullptr, TXT_PROMPT_ABOUT, E::Always, {}, true},
         {ID_HELP, TXT_CMD_HELP, nullptr, nullptr, E::Always, {}, true},
     };
@@ -204,8 +216,9 @@ const std::vector<SMenuEntry>& GetMainMenu() {
                                        Pop(TXT_MENU_MANAGE)};
         std::vector<SMenuEntry> vecManage = ManageItems(false);
         vec.insert(vec.end(), vecManage.begin(), vecManage.end());
-        vec.insert(vec.end(), {End(), Pop(TXT_MENU_VIEW), Cmd(ID_VIEW_STATUS_BAR), End(),
-                               Pop(TXT_MENU_HELP), Cmd(ID_APP_ABOUT), Cmd(ID_HELP), End()});
+        vec.insert(vec.end(),
+                   {End(), Pop(TXT_MENU_VIEW), Cmd(ID_VIEW_STATUS_BAR), Cmd(ID_VIEW_OPERATION_LOG),
+                    End(), Pop(TXT_MENU_HELP), Cmd(ID_APP_ABOUT), Cmd(ID_HELP), End()});
         return vec;
     }();
     return s_vec;

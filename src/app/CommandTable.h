@@ -35,6 +35,7 @@ inline constexpr int ID_DEFAULT_PARAM = 32791;
 inline constexpr int ID_INIT_NODE = 32796;
 inline constexpr int ID_INIT_MODEL = 32797;
 inline constexpr int ID_VIEW_STATUS_BAR = 59393;
+inline constexpr int ID_VIEW_OPERATION_LOG = 32841;
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_HELP = 57670;
 // Network entries of the network menu: this plus the network's position.

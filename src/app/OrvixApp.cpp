@@ -1,5 +1,6 @@
 #include "app/OrvixApp.h"
 
+#include "doc/OperationLog.h"
 #include "platform/SingleInstance.h"
 
 #include <cerrno>
@@ -58,6 +59,11 @@ std::string GetUserConfigDir() {
         return {};
     }
     return WithSlash(pszHome) + ".config/" + APP_CONFIG_SUBDIR;
+}
+
+std::string GetOperationLogPath() {
+    std::string strDir = GetUserConfigDir();
+    return strDir.empty() ? strDir : strDir + OPLOG_FILE_NAME;
 }
 
 SInstancePaths GetInstancePaths() {

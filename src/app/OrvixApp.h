@@ -22,6 +22,10 @@ SAppPaths FormAppPaths(const SModulePath& module, const std::string& strDir);
 // The per-user folder for an executable whose own folder is not writable:
 // $XDG_CONFIG_HOME/mrvmgr/, else ~/.config/mrvmgr/; empty when neither is known.
 std::string GetUserConfigDir();
+// The operation log of the user who runs the program, in the per-user folder
+// whichever copy runs (a folder beside the program may be shared or
+// read-only); empty when there is no such folder.
+std::string GetOperationLogPath();
 
 // The single-instance lock and the local socket of the manager in one user's
 // session; both empty when no folder for them can be had.

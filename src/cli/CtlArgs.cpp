@@ -34,6 +34,10 @@ enum : int {
     OPT_EXPECT,
     OPT_EXPECT_ALL,
     OPT_FORCE,
+    OPT_CHECK,
+    OPT_REPORT,
+    OPT_SINCE,
+    OPT_NODE,
     OPT_PARALLEL,
     OPT_ALL,
     OPT_DEFAULTS_FILE = 900, // for every command
@@ -72,6 +76,10 @@ const option LONG_OPTIONS[] = {
     {"expect-all", no_argument, nullptr, OPT_EXPECT_ALL},
     {"defaults-file", required_argument, nullptr, OPT_DEFAULTS_FILE},
     {"force", no_argument, nullptr, OPT_FORCE},
+    {"check", no_argument, nullptr, OPT_CHECK},
+    {"report", required_argument, nullptr, OPT_REPORT},
+    {"since", required_argument, nullptr, OPT_SINCE},
+    {"node", required_argument, nullptr, OPT_NODE},
     {"parallel", required_argument, nullptr, OPT_PARALLEL},
     {"all", no_argument, nullptr, OPT_ALL},
     {nullptr, 0, nullptr, 0},
@@ -118,6 +126,11 @@ const std::vector<SCommandRule>& CommandRules() {
         {"files", ECtlCommand::Files, {}, TXT_CTL_HELP_FILES},
         {"version", ECtlCommand::Version, {OPT_OUTSIDE}, TXT_CTL_HELP_VERSION},
         {"delete-app", ECtlCommand::DeleteApp, {}, TXT_CTL_HELP_DELETE_APP},
+        {"commission",
+         ECtlCommand::Commission,
+         {OPT_CHECK, OPT_REPORT, OPT_FORCE, OPT_PARALLEL},
+         TXT_CTL_HELP_COMMISSION},
+        {"log", ECtlCommand::Log, {OPT_SINCE, OPT_NODE}, TXT_CTL_HELP_LOG},
     };
     return s_vec;
 }
@@ -317,6 +330,29 @@ bool TakeOption(int nId, const std::string& strValue, SCtlArgs& args, std::strin
     case OPT_DEFAULTS_FILE:
         args.strDefaultsFile = strValue;
         break;
+    case OPT_CHECK:
+        args.bCheck = true;
+        break;
+    case OPT_REPORT:
+        args.strReport = strValue;
+        break;
+    case OPT_SINCE:
+        args.strSince = strValue;
+        break;
+    case OPT_NODE: {
+        std::string strMac = strValue;
+        std::erase_if(strMac, [](char c) { return c == ':' || c == '-'; });
+        if (strMac.size() != 12 ||
+            strMac.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+            strError = Format(TXT_CTL_ERR_BAD_MAC, strValue);
+            return false;
+        }
+        for (char& c : strMac) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        args.strNodeMac = strMac;
+        break;
+    }
     default:
         break;
     }
@@ -428,6 +464,14 @@ bool CheckArguments(SCtlArgs& args, std::string& strError) {
         return Count(2, ANY, vec.empty() ? "FILE" : "NODE");
     case ECtlCommand::DeleteApp:
         return Count(2, ANY, vec.empty() ? "NODE" : "NAME");
+    case ECtlCommand::Commission:
+        if (args.bCheck && !args.strReport.empty()) {
+            strError = TXT_CTL_ERR_CHECK_AND_REPORT;
+            return false;
+        }
+        return Count(1, 1, "MANIFEST.csv");
+    case ECtlCommand::Log:
+        return Count(0, 0, "");
     case ECtlCommand::None:
         break;
     }

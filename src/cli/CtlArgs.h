@@ -33,6 +33,8 @@ enum class ECtlCommand {
     Files,
     Version,
     DeleteApp,
+    Commission,
+    Log,
 };
 
 // What to do about a node that stays silent in a run over many nodes.
@@ -86,6 +88,10 @@ struct SCtlArgs {
     int nParallel = 0; // download --parallel: nodes in flight at once; 0: not given
     bool bAll = false; // download --all: every node of the network with an address
     int nMode = -1;
+    bool bCheck = false;    // commission: validate only, send nothing
+    std::string strReport;  // commission: the as-built record (CSV)
+    std::string strSince;   // log: entries from this time on
+    std::string strNodeMac; // log: one node's entries
 };
 
 // CTL_EXIT_OK, or CTL_EXIT_BAD_INPUT with the reason. vecArgv[0] is the

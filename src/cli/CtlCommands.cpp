@@ -1,5 +1,6 @@
 #include "cli/CtlCommands.h"
 
+#include "cli/CtlCommission.h"
 #include "cli/CtlCommon.h"
 
 bool CtlCommandNeedsNodes(const SCtlArgs& args) {
@@ -8,7 +9,10 @@ bool CtlCommandNeedsNodes(const SCtlArgs& args) {
     case ECtlCommand::Networks:
     case ECtlCommand::Nodes:
     case ECtlCommand::Defaults:
+    case ECtlCommand::Log:
         return false;
+    case ECtlCommand::Commission:
+        return !args.bCheck; // the check sends nothing
     default:
         return true;
     }
@@ -66,6 +70,10 @@ void RunCtlCommand(SCtlContext& ctx) {
     case ECtlCommand::DeleteApp:
         RunDeleteApp(ctx);
         break;
+    case ECtlCommand::Commission:
+        RunCommission(ctx);
+        break;
+    case ECtlCommand::Log: // runs without a document (RunLogCommand)
     case ECtlCommand::None:
         break;
     }

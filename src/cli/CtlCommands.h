@@ -23,6 +23,11 @@ bool CtlCommandNeedsNodes(const SCtlArgs& args);
 // in result (the output).
 void RunCtlCommand(SCtlContext& ctx);
 
+// mrvctl log: the operation log at strPath (the user's), filtered by --since,
+// --node and --network; no data file and no port are needed for it.
+void RunLogCommand(const SCtlArgs& args, CCtlUi& ui, SCtlResult& result,
+                   const std::string& strPath);
+
 // Downloads to the nodes named by MAC: one node by the single-node flow,
 // again up to nRetry times while it fails; several by the batch engine, 16 at
 // a time, its retry question answered yes up to nRetry times. One entry per

@@ -9,6 +9,9 @@
 #include <vector>
 
 class COXParam;
+class CRollout;
+struct SRolloutNode;
+struct SRolloutPlan;
 
 std::string Format(const char* pszFormat, const std::string& str);
 std::string Utf8(const std::string& strCp932);
@@ -62,6 +65,11 @@ void RunDownload(SCtlContext& ctx);
 // download --parallel: the rollout over vecMacs (checked, each with an address of its own).
 void RunRollout(SCtlContext& ctx, const std::string& strPath,
                 const std::vector<std::string>& vecMacs, int nKind);
+// Runs a rollout with its lines on a terminal and a log line per node it touched.
+void RunWatchedRollout(SCtlContext& ctx, CRollout& rollout, const SRolloutPlan& plan);
+// A rollout node's end: the exit status it means, and why it failed on one line.
+int RolloutNodeExit(const SRolloutNode& node, int nStopReason);
+std::string RolloutReason(const SRolloutNode& node);
 void RunFiles(SCtlContext& ctx);
 void RunVersion(SCtlContext& ctx);
 void RunDeleteApp(SCtlContext& ctx);

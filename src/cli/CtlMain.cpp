@@ -8,6 +8,7 @@
 #include "cli/CtlTrace.h"
 #include "cli/CtlUi.h"
 #include "doc/FtpRun.h"
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "ops/SearchInterface.h"
 #include "platform/DataFileLock.h"
@@ -67,6 +68,8 @@ bool IsListingOnly(const SCtlArgs& args) {
         return args.strAction == "list";
     case ECtlCommand::Defaults:
         return args.strFrom.empty() && args.vecSets.empty();
+    case ECtlCommand::Commission:
+        return args.bCheck;
     default:
         return false;
     }
@@ -109,7 +112,7 @@ std::string UnknownInterfaceText(COrvixDoc& doc, const std::string& strName) {
 // The command on the document of strDataPath, whose lock is ours. True
 // when the command ran (and may have changed the registry).
 bool RunOnDocument(COrvixApp& theApp, const std::string& strDataPath, const SCtlArgs& args,
-                   CCtlUi& ui, SCtlResult& result, const CStopRequest& stop) {
+                   CCtlUi& ui, SCtlResult& result, const CStopRequest& stop, COperationLog* pLog) {
     const bool bNodes = CtlCommandNeedsNodes(args);
     ui.SetOffline(!bNodes);
     if (bNodes) {
@@ -131,6 +134,7 @@ bool RunOnDocument(COrvixApp& theApp, const std::string& strDataPath, const SCtl
     // from an empty registry.
     env.bMoveUnreadableAside = false;
     env.pStop = &stop;
+    env.pLog = pLog;
     COrvixDoc doc(env, std::move(pSocket));
     doc.SetSaveOnClose(false);
     if (args.bVerbose) {
@@ -201,6 +205,13 @@ int RunCtl(int argc, char** argv) {
         }
         return CTL_EXIT_OK;
     }
+    // The user's own log: read without the data file or the port.
+    if (args.eCommand == ECtlCommand::Log) {
+        RunLogCommand(args, ui, result, GetOperationLogPath());
+        PrintOutcome(args, ui, result, ui.GetExit());
+        return ui.GetExit();
+    }
+
     // Told to stop, the command ends at its next safe point; a second signal
     // ends it at once. The handler sees this for the rest of the process.
     static CStopRequest s_stop;
@@ -226,7 +237,10 @@ int RunCtl(int argc, char** argv) {
             RemoveLeftoversOfDeadRuns(
                 {strDataPath, theApp.m_paramFile.m_strPath, args.strDefaultsFile});
             theApp.m_paramFile.Load(theApp.m_paramFile.m_strPath, theApp.m_settings);
-            if (RunOnDocument(theApp, strDataPath, args, ui, result, s_stop) &&
+            const std::string strLogPath = GetOperationLogPath();
+            COperationLog oplog(TXT_CTL_PROGRAM_NAME, strLogPath);
+            if (RunOnDocument(theApp, strDataPath, args, ui, result, s_stop,
+                              strLogPath.empty() ? nullptr : &oplog) &&
                 s_stop.IsRequested()) {
                 ReportStop(ui, result, s_stop.GetReason());
             }

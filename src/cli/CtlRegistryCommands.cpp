@@ -1,5 +1,6 @@
 #include "cli/CtlCommon.h"
 
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "ops/AutoAssign.h"
 #include "ops/AutoSetDlg.h"
@@ -175,6 +176,8 @@ bool SetNode(SCtlContext& ctx, int nIndex) {
     }
     if (dwIp != node.m_dwIp) {
         doc.AddOrUpdateNode(node.m_nModel, dwIp, node.m_strMac, false, "", "");
+        doc.LogOperation(OPLOG_NODE_ADDRESS, node.m_strMac, dwIp, OPLOG_OK,
+                         FormatIpHost(node.m_dwIp) + " -> " + FormatIpHost(dwIp));
     }
     return true;
 }

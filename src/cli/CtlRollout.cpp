@@ -1,6 +1,7 @@
 // download --parallel: the rollout, its lines on a terminal and its result.
 #include "cli/CtlCommon.h"
 
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "ops/DownloadBatch.h"
 #include "ops/NodeDownload.h"
@@ -11,9 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-// What a node's end means for the exit status.
-int NodeExit(const SRolloutNode& node, int nStopReason) {
+int RolloutNodeExit(const SRolloutNode& node, int nStopReason) {
     switch (node.eResult) {
     case ERolloutResult::Loaded:
         return CTL_EXIT_OK;
@@ -36,6 +35,8 @@ int NodeExit(const SRolloutNode& node, int nStopReason) {
         return CTL_EXIT_FTP; // the put's own results
     }
 }
+
+namespace {
 
 const char* ResultWord(ERolloutResult eResult) {
     switch (eResult) {
@@ -101,6 +102,23 @@ std::string SummaryLine(const SRolloutCounts& counts) {
     return sz;
 }
 
+// A node the rollout touched: one line of the operation log, as the
+// single-node download leaves.
+void LogNode(COrvixDoc& doc, const SRolloutNode& node, int nKind, const std::string& strPath) {
+    if (node.nAttempts == 0) {
+        return;
+    }
+    const char* pszOutcome = node.eResult == ERolloutResult::Loaded    ? OPLOG_OK
+                             : node.eResult == ERolloutResult::NotDone ? OPLOG_STOPPED
+                                                                       : OPLOG_FAILED;
+    std::string strMessage = strPath.substr(strPath.find_last_of('/') + 1);
+    if (node.eResult != ERolloutResult::Loaded) {
+        strMessage += ": " + RolloutReason(node);
+    }
+    doc.LogOperation(nKind == DOWNLOAD_KERNEL ? OPLOG_DOWNLOAD_KERNEL : OPLOG_DOWNLOAD_APP,
+                     node.strMac, node.dwIp, pszOutcome, strMessage);
+}
+
 CJson NodeJson(const SRolloutNode& node, int nExit) {
     CJson json = CJson::Object();
     json.Set("mac", CJson::Str(node.strMac));
@@ -119,6 +137,21 @@ CJson NodeJson(const SRolloutNode& node, int nExit) {
     return json;
 }
 } // namespace
+
+std::string RolloutReason(const SRolloutNode& node) {
+    return OneLine(node.strState + "\n" + node.strReason);
+}
+
+void RunWatchedRollout(SCtlContext& ctx, CRollout& rollout, const SRolloutPlan& plan) {
+    rollout.OnNodeDone([&ctx, &plan](const SRolloutNode& node) {
+        ctx.ui.ShowProgress(NodeLine(node), false);
+        LogNode(ctx.doc, node, plan.nKind, plan.strPath);
+    });
+    rollout.OnCounts(
+        [&ctx](const SRolloutCounts& counts) { ctx.ui.ShowProgress(SummaryLine(counts), true); });
+    rollout.Run();
+    ctx.ui.ShowProgress("", true);
+}
 
 void RunRollout(SCtlContext& ctx, const std::string& strPath,
                 const std::vector<std::string>& vecNamed, int nKind) {
@@ -145,12 +178,7 @@ void RunRollout(SCtlContext& ctx, const std::string& strPath,
     plan.nParallel = static_cast<size_t>(ctx.args.nParallel);
     plan.nRetry = ctx.args.nRetry;
     CRollout rollout(ctx.doc, plan, vecMacs);
-    rollout.OnNodeDone(
-        [&ctx](const SRolloutNode& node) { ctx.ui.ShowProgress(NodeLine(node), false); });
-    rollout.OnCounts(
-        [&ctx](const SRolloutCounts& counts) { ctx.ui.ShowProgress(SummaryLine(counts), true); });
-    rollout.Run();
-    ctx.ui.ShowProgress("", true);
+    RunWatchedRollout(ctx, rollout, plan);
 
     const int nStop = ctx.doc.GetStopReason();
     ctx.result.json.Set("parallel", CJson::Int(ctx.args.nParallel));
@@ -160,15 +188,14 @@ void RunRollout(SCtlContext& ctx, const std::string& strPath,
     size_t nFailed = 0;
     int nFirstExit = CTL_EXIT_OK;
     for (const SRolloutNode& node : rollout.GetNodes()) {
-        const int nExit = NodeExit(node, nStop);
+        const int nExit = RolloutNodeExit(node, nStop);
         jsonNodes.Push(NodeJson(node, nExit));
         char szSeconds[32];
         std::snprintf(szSeconds, sizeof szSeconds, "%.1f", node.dwMs / 1000.0);
         ctx.result.vecRows.push_back(
             {node.strMac, FormatIpHost(node.dwIp), ResultWord(node.eResult),
              std::to_string(node.nAttempts), szSeconds, node.strReadBack,
-             node.eResult == ERolloutResult::Failed ? OneLine(node.strState + "\n" + node.strReason)
-                                                    : ""});
+             node.eResult == ERolloutResult::Failed ? RolloutReason(node) : ""});
         if (node.eResult == ERolloutResult::NotDone) {
             ctx.result.vecNotDone.push_back(node.strMac);
         } else if (nExit != CTL_EXIT_OK) {

@@ -80,6 +80,8 @@ public:
     void CloseModeless(CDialogModel& dialog) override;
     bool ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) override;
     bool OpenWithDesktop(const std::string& strPath) override;
+    // A notice: said on the error stream and kept with status 0.
+    void ShowNotice(const std::string& strText) override { Report(0, strText); }
     void SetStatusText(const std::string& strText) override;
     void EnableMainWindow(bool bEnable) override;
     void BeginWaitCursor() override;

@@ -6,11 +6,13 @@
 #include "doc/FtpRun.h"
 #include "doc/FtpTrace.h"
 #include "doc/FtpWorkDir.h"
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/Cp932.h"
 #include "platform/FtpSession.h"
+#include "platform/IpText.h"
 #include "platform/Process.h"
 #include "res/Texts.h"
 #include "ui/BusyScope.h"
@@ -317,12 +319,25 @@ void COrvixDoc::RunFtpDelete(const std::string& strUser, const std::string& strP
                            ComposeDeleteScript(strUser, strPassword, strFileName), strHost,
                            FTP_LISTING_PUT, CFtpTrace(m_ftpEnv, strHost, strUser, strPassword));
     }
+    // The node the deletion went to, as the registry has it at that address.
+    std::string strMac;
+    for (int i = 0; const COXParam* pNode = GetNode(i); ++i) {
+        if (FormatIpHost(pNode->m_dwIp) == strHost) {
+            strMac = pNode->m_strMac;
+            break;
+        }
+    }
+    const std::string strName = Cp932ToUtf8Lossy(strFileName);
     if (run.nResult != FTPRUN_OK) {
+        LogOperation(OPLOG_APP_DELETE, strMac, ParseIpHost(strHost), OPLOG_FAILED, strName);
         return;
     }
     if (TransferResult(run.reply) != FTPRUN_OK) {
-        m_env.ui.ShowMessage(
-            Formatted(TXT_FTP_DELETE_FAILED, Cp932ToUtf8Lossy(strFileName), run.reply.strText));
+        std::string strText = Formatted(TXT_FTP_DELETE_FAILED, strName, run.reply.strText);
+        m_env.ui.ShowMessage(strText);
+        LogOperation(OPLOG_APP_DELETE, strMac, ParseIpHost(strHost), OPLOG_FAILED, strText);
+    } else {
+        LogOperation(OPLOG_APP_DELETE, strMac, ParseIpHost(strHost), OPLOG_OK, strName);
     }
     if (nShowListing == 1) {
         CFileInfoDlg dlg(run.listing);

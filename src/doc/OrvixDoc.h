@@ -19,6 +19,7 @@
 #include <vector>
 
 class CUi;
+class COperationLog;
 class CMessagePump;
 class CStopRequest;
 class CClock;
@@ -46,6 +47,8 @@ struct SDocEnv {
     bool bMoveUnreadableAside = true;
     // Asked to stop at the next safe point; nullptr: never.
     const CStopRequest* pStop = nullptr;
+    // Where each change to a node or the registry is recorded; nullptr: nowhere.
+    COperationLog* pLog = nullptr;
 };
 
 // The one document, the coordinator: it owns the registry of networks and
@@ -94,6 +97,18 @@ public:
     void SetSaveOnClose(bool bSave) { m_bSaveOnClose = bSave; }
     // The data file could not be read and stays as it was: the closing save leaves it alone.
     bool IsDataFileUnreadable() const { return m_bSkipSave; }
+
+    // --- operation log (DocumentLog.cpp) ---
+    // One line for a change to a node (strMac; empty for a network's own
+    // operation) or the registry: the operation (OPLOG_*), its outcome and
+    // the message the operator was shown (UTF-8). dwIp 0: no address. The
+    // current network is named; the FTP account never appears. A log that
+    // cannot be written is said once per run and changes nothing else.
+    void LogOperation(const char* pszOperation, const std::string& strMac, uint32_t dwIp,
+                      const char* pszOutcome, const std::string& strMessage = "");
+    // The same for the node at nIndex of the current network.
+    void LogNodeOperation(const char* pszOperation, int nIndex, const char* pszOutcome,
+                          const std::string& strMessage = "");
 
     // A stop was asked for: long operations end at their next safe point.
     bool IsStopRequested() const;

@@ -1,6 +1,7 @@
 // A node's settings, got by a get-parameters request, shown in the node
 // settings dialog; "送信" sends them back and waits for the node's answer from
 // inside this dispatch.
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "link/NodeResponse.h"
 #include "params/ParamControls.h"
@@ -32,12 +33,18 @@ void COrvixDoc::RunSettingsExchange(const SNodeResponse& resp) {
         static_cast<uint32_t>(m_env.settings.m_nTimeout));
 
     uint32_t dwIp = node.m_dwIp;
+    const char* pszFailure = "";
     if (nOutcome == EXCHANGE_ABNORMAL) {
-        m_env.ui.ShowMessage(TXT_ABNORMAL_RESPONSE);
+        pszFailure = TXT_ABNORMAL_RESPONSE;
     } else if (nOutcome == EXCHANGE_DONE) {
         dwIp = ParseIpHost(dlg.GetText(IDC_PED_OWN_IP));
     } else {
-        m_env.ui.ShowMessage(TXT_NO_RESPONSE);
+        pszFailure = TXT_NO_RESPONSE;
+    }
+    if (pszFailure[0] != '\0') {
+        m_env.ui.ShowMessage(pszFailure);
     }
     AddOrUpdateNode(MODEL_INDEX_MRV620, dwIp, node.m_strMac, false, "", "");
+    LogOperation(OPLOG_SETTINGS, node.m_strMac, dwIp,
+                 nOutcome == EXCHANGE_DONE ? OPLOG_OK : OPLOG_FAILED, pszFailure);
 }

@@ -18,6 +18,7 @@
 #include "ui_CNetworkDlg.h"
 #include "ui_CNodeDlg.h"
 #include "ui_COXPropSheet.h"
+#include "ui_COperationLogDlg.h"
 #include "ui_CParamEditor.h"
 #include "ui_CSearchInterfaceDlg.h"
 #include "ui_CSnmpDlg.h"
@@ -47,6 +48,7 @@ const std::map<std::string, FormSetup>& Forms() {
         {"CIpSearchDlg", &SetUpForm<Ui::CIpSearchDlg>},
         {"CNetworkDlg", &SetUpForm<Ui::CNetworkDlg>},
         {"CNodeDlg", &SetUpForm<Ui::CNodeDlg>},
+        {"COperationLogDlg", &SetUpForm<Ui::COperationLogDlg>},
         {"COXPropSheet", &SetUpForm<Ui::COXPropSheet>},
         {"CAutoSetDlg", &SetUpForm<Ui::CAutoSetDlg>},
         {"CAutoSetErrorDlg", &SetUpForm<Ui::CAutoSetErrorDlg>},

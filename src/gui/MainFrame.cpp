@@ -5,6 +5,7 @@
 #include "gui/AppIcon.h"
 #include "gui/InstanceChannel.h"
 #include "gui/OrvixView.h"
+#include "ops/OperationLogDlg.h"
 #include "platform/Cp932.h"
 #include "platform/ModulePath.h"
 #include "res/ShellTexts.h"
@@ -23,6 +24,7 @@
 #include <QScopeGuard>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 
 namespace {
 QString FromUtf8(const char* psz) {
@@ -82,6 +84,15 @@ CMainFrame::CMainFrame(QWidget* pParent) : QMainWindow(pParent), m_pView(new COr
         m_vecIndicators.push_back(pPane);
     }
     qApp->installEventFilter(this);
+
+    // The operation log's window follows the log while it is open, whoever writes it.
+    auto* pLogTimer = new QTimer(this);
+    connect(pLogTimer, &QTimer::timeout, this, [this] {
+        if (m_pDoc != nullptr && OperationLogWindow().IsOpen()) {
+            OperationLogWindow().Refresh(m_pDoc->GetEnv().ui);
+        }
+    });
+    pLogTimer->start(OPLOG_REFRESH_MS);
 
     m_vecHelpPlaces = DefaultHelpPlaces();
     m_fnHelpOpener = [this](const std::string& strPath) {

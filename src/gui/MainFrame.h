@@ -87,6 +87,8 @@ public:
     static constexpr int FRAME_WIDTH = 620;
     static constexpr int FRAME_HEIGHT = 320;
     static constexpr int INDICATOR_COUNT = 4;
+    // How often an open operation-log window looks for new entries.
+    static constexpr int OPLOG_REFRESH_MS = 1000;
 
 protected:
     bool event(QEvent* pEvent) override;

@@ -1,12 +1,17 @@
 #include "gui/ManagerSession.h"
 
 #include "app/OrvixApp.h"
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "gui/RecentFiles.h"
 #include "ops/SearchInterface.h"
+#include "res/Texts.h"
 
 CManagerSession::CManagerSession(COrvixApp& app) : m_app(app), m_ui(&m_frame) {
     m_frame.SetParamFile(&m_app.m_paramFile);
+    if (std::string strLog = GetOperationLogPath(); !strLog.empty()) {
+        m_pLog = std::make_unique<COperationLog>(TXT_PROGRAM_NAME, strLog);
+    }
 }
 
 CManagerSession::~CManagerSession() {
@@ -20,9 +25,9 @@ COrvixDoc& CManagerSession::OpenDocument(const std::string& strDataPath,
     m_pDoc.reset();
     // Loads the data file, and reports a taken port itself, once; the manager
     // runs on without node communication then.
-    m_pDoc = std::make_unique<COrvixDoc>(
-        SDocEnv{m_ui, m_pump, m_clock, m_app.m_settings, m_app.GetDefaultParam(), strDataPath},
-        std::move(pSocket));
+    SDocEnv env{m_ui, m_pump, m_clock, m_app.m_settings, m_app.GetDefaultParam(), strDataPath};
+    env.pLog = m_pLog.get();
+    m_pDoc = std::make_unique<COrvixDoc>(env, std::move(pSocket));
     m_frame.SetDocument(m_pDoc.get());
     m_pDoc->UpdateAllViews();
     return *m_pDoc;

@@ -8,6 +8,7 @@
 #include <string>
 
 class CDatagramSocket;
+class COperationLog;
 class COrvixApp;
 class COrvixDoc;
 
@@ -42,5 +43,7 @@ private:
     CPumpClock m_clock{m_pump};
     CMainFrame m_frame;
     CQtUi m_ui;
+    // The user's operation log; none without a per-user folder.
+    std::unique_ptr<COperationLog> m_pLog;
     std::unique_ptr<COrvixDoc> m_pDoc;
 };

@@ -5,6 +5,7 @@
 #include "gui/PlacedMessageBox.h"
 #include "gui/RecentFiles.h"
 #include "res/ShellTexts.h"
+#include "res/Texts.h"
 #include "ui/DialogModel.h"
 
 #include <QApplication>
@@ -304,6 +305,17 @@ QStringList CQtUi::NameFiltersOf(const SFileChoice& choice) {
         list << QStringLiteral("%1 (%2)").arg(QString::fromStdString(filter.strName), strPatterns);
     }
     return list;
+}
+
+void CQtUi::ShowNotice(const std::string& strText) {
+    // Modeless: the operation that gives it runs on meanwhile.
+    auto* pBox = new QMessageBox(QMessageBox::Information, QString::fromUtf8(TXT_APP_TITLE),
+                                 QString::fromUtf8(strText.c_str()), QMessageBox::Ok, m_pFrame);
+    pBox->setObjectName(QStringLiteral("Notice"));
+    pBox->button(QMessageBox::Ok)->setText(QString::fromUtf8(TXT_BUTTON_OK));
+    pBox->setAttribute(Qt::WA_DeleteOnClose);
+    pBox->setModal(false);
+    pBox->show();
 }
 
 void CQtUi::SetStatusText(const std::string& strText) {

@@ -38,6 +38,8 @@ public:
     // last one (per-user settings) and keeps the folder of the file chosen.
     bool ChooseFileToOpen(const SFileChoice& choice, std::string& strPath) override;
     bool OpenWithDesktop(const std::string& strPath) override;
+    // A message box of its own window, not waited for.
+    void ShowNotice(const std::string& strText) override;
     void SetStatusText(const std::string& strText) override;
     void SetSearchCounts(const std::string& strText) override;
     void EnableMainWindow(bool bEnable) override;

@@ -1,5 +1,6 @@
 #include "ops/AutoAssign.h"
 
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "link/NodeProtocol.h"
 #include "ops/AutoAssignRun.h"
@@ -44,9 +45,14 @@ public:
                 }
             },
             static_cast<uint32_t>(env.settings.m_nTimeoutAutoSet));
+        // Logged with the address offered, whatever became of it.
         if (nOutcome == EXCHANGE_DONE) {
+            m_doc.LogNodeOperation(OPLOG_AUTOSET, nIndex, OPLOG_OK);
             return EAssignOutcome::Kept;
         }
+        m_doc.LogNodeOperation(OPLOG_AUTOSET, nIndex, OPLOG_FAILED,
+                               nOutcome == EXCHANGE_ABNORMAL ? TXT_ABNORMAL_RESPONSE
+                                                             : TXT_NO_RESPONSE);
         if (nOutcome == EXCHANGE_ABNORMAL) {
             return EAssignOutcome::Refused; // reported by the dispatch
         }

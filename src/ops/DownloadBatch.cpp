@@ -1,11 +1,13 @@
 #include "ops/DownloadBatch.h"
 
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "ops/DownloadProgressDlg.h"
 #include "ops/DownloadTargetDlg.h"
 #include "ops/MotImage.h"
 #include "ops/NodeDownload.h"
 #include "platform/Clock.h"
+#include "platform/Cp932.h"
 #include "platform/IpText.h"
 #include "res/Texts.h"
 #include "ui/BusyScope.h"
@@ -96,6 +98,31 @@ EBatchNode DownloadRow(COrvixDoc& doc, CDownloadProgressDlg& progress, size_t nR
     return EBatchNode::Done;
 }
 
+// One line of the operation log for a row that was tried: its state as the
+// window shows it (and what the node's server said) when it did not end well.
+void LogRow(COrvixDoc& doc, const CDownloadProgressDlg& progress, size_t nRow, EBatchNode eNode,
+            const std::string& strPath, bool bKernel) {
+    std::string strAddress = progress.GetRowAddress(nRow);
+    int nIndex = FindNodeByAddress(doc, strAddress);
+    if (eNode == EBatchNode::Skipped || nIndex < 0) {
+        return;
+    }
+    const char* pszOperation = bKernel ? OPLOG_DOWNLOAD_KERNEL : OPLOG_DOWNLOAD_APP;
+    std::string strName = strPath.substr(strPath.find_last_of('/') + 1);
+    if (eNode == EBatchNode::Done) {
+        doc.LogNodeOperation(pszOperation, nIndex, OPLOG_OK, strName);
+        return;
+    }
+    const auto& vecRows = progress.GetRows(IDC_PROGRESS_LIST);
+    std::string strState = nRow < vecRows.size() && vecRows[nRow].size() > PROGRESS_COL_STATE
+                               ? Cp932ToUtf8Lossy(vecRows[nRow][PROGRESS_COL_STATE])
+                               : "";
+    std::string strDetail = progress.GetDetail(strAddress);
+    doc.LogNodeOperation(
+        pszOperation, nIndex, eNode == EBatchNode::Stopped ? OPLOG_STOPPED : OPLOG_FAILED,
+        strName + ": " + strState + (strDetail.empty() ? "" : " (" + strDetail + ")"));
+}
+
 // The format with its first "%s" replaced by strFirst, the next by strSecond.
 std::string Substitute(const char* pszFormat, const std::string& strFirst,
                        const std::string& strSecond) {
@@ -170,6 +197,7 @@ void DownloadBatch(COrvixDoc& doc, CDownloadProgressDlg& progress, const std::st
                 eNode = DownloadRow(doc, progress, nRow, strPath, nKindFlag == BATCH_KERNEL,
                                     bLeftInMode);
             }
+            LogRow(doc, progress, nRow, eNode, strPath, nKindFlag == BATCH_KERNEL);
             std::string strAddress = progress.GetRowAddress(nRow);
             switch (eNode) {
             case EBatchNode::Skipped:

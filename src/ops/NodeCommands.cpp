@@ -1,5 +1,6 @@
 #include "ops/NodeCommands.h"
 
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "link/NodeProtocol.h"
 #include "ops/NodeCommandDlgs.h"
@@ -11,6 +12,17 @@
 #include "ui/Ui.h"
 
 namespace {
+// The message a node's exchange ended with (none for a success).
+const char* OutcomeText(int nOutcome) {
+    return nOutcome == EXCHANGE_DONE       ? ""
+           : nOutcome == EXCHANGE_ABNORMAL ? TXT_ABNORMAL_RESPONSE
+                                           : TXT_NO_RESPONSE;
+}
+
+const char* OutcomeOf(int nOutcome) {
+    return nOutcome == EXCHANGE_DONE ? OPLOG_OK : OPLOG_FAILED;
+}
+
 uint32_t Ms(int32_t nSetting) {
     return static_cast<uint32_t>(nSetting);
 }
@@ -71,6 +83,7 @@ void SetNodeIndividually(COrvixDoc& doc, const NODEPARAM& defParam, int nIndex) 
         // A refusal was reported by the dispatch already.
         SetNodeIp(doc, nIndex, dwOldIp);
     }
+    doc.LogNodeOperation(OPLOG_SETTINGS, nIndex, OutcomeOf(nOutcome), OutcomeText(nOutcome));
     doc.UpdateAllViews();
 }
 
@@ -116,6 +129,9 @@ void ChangeNodeMode(COrvixDoc& doc, int nIndex) {
     if (nOutcome == EXCHANGE_NO_REPLY) {
         env.ui.ShowMessage(TXT_NO_RESPONSE);
     }
+    doc.LogNodeOperation(OPLOG_MODE, nIndex, OutcomeOf(nOutcome),
+                         nOutcome == EXCHANGE_DONE ? COrvixDoc::GetModeName(nMode)
+                                                   : OutcomeText(nOutcome));
 }
 
 void InitializeNode(COrvixDoc& doc, int nIndex) {
@@ -131,6 +147,8 @@ void InitializeNode(COrvixDoc& doc, int nIndex) {
     int nOutcome = doc.Exchange(
         PENDING_INITIALIZE, [&] { doc.SendInitialize(nIndex, 0); },
         Ms(env.settings.m_nTimeoutInitial));
+    doc.LogNodeOperation(OPLOG_INIT, nIndex, OutcomeOf(nOutcome),
+                         nOutcome == EXCHANGE_DONE ? "" : TXT_NO_RESPONSE);
     if (nOutcome == EXCHANGE_DONE) {
         // An initialised node is back on the unset address.
         SetNodeIp(doc, nIndex, NODE_UNSET_IP);
@@ -162,6 +180,8 @@ void InitializeModel(COrvixDoc& doc) {
         int nOutcome = doc.Exchange(
             PENDING_INITIALIZE, [&] { doc.SendInitialize(i, 0); },
             Ms(env.settings.m_nTimeoutInitial));
+        doc.LogNodeOperation(OPLOG_INIT, i, OutcomeOf(nOutcome),
+                             nOutcome == EXCHANGE_DONE ? "" : TXT_NO_RESPONSE);
         if (nOutcome == EXCHANGE_DONE) {
             SetNodeIp(doc, i, NODE_UNSET_IP);
             doc.UpdateAllViews();

@@ -1,5 +1,6 @@
 #include "ops/NodeDownload.h"
 
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "ops/InformationDlg.h"
 #include "ops/MotImage.h"
@@ -76,7 +77,10 @@ bool SharesAddress(COrvixDoc& doc, int nIndex) {
     return false;
 }
 
-int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
+namespace {
+// DownloadNode's steps; strPath gets the file chosen.
+int RunDownloadSteps(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode,
+                     std::string& strPath) {
     const SDocEnv& env = doc.GetEnv();
     bool bLeftInMode = false;
     if (pbLeftInMode == nullptr) {
@@ -116,7 +120,6 @@ int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
     }
 
     env.ui.SetStatusText(TXT_STATUS_DOWNLOAD_CHOOSE);
-    std::string strPath;
     if (!env.ui.ChooseFileToOpen(DownloadFileChoice(), strPath)) {
         doc.SendChangeMode(nIndex, DOWNLOAD_MODE_NORMAL, 1); // not waited for
         return DLRESULT_CANCELLED;
@@ -142,6 +145,24 @@ int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
     env.clock.Sleep(DOWNLOAD_FINISH_PAUSE_MS);
     nResult = ChangeNodeMode(doc, nIndex, DOWNLOAD_MODE_NORMAL);
     *pbLeftInMode = nResult != 0;
+    return nResult;
+}
+} // namespace
+
+int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode) {
+    std::string strPath;
+    int nResult = RunDownloadSteps(doc, nIndex, nKind, pbLeftInMode, strPath);
+    const char* pszOutcome = nResult == FTPRUN_OK ? OPLOG_OK
+                             : nResult == DLRESULT_STOPPED || nResult == DLRESULT_CANCELLED
+                                 ? OPLOG_STOPPED
+                                 : OPLOG_FAILED;
+    std::string strMessage = strPath.substr(strPath.find_last_of('/') + 1);
+    std::string strFailure = DownloadResultText(nResult, doc.GetFtpReply().strText);
+    if (nResult != FTPRUN_OK && !strFailure.empty()) {
+        strMessage += (strMessage.empty() ? "" : ": ") + strFailure;
+    }
+    doc.LogNodeOperation(nKind == DOWNLOAD_KERNEL ? OPLOG_DOWNLOAD_KERNEL : OPLOG_DOWNLOAD_APP,
+                         nIndex, pszOutcome, strMessage);
     return nResult;
 }
 

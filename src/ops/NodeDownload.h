@@ -45,7 +45,7 @@ bool SharesAddress(COrvixDoc& doc, int nIndex);
 // is sent back to operation; *pbLeftInMode tells whether it may still be in
 // its download mode. A stop asked for before the transfer began ends it there
 // (DLRESULT_STOPPED), the node back in operation; a transfer that began runs
-// to its end.
+// to its end. What became of it goes into the operation log.
 int DownloadNode(COrvixDoc& doc, int nIndex, int nKind, bool* pbLeftInMode = nullptr);
 // The command: busy scope, DownloadNode on the selected row, its message. A
 // node whose address another node shares is refused before anything is sent.

@@ -1,9 +1,11 @@
 #include "ops/NodeSearch.h"
 
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "ops/IpSearchDlg.h"
 #include "platform/IpText.h"
 #include "platform/MessagePump.h"
+#include "registry/MacIndex.h"
 #include "res/Texts.h"
 #include "ui/BusyScope.h"
 #include "ui/Ui.h"
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <functional>
 #include <set>
+#include <unordered_map>
 
 namespace {
 // Gathers the view updates of one search into one.
@@ -23,6 +26,58 @@ public:
 
 private:
     COrvixDoc& m_doc;
+};
+
+// The current network's nodes before a search, so that what the search
+// changed is logged node by node afterwards.
+class CSearchChanges {
+public:
+    explicit CSearchChanges(COrvixDoc& doc) : m_doc(doc) {
+        if (m_doc.GetNode(0) != nullptr) {
+            m_vecBefore = m_doc.m_pCurNet->m_arrNodes;
+            for (size_t i = 0; i < m_vecBefore.size(); ++i) {
+                m_mapBefore.try_emplace(MacMatchKey(m_vecBefore[i].m_strMac), i);
+            }
+        }
+    }
+
+    // Nodes new to the network, found on another address, and (after a
+    // refresh) gone.
+    void Log() {
+        if (m_doc.GetNode(0) == nullptr && m_mapBefore.empty()) {
+            return;
+        }
+        std::vector<COXParam> vecNow;
+        if (m_doc.m_pCurNet != nullptr) {
+            vecNow = m_doc.m_pCurNet->m_arrNodes;
+        }
+        std::unordered_map<std::string, bool> mapSeen;
+        for (const COXParam& node : vecNow) {
+            std::string strKey = MacMatchKey(node.m_strMac);
+            auto it = m_mapBefore.find(strKey);
+            if (!mapSeen.try_emplace(strKey, true).second) {
+                continue;
+            }
+            if (it == m_mapBefore.end()) {
+                m_doc.LogOperation(OPLOG_SEARCH_ADD, node.m_strMac, node.m_dwIp, OPLOG_OK);
+            } else if (const COXParam& before = m_vecBefore[it->second];
+                       before.m_dwIp != node.m_dwIp) {
+                m_doc.LogOperation(OPLOG_SEARCH_ADDRESS, node.m_strMac, node.m_dwIp, OPLOG_OK,
+                                   FormatIpHost(before.m_dwIp) + " -> " +
+                                       FormatIpHost(node.m_dwIp));
+            }
+        }
+        for (const COXParam& node : m_vecBefore) {
+            if (mapSeen.count(MacMatchKey(node.m_strMac)) == 0) {
+                m_doc.LogOperation(OPLOG_SEARCH_DROP, node.m_strMac, node.m_dwIp, OPLOG_OK);
+            }
+        }
+    }
+
+private:
+    COrvixDoc& m_doc;
+    std::vector<COXParam> m_vecBefore;
+    std::unordered_map<std::string, size_t> m_mapBefore; // first position of each MAC
 };
 
 void ReportRefusedNodes(COrvixDoc& doc) {
@@ -69,13 +124,17 @@ void RunBroadcastSearch(COrvixDoc& doc) {
 } // namespace
 
 void SearchNodes(COrvixDoc& doc) {
+    CSearchChanges changes(doc);
     RunBroadcastSearch(doc);
+    changes.Log();
 }
 
 void RefreshSearch(COrvixDoc& doc) {
+    CSearchChanges changes(doc);
     // The list holds only those who answer afterwards.
     doc.ClearCurrentNodes();
     RunBroadcastSearch(doc);
+    changes.Log();
 }
 
 void SearchByIp(COrvixDoc& doc) {
@@ -85,6 +144,7 @@ void SearchByIp(COrvixDoc& doc) {
     if (env.ui.DoModal(dlg) != IPS_RESULT_SEARCH) {
         return;
     }
+    CSearchChanges changes(doc);
     env.ui.SetStatusText(TXT_STATUS_SEARCHING);
     CViewUpdateBatch batch(doc);
     doc.m_setRefusedMacs.clear();
@@ -106,5 +166,6 @@ void SearchByIp(COrvixDoc& doc) {
     const bool bAll = setAsked.count(IP_BROADCAST) != 0;
     ShowSearchCounts(
         doc, [&](const COXParam& node) { return bAll || setAsked.count(node.m_dwIp) != 0; });
+    changes.Log();
     ReportRefusedNodes(doc);
 }

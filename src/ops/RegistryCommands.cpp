@@ -1,5 +1,6 @@
 #include "ops/RegistryCommands.h"
 
+#include "doc/OperationLog.h"
 #include "doc/OrvixDoc.h"
 #include "link/NodeProtocol.h"
 #include "ops/NetworkDlg.h"
@@ -25,6 +26,7 @@ void RegisterNetwork(COrvixDoc& doc, int /*nSelected*/) {
                     doc.m_arrNets);
     if (env.ui.DoModal(dlg) == DIALOG_OK) {
         doc.AddNetwork(dlg.GetName(), dlg.GetMask(), dlg.GetGateway());
+        doc.LogOperation(OPLOG_NETWORK_ADD, "", 0, OPLOG_OK); // the new one is current
     }
 }
 
@@ -48,6 +50,7 @@ void DeleteNetwork(COrvixDoc& doc, int /*nSelected*/) {
     CBusyScope busy(env.ui, env.pump, TXT_STATUS_NETWORK_DELETE);
     if (env.ui.ShowMessage(TXT_NETWORK_DELETE_QUESTION, EMsgButtons::YesNo, EMsgIcon::Question) ==
         EMsgAnswer::Yes) {
+        doc.LogOperation(OPLOG_NETWORK_DELETE, "", 0, OPLOG_OK); // named while it is there
         doc.DeleteCurrentNetwork();
     }
 }
@@ -70,7 +73,11 @@ void RegisterNode(COrvixDoc& doc, int /*nSelected*/) {
     if (!doc.AddOrUpdateNode(typed.m_nModel, typed.m_dwIp, typed.m_strMac, true, typed.m_strSerial,
                              typed.m_strRemarks)) {
         env.ui.ShowMessage(TXT_NODE_NETWORK_FULL);
+        doc.LogOperation(OPLOG_NODE_ADD, typed.m_strMac, typed.m_dwIp, OPLOG_FAILED,
+                         TXT_NODE_NETWORK_FULL);
+        return;
     }
+    doc.LogOperation(OPLOG_NODE_ADD, typed.m_strMac, typed.m_dwIp, OPLOG_OK);
 }
 
 void ShowNodeProperties(COrvixDoc& doc, int nSelected) {
@@ -82,8 +89,22 @@ void ShowNodeProperties(COrvixDoc& doc, int nSelected) {
     const SDocEnv& env = doc.GetEnv();
     CBusyScope busy(env.ui, env.pump, TXT_STATUS_NODE_PROPERTIES);
     CNodeDlg dlg(NODEDLG_MODE_PROPERTIES, pNet->m_strName, *pNode, pNet->m_arrNodes);
-    if (env.ui.DoModal(dlg) == DIALOG_OK) {
-        doc.UpdateNodeDetails(nSelected, dlg.GetNode().m_strSerial, dlg.GetNode().m_strRemarks);
+    if (env.ui.DoModal(dlg) != DIALOG_OK) {
+        return;
+    }
+    // Only a change is logged, by the fields it changed.
+    std::string strChanged;
+    if (const COXParam* pNow = doc.GetNode(nSelected)) {
+        if (pNow->m_strSerial != dlg.GetNode().m_strSerial) {
+            strChanged = TXT_OPLOG_FIELD_SERIAL;
+        }
+        if (pNow->m_strRemarks != dlg.GetNode().m_strRemarks) {
+            strChanged += (strChanged.empty() ? "" : ", ") + std::string(TXT_OPLOG_FIELD_REMARKS);
+        }
+    }
+    doc.UpdateNodeDetails(nSelected, dlg.GetNode().m_strSerial, dlg.GetNode().m_strRemarks);
+    if (!strChanged.empty()) {
+        doc.LogNodeOperation(OPLOG_NODE_EDIT, nSelected, OPLOG_OK, strChanged);
     }
 }
 
@@ -93,5 +114,6 @@ void DeleteSelectedNode(COrvixDoc& doc, int nSelected) {
     }
     const SDocEnv& env = doc.GetEnv();
     CBusyScope busy(env.ui, env.pump, TXT_STATUS_NODE_DELETE);
+    doc.LogNodeOperation(OPLOG_NODE_DELETE, nSelected, OPLOG_OK);
     doc.DeleteNode(nSelected);
 }

@@ -1,5 +1,6 @@
 // The steps of one node in a rollout, each started by the end of the one
 // before: a reply routed to the node, a timer, the end of its put.
+#include "doc/FtpRun.h"
 #include "doc/OrvixDoc.h"
 #include "link/NodeCodec.h"
 #include "ops/NodeDownload.h"
@@ -269,8 +270,11 @@ void CRollout::AfterPut(size_t nNode, const SFtpPutOutcome& outcome) {
         SRolloutNode& node = m_vecNodes[nNode];
         SFlight& flight = *Flight(nNode);
         const int nPut = flight.put.nResult;
-        const std::string strPutReason =
-            JoinLines(flight.put.strShown, DownloadResultText(nPut, flight.put.reply.strText));
+        // A server may echo the account in its reply; the reason goes to the
+        // terminal, the JSON and the operation log.
+        const std::string strPutReason = MaskFtpAccount(
+            JoinLines(flight.put.strShown, DownloadResultText(nPut, flight.put.reply.strText)),
+            flight.account.strUser, flight.account.strPassword);
         if (nResult != 0) {
             // It stays in its download mode: a retry of a failed put is what
             // helps; a node that has the file needs its mode changed by hand.

@@ -4,6 +4,7 @@
 
 #include "res/BatchTexts.h"
 #include "res/CommandTexts.h"
+#include "res/CommissionTexts.h"
 #include "res/CtlTexts.h"
 #include "res/DefaultParamTexts.h"
 #include "res/DiscoveryTexts.h"
@@ -11,6 +12,7 @@
 #include "res/FrameTexts.h"
 #include "res/FtpTexts.h"
 #include "res/LinkTexts.h"
+#include "res/LogTexts.h"
 #include "res/NodeListTexts.h"
 #include "res/NodeOpsTexts.h"
 #include "res/OpsTexts.h"

@@ -53,6 +53,11 @@ public:
     // false when it could not be started. Nothing is shown either way.
     virtual bool OpenWithDesktop(const std::string& strPath) = 0;
 
+    // A notice that must not hold up the operation that gives it (the
+    // operation log could not be written): no button waits for an answer.
+    // A front end without a place for it drops it.
+    virtual void ShowNotice(const std::string& /*strText*/) {}
+
     // First pane of the status bar.
     virtual void SetStatusText(const std::string& strText) = 0;
     // The status bar's pane of its own for what the last search counted

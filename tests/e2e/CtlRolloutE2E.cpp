@@ -6,6 +6,7 @@
 #include "JsonReader.h"
 #include "RawNodeClient.h"
 #include "ShortPauseClock.h"
+#include "TestFolder.h"
 #include "cli/CtlCommands.h"
 #include "cli/CtlUi.h"
 #include "doc/OrvixDoc.h"
@@ -73,10 +74,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(RawInsideTestNetwork()) << "runs only inside scripts/testnet";
         ASSERT_TRUE(m_control.IsOpen());
-        const char* pszDir = std::getenv("MRVT_DIR");
-        ASSERT_NE(pszDir, nullptr);
-        m_dir = fs::path(pszDir) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::create_directories(m_dir / "tmp");
+        m_dir = MakeTestFolder({"tmp"});
+        ASSERT_FALSE(m_dir.empty()) << "no MRVT_DIR";
         setenv("TMPDIR", (m_dir / "tmp").c_str(), 1);
         m_strImage = (m_dir / "TESTAPP.mot").string();
         std::ofstream(m_strImage, std::ios::binary) << IMAGE;

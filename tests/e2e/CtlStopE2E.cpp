@@ -5,6 +5,7 @@
 #include "ProgramRun.h"
 #include "RawNodeClient.h"
 #include "SimState.h"
+#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -38,12 +39,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(RawInsideTestNetwork()) << "runs only inside scripts/testnet";
         ASSERT_TRUE(m_control.IsOpen());
-        const char* pszDir = std::getenv("MRVT_DIR");
-        ASSERT_NE(pszDir, nullptr);
-        m_dir = fs::path(pszDir) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        for (const char* psz : {"bin", "home", "run", "tmp"}) {
-            fs::create_directories(m_dir / psz);
-        }
+        m_dir = MakeTestFolder({"bin", "home", "run", "tmp"});
+        ASSERT_FALSE(m_dir.empty()) << "no MRVT_DIR";
         ::chmod((m_dir / "run").c_str(), 0700);
         fs::copy_file(MRVCTL_PATH, m_dir / "bin" / "mrvctl", fs::copy_options::overwrite_existing);
     }

@@ -6,6 +6,7 @@
 #include "ScriptedUi.h"
 #include "ShortPauseClock.h"
 #include "SimState.h"
+#include "TestFolder.h"
 #include "doc/OrvixDoc.h"
 #include "ops/DownloadBatch.h"
 #include "ops/DownloadProgressDlg.h"
@@ -39,10 +40,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(RawInsideTestNetwork()) << "runs only inside scripts/testnet";
         ASSERT_TRUE(m_control.IsOpen());
-        const char* pszDir = std::getenv("MRVT_DIR");
-        ASSERT_NE(pszDir, nullptr);
-        m_dir = fs::path(pszDir) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::create_directories(m_dir / "tmp");
+        m_dir = MakeTestFolder({"tmp"});
+        ASSERT_FALSE(m_dir.empty()) << "no MRVT_DIR";
         setenv("TMPDIR", (m_dir / "tmp").c_str(), 1);
         m_pDoc =
             std::make_unique<COrvixDoc>(SDocEnv{m_ui, m_pump, m_clock, m_settings, m_param, ""},

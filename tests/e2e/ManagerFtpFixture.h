@@ -7,6 +7,7 @@
 #include "ScriptedUi.h"
 #include "ShortPauseClock.h"
 #include "SimState.h"
+#include "TestFolder.h"
 #include "doc/FtpRun.h"
 #include "doc/OrvixDoc.h"
 #include "platform/PollMessagePump.h"
@@ -66,11 +67,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(RawInsideTestNetwork()) << "runs only inside scripts/testnet";
         ASSERT_TRUE(m_control.IsOpen());
-        const char* pszDir = std::getenv("MRVT_DIR");
-        ASSERT_NE(pszDir, nullptr);
-        m_dir = fs::path(pszDir) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::create_directories(m_dir / "tmp");
-        fs::create_directories(m_dir / "images" / "with space");
+        m_dir = MakeTestFolder({"tmp", "images/with space"});
+        ASSERT_FALSE(m_dir.empty()) << "no MRVT_DIR";
         setenv("TMPDIR", (m_dir / "tmp").c_str(), 1);
         m_pDoc =
             std::make_unique<COrvixDoc>(SDocEnv{m_ui, m_pump, m_clock, m_settings, m_param, ""},

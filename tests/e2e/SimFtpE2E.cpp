@@ -2,6 +2,7 @@
 // scripts on standard input: ftp -g -i -n -v HOST (passive data connections,
 // the server's replies printed with their codes), or with -A (active).
 #include "RawNodeClient.h"
+#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -76,10 +77,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(RawInsideTestNetwork()) << "run me through scripts/testnet";
         ASSERT_TRUE(m_control.IsOpen());
-        const char* pszDir = std::getenv("MRVT_DIR");
-        ASSERT_NE(pszDir, nullptr);
-        m_dir = fs::path(pszDir) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::create_directories(m_dir / "with space");
+        m_dir = MakeTestFolder({"with space"});
+        ASSERT_FALSE(m_dir.empty()) << "no MRVT_DIR";
     }
 
     // Runs "ftp -g -i -n -v [-A] HOST" in the working directory with the script

@@ -17,6 +17,7 @@
 #include "ops/NetworkDlg.h"
 #include "ops/NodeCommandDlgs.h"
 #include "ops/NodeDlg.h"
+#include "ops/OperationLogDlg.h"
 #include "ops/SearchInterface.h"
 #include "params/DefaultParamSheet.h"
 #include "params/ParamEditor.h"
@@ -93,6 +94,7 @@ const std::vector<SFocusCase>& Cases() {
          1512},
         {"COXPropSheet", [](SWorld& w) { return Make<COXPropSheet>(w.param); }, 1127},
         {"CParamEditor", [](SWorld& w) { return Make<CParamEditor>(w.param); }, 1039},
+        {"COperationLogDlg", [](SWorld&) { return Make<COperationLogDlg>(); }, 1750, true},
         {"CSearchInterfaceDlg",
          [](SWorld&) {
              return Make<CSearchInterfaceDlg>(

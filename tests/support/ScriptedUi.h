@@ -98,6 +98,7 @@ public:
         m_vecOpened.push_back(strPath);
         return m_bDesktopOpens;
     }
+    void ShowNotice(const std::string& strText) override { m_vecNotices.push_back(strText); }
     void SetStatusText(const std::string& strText) override { m_vecStatus.push_back(strText); }
     void SetSearchCounts(const std::string& strText) override { m_vecCounts.push_back(strText); }
     void EnableMainWindow(bool bEnable) override { m_vecEnable.push_back(bEnable); }
@@ -111,6 +112,7 @@ public:
     // Everything shown, expected or not, in order.
     std::vector<SMessage> m_vecMessages;
     std::vector<std::string> m_vecStatus;
+    std::vector<std::string> m_vecNotices;
     std::vector<std::string> m_vecCounts; // the search counts pane
     std::vector<bool> m_vecEnable;
     std::vector<std::string> m_vecDialogs; // modal dialogs by name

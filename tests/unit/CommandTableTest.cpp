@@ -48,8 +48,8 @@ TEST(CommandTable, AlwaysEnabledCommandsAreTheOnesThatNeedNoNetwork) {
             setAlways.insert(cmd.nId);
         }
     }
-    EXPECT_EQ(setAlways,
-              (std::set<int>{57665, 32787, 32821, 32823, 32791, 59393, 57664, 57670, 32840}));
+    EXPECT_EQ(setAlways, (std::set<int>{57665, 32787, 32821, 32823, 32791, 59393, 57664, 57670,
+                                        32840, 32841}));
 }
 
 TEST(CommandTable, MenusNestAndNameOnlyKnownCommands) {
@@ -101,7 +101,7 @@ protected:
 
 // Exit, network creation, batch downloads, default parameters, status bar, version box, help,
 // the search interface.
-const std::set<int> ALWAYS = {57665, 32787, 32821, 32823, 32791, 59393, 57664, 57670, 32840};
+const std::set<int> ALWAYS = {57665, 32787, 32821, 32823, 32791, 59393, 57664, 57670, 32840, 32841};
 
 std::set<int> With(std::set<int> set, std::initializer_list<int> ids) {
     set.insert(ids);

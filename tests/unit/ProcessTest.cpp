@@ -139,10 +139,14 @@ TEST(Process, RunsInItsOwnSessionWithoutTerminalSignalsOrOurDescriptors) {
     close(fdLeak);
     ASSERT_TRUE(bStarted) << strError;
     pid_t pid = proc.GetPid();
-    // Wait until it runs sleep, not the spawn helper (seconds on a loaded machine).
-    for (int i = 0;
-         i < 5000 && CScratchDir::Read("/proc/" + std::to_string(pid) + "/comm") != "sleep\n";
-         ++i) {
+    // Wait until sleep sleeps: past the fork, and past its loader, whose
+    // library files are open for a moment (seconds on a loaded machine).
+    auto Asleep = [pid] {
+        std::vector<std::string> vec = StatFields(pid);
+        return CScratchDir::Read("/proc/" + std::to_string(pid) + "/comm") == "sleep\n" &&
+               !vec.empty() && vec[0] == "S";
+    };
+    for (int i = 0; i < 5000 && !Asleep(); ++i) {
         usleep(2000);
     }
     ASSERT_EQ(CScratchDir::Read("/proc/" + std::to_string(pid) + "/comm"), "sleep\n");

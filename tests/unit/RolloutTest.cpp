@@ -12,6 +12,7 @@
 #include "platform/TimerQueue.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -187,7 +188,11 @@ TEST_F(Rollout, EachFailureEndsOnlyItsOwnNodeAsTheBatchWouldAndDelaysNoOther) {
                (strMac == Mac(4) && wCode == 0x0105 && byMode == 0);
     });
     m_pNodes->SetResult(Mac(1), 0x04);
-    m_world.mapReply[IpText(2)] = {true, 550, "550 TESTAPP.mot: Permission denied."};
+    m_world.mapReply[IpText(2)] = {true, 550, "550 TESTAPP.mot: Permission denied to op1/pw 9."};
+    Bytes vecAccount(717, 0);
+    std::memcpy(&vecAccount[23], "op1", 3);
+    std::memcpy(&vecAccount[39], "pw 9", 4);
+    m_pNodes->SetParamBlock(Mac(2), vecAccount);
     m_world.fnOnStored = [this](const std::string& strHost) {
         for (int n = 0; n < 8; ++n) {
             if (IpText(n) == strHost) {
@@ -222,7 +227,8 @@ TEST_F(Rollout, EachFailureEndsOnlyItsOwnNodeAsTheBatchWouldAndDelaysNoOther) {
         {ERolloutResult::Failed,
          FTPRUN_REFUSED,
          "ダウンロード失敗",
-         "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n(550 TESTAPP.mot: Permission denied.)",
+         "MRV-620がﾀﾞｳﾝﾛｰﾄﾞﾌｧｲﾙを受け付けませんでした\r\n"
+         "(550 TESTAPP.mot: Permission denied to ****/****.)",
          {"0105/7", "0103", "0105/0"}},
         {ERolloutResult::Failed,
          DLRESULT_NO_RESPONSE,

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <spawn.h>
+#include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -107,6 +108,13 @@ TEST(SingleInstanceLock, ProgramsStartedByTheHolderDoNotKeepIt) {
         char szTime[] = "30";
         char* argv[] = {szSleep, szTime, nullptr};
         ASSERT_EQ(::posix_spawnp(&pidChild, "sleep", nullptr, nullptr, argv, environ), 0);
+        // The spawn returns before the new program has closed what closes on
+        // exec; it has once it sleeps.
+        const std::string strStat = "/proc/" + std::to_string(pidChild) + "/stat";
+        for (int i = 0;
+             i < 5000 && CScratchDir::Read(strStat).find("(sleep) S ") == std::string::npos; ++i) {
+            usleep(2000);
+        }
     }
     CSingleInstanceLock next(strPath);
     EXPECT_TRUE(next.IsOwner());
