@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <sstream>
 #include <unistd.h>
 
@@ -50,7 +51,8 @@ std::string Describe(const SCtlArgs& a) {
         out << str << ',';
     }
     out << '|' << a.bExistOk << a.nExpect << a.bExpectAll << a.bOutside << a.bModel << a.nRetry
-        << a.nParallel << a.bAll << a.nMode;
+        << a.nParallel << a.bAll << a.nMode << '|' << a.bCheck << a.strReport << '|' << a.strSince
+        << '|' << a.strNodeMac;
     return out.str();
 }
 
@@ -169,6 +171,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize) {
     }
 
     scratch.Clear({"home", "run", "tmp"});
+    // Each run starts without what an earlier one left in the per-user folder (the operation log).
+    std::error_code ec;
+    std::filesystem::remove_all(scratch.File("home/.config"), ec);
     const std::string strDataPath =
         scratch.File(args.strDataFile.empty() ? DATA_NAME : args.strDataFile);
     WriteWholeFile(scratch.File(DATA_NAME), strData);
