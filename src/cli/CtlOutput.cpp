@@ -1,6 +1,7 @@
 #include "cli/CtlOutput.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 CJson CJson::Str(std::string str) {
@@ -16,10 +17,16 @@ CJson CJson::Int(int64_t n) {
 }
 
 CJson CJson::Real(double d, int nDecimals) {
+    // JSON has no text for an infinity or NaN: such a value is null.
+    if (!std::isfinite(d)) {
+        return CJson();
+    }
     CJson json(EKind::Real);
-    char sz[64];
-    std::snprintf(sz, sizeof sz, "%.*f", nDecimals, d);
-    json.m_strValue = sz;
+    // Every digit, however large the value.
+    const int nLen = std::snprintf(nullptr, 0, "%.*f", nDecimals, d);
+    json.m_strValue.resize(static_cast<size_t>(nLen) + 1);
+    std::snprintf(json.m_strValue.data(), json.m_strValue.size(), "%.*f", nDecimals, d);
+    json.m_strValue.resize(static_cast<size_t>(nLen));
     return json;
 }
 
@@ -38,17 +45,6 @@ CJson& CJson::Push(CJson value) {
     m_eKind = EKind::Array;
     m_vecItems.push_back(std::move(value));
     return m_vecItems.back();
-}
-
-CJson& CJson::operator[](const std::string& strKey) {
-    m_eKind = EKind::Object;
-    for (auto& [strName, value] : m_vecMembers) {
-        if (strName == strKey) {
-            return value;
-        }
-    }
-    m_vecMembers.emplace_back(strKey, CJson());
-    return m_vecMembers.back().second;
 }
 
 namespace {
@@ -91,6 +87,20 @@ std::string ValidUtf8(const std::string& str) {
     return strOut;
 }
 } // namespace
+
+CJson& CJson::operator[](const std::string& strKey) {
+    m_eKind = EKind::Object;
+    // Keys are held as they are written (bytes that are no UTF-8 as U+FFFD):
+    // two keys written alike are one member, never a name given twice.
+    const std::string strWritten = ValidUtf8(strKey);
+    for (auto& [strName, value] : m_vecMembers) {
+        if (strName == strWritten) {
+            return value;
+        }
+    }
+    m_vecMembers.emplace_back(strWritten, CJson());
+    return m_vecMembers.back().second;
+}
 
 bool IsUtf8(const std::string& str) {
     for (size_t i = 0; i < str.size();) {

@@ -16,7 +16,8 @@ public:
     static CJson Array() { return CJson(EKind::Array); }
     static CJson Str(std::string str);
     static CJson Int(int64_t n);
-    // A number with nDecimals places after the point.
+    // A number with nDecimals places after the point; null when it is none
+    // (an infinity or NaN).
     static CJson Real(double d, int nDecimals);
     static CJson Bool(bool b);
 

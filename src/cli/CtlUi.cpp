@@ -166,8 +166,13 @@ bool CCtlUi::Enter(CDialogModel& dlg, int nId, const std::string& strValue) {
         Report(CTL_EXIT_BAD_INPUT, Format(TXT_CTL_ERR_BAD_TEXT, strValue));
         return false;
     }
-    // Only what a person could type into the field; an upper-case field
-    // upper-cases as it is typed.
+    // Only what a person could type into the field: no line break in a field
+    // of one line (the INI file would keep the value cut at it); an
+    // upper-case field upper-cases as it is typed.
+    if (strCp932.find_first_of("\r\n") != std::string::npos) {
+        Report(CTL_EXIT_BAD_INPUT, Format(TXT_CTL_ERR_BAD_VALUE, strValue));
+        return false;
+    }
     std::string strTyped = FilterInput(*pControl, strCp932);
     if (pControl->eKind == ECtl::UpperEdit && strTyped.size() == strCp932.size()) {
         strCp932 = strTyped;

@@ -24,7 +24,7 @@ std::string CutCp932(const std::string& str, size_t nMax) {
 }
 } // namespace
 
-std::vector<std::string> ParseInstalledApps(const std::string& strListing) {
+std::vector<std::string> ParseInstalledEntries(const std::string& strListing) {
     std::vector<std::string> vec;
     size_t nPos = 0;
     while ((nPos = strListing.find("user", nPos)) != std::string::npos) {
@@ -34,13 +34,20 @@ std::vector<std::string> ParseInstalledApps(const std::string& strListing) {
         }
         // tnftp writes LF, the node CR LF: either ends the entry.
         size_t nEnd = strListing.find_first_of("\r\n", nV);
-        vec.push_back(CutCp932(
-            strListing.substr(nV, nEnd == std::string::npos ? std::string::npos : nEnd - nV),
-            APP_ENTRY_MAX));
+        vec.push_back(
+            strListing.substr(nV, nEnd == std::string::npos ? std::string::npos : nEnd - nV));
         if (nEnd == std::string::npos) {
             break;
         }
         nPos = nEnd;
+    }
+    return vec;
+}
+
+std::vector<std::string> ParseInstalledApps(const std::string& strListing) {
+    std::vector<std::string> vec = ParseInstalledEntries(strListing);
+    for (std::string& strEntry : vec) {
+        strEntry = CutCp932(strEntry, APP_ENTRY_MAX);
     }
     return vec;
 }
@@ -69,6 +76,7 @@ CAppInfoDlg::CAppInfoDlg(std::string strHost, std::string strUser, std::string s
     SetInt(IDC_APPINFO_INSTALLED, -1);
     SetInt(IDC_APPINFO_DELETE_LIST, -1);
     if (m_listing.has_value()) {
+        m_vecWholeEntries = ParseInstalledEntries(*m_listing);
         SetItems(IDC_APPINFO_INSTALLED, ParseInstalledApps(*m_listing));
     }
 }
@@ -94,11 +102,12 @@ size_t CAppInfoDlg::JoinedSize(const std::vector<std::string>& vecNames) const {
 }
 
 std::string CAppInfoDlg::AddEntry(int nRow) {
-    const std::vector<std::string>& vecInstalled = GetItems(IDC_APPINFO_INSTALLED);
-    if (nRow < 0 || static_cast<size_t>(nRow) >= vecInstalled.size()) {
+    // The name of the whole entry, not of the one cut for the list: a cut name
+    // would name a file the node never listed.
+    if (nRow < 0 || static_cast<size_t>(nRow) >= m_vecWholeEntries.size()) {
         return {};
     }
-    std::string strName = AppFileName(vecInstalled[static_cast<size_t>(nRow)]);
+    std::string strName = AppFileName(m_vecWholeEntries[static_cast<size_t>(nRow)]);
     std::vector<std::string> vecNames = GetItems(IDC_APPINFO_DELETE_LIST);
     if (strName.empty() || std::find(vecNames.begin(), vecNames.end(), strName) != vecNames.end()) {
         return {};

@@ -14,7 +14,9 @@ inline constexpr int IDC_APPINFO_INSTALLED_LABEL = LabelOf(IDC_APPINFO_INSTALLED
 inline constexpr int IDC_APPINFO_DELETE_LABEL = LabelOf(IDC_APPINFO_DELETE_LIST);
 
 // Installed user applications in a listing: after each "user", the text
-// from the next 'V' to the end of its line (CR or LF), at most 99 bytes.
+// from the next 'V' to the end of its line (CR or LF), whole.
+std::vector<std::string> ParseInstalledEntries(const std::string& strListing);
+// The same as the list shows them: each at most 99 bytes.
 std::vector<std::string> ParseInstalledApps(const std::string& strListing);
 // The file name of an entry: what follows its first space; empty without one.
 std::string AppFileName(const std::string& strEntry);
@@ -51,6 +53,7 @@ private:
     size_t JoinedSize(const std::vector<std::string>& vecNames) const;
 
     std::optional<std::string> m_listing;
+    std::vector<std::string> m_vecWholeEntries; // the list's entries before their cut
     std::vector<std::string> m_vecSelection;
     std::string m_strSelection;
 };

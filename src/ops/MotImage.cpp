@@ -124,7 +124,9 @@ std::string FindSRecordFault(const std::string& strText, size_t& nBadLine) {
             return strWhy;
         }
         char cType = strLine[1];
-        bData = bData || (cType >= '1' && cType <= '3');
+        // A data record counts when it carries a byte: an image of empty ones has nothing to load.
+        const size_t nDigitsEmpty = 2 + 2 * (1 + AddressBytes(cType) + 1);
+        bData = bData || (cType >= '1' && cType <= '3' && strLine.size() > nDigitsEmpty);
         bEnded = cType >= '7' && cType <= '9';
     }
     if (!bData || !bEnded) {

@@ -9,7 +9,7 @@ inline constexpr long long DOWNLOAD_FILE_MAX = 64 * 1024 * 1024;
 // absolute), naming a readable regular file (no device, FIFO or folder) of at
 // most DOWNLOAD_FILE_MAX bytes; and a .mot file (by its extension, any case)
 // must be a whole Motorola S-record image: every record well formed with its
-// length and checksum, data records, and a terminating record (S7, S8 or S9)
+// length and checksum, data records carrying data, and a terminating record (S7, S8 or S9)
 // after which only empty lines follow. False with the message for the
 // operator (naming the first bad line of a broken image).
 bool CheckDownloadFile(const std::string& strPath, std::string& strMessage);

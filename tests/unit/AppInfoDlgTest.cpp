@@ -113,6 +113,24 @@ TEST(AppInfoDialog, NamesAndTheSelectionStayWithinTheirBuffers) {
     EXPECT_EQ(dlgMany.GetSelectionText().size(), 12u * 19u + 11u);
 }
 
+// Found by fuzzing: an entry cut to 99 bytes for the list cut its name too,
+// and the cut name, short enough, went into the delete list: a name the node
+// never listed, or another file's.
+TEST(AppInfoDialog, ANameIsTakenWholeFromAnEntryCutForTheList) {
+    CScriptedUi ui;
+    CAppInfoDlg dlg = DialogOn("user V" + std::string(85, 'x') + " ABCDEFGHIJKLMNOPQRSTUVWXYZ\r\n");
+    ASSERT_EQ(dlg.GetItems(IDC_APPINFO_INSTALLED)[0].size(), 99u);
+    Select(dlg, ui, IDC_APPINFO_INSTALLED, 0);
+    PressExpectingMessage(dlg, ui, IDC_APPINFO_ADD,
+                          "ﾌｧｲﾙ名が19文字を超えるため、削除リストに追加できません",
+                          IDC_APPINFO_INSTALLED);
+    EXPECT_TRUE(dlg.GetItems(IDC_APPINFO_DELETE_LIST).empty());
+    // A whole name behind a long version text is still taken as it is.
+    CAppInfoDlg dlgShort = DialogOn("user V" + std::string(100, '9') + " APP.mot\n");
+    DoubleClick(dlgShort, ui, IDC_APPINFO_INSTALLED, 0);
+    EXPECT_EQ(dlgShort.GetItems(IDC_APPINFO_DELETE_LIST), Names{"APP.mot"});
+}
+
 TEST(AppInfoDialog, ConfirmationOfTheLongestSelectionFitsItsBuffer) {
     // The most lines a 255-byte selection can give: 128 one-byte names.
     std::vector<std::string> vecNames(128, "x");

@@ -89,6 +89,19 @@ TEST_F(CtlCommands, AValueNoFieldTakesAndAnUnknownKeyAreRefused) {
     EXPECT_TRUE(m_pSocket->GetSent().empty());
 }
 
+// Found by fuzzing: the INI file ends a value at a line break, so such a value
+// was stored cut while the command said it succeeded.
+TEST_F(CtlCommands, AValueWithALineBreakIsRefusedNotCut) {
+    EXPECT_EQ(Run({"defaults", "--set", "Location=room\r\n1"}), 2);
+    EXPECT_EQ(Run({"set-params", "1", "--defaults", "--set", "User=ad\nmin"}), 2);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "value 'room\n1' cannot be entered for this key",
+                           "value 'ad\nmin' cannot be entered for this key",
+                       }));
+    EXPECT_FALSE(CScratchDir::Exists(m_paramFile.m_strPath));
+    EXPECT_TRUE(m_pSocket->GetSent().empty());
+}
+
 TEST_F(CtlCommands, AFileThatIsNoParameterSetIsRefused) {
     std::string strPath = m_dir.File("notes.ini");
     CScratchDir::Write(strPath, "[Other]\r\nMtu=1400\r\n");

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -161,6 +162,26 @@ TEST(CtlOutput, TextsAreSafeForATerminalAndJsonIsAlwaysUtf8) {
               "\"A" + strFffd + strFffd + strFffd + "B" + strFffd + strFffd + "\"");
     EXPECT_TRUE(IsUtf8("ﾉｰﾄﾞ"));
     EXPECT_FALSE(IsUtf8("\xED\xA0\x80")); // a surrogate
+}
+
+// Found by fuzzing: two keys that are no UTF-8 but are written alike became
+// two members of the same name, which strict readers refuse.
+TEST(CtlOutput, KeysWrittenAlikeAreOneMember) {
+    CJson json = CJson::Object();
+    json.Set("\xFF", CJson::Int(1));
+    json.Set("\xFE", CJson::Int(2));
+    json.Set("\xEF\xBF\xBD", CJson::Int(3));
+    EXPECT_EQ(json.Dump(), "{\"\xEF\xBF\xBD\":3}");
+}
+
+// Found by fuzzing: a number with places that was none became "inf" or
+// "nan", which no reader takes, and a large one was cut at 63 digits.
+TEST(CtlOutput, ANumberWithPlacesIsWholeAndOneThatIsNoneIsNull) {
+    EXPECT_EQ(CJson::Real(1.5, 3).Dump(), "1.500");
+    EXPECT_EQ(CJson::Real(-HUGE_VAL, 3).Dump(), "null");
+    EXPECT_EQ(CJson::Real(std::nan(""), 3).Dump(), "null");
+    EXPECT_EQ(CJson::Real(1e70, 1).Dump(),
+              "10000000000000000725314363815292351261583744096465219555182101554790400.0");
 }
 
 TEST(CtlOutput, TheTablePadsColumnsByCharacters) {

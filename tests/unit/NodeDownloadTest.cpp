@@ -379,6 +379,9 @@ TEST(MotImage, FirstBadLineIsNamed) {
               "3: 終了ﾚｺｰﾄﾞの後にﾚｺｰﾄﾞがあります");
     EXPECT_EQ(fault("S107000001020304EE\n"), "2: 終了ﾚｺｰﾄﾞ(S7/S8/S9)がありません");
     EXPECT_EQ(fault("S00600004844521B\nS9030000FC\n"), "3: ﾃﾞｰﾀﾚｺｰﾄﾞがありません");
+    // Found by fuzzing: data records that carry no byte made an image that a
+    // node refuses; they are no data.
+    EXPECT_EQ(fault("S1030000FC\r\nS9030000FC\r\n"), "3: ﾃﾞｰﾀﾚｺｰﾄﾞがありません");
 }
 
 TEST(MotImage, AChosenFileIsLookedAtBoundedAndOnlyAsARegularFile) {
