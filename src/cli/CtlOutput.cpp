@@ -1,5 +1,7 @@
 #include "cli/CtlOutput.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -48,33 +50,6 @@ CJson& CJson::Push(CJson value) {
 }
 
 namespace {
-// The length of the well-formed UTF-8 character at str[nAt]; 0 when the byte
-// there starts none (a stray or overlong form, a surrogate, a cut end).
-size_t Utf8Length(const std::string& str, size_t nAt, uint32_t& cp) {
-    auto by = static_cast<unsigned char>(str[nAt]);
-    size_t nLen = by < 0x80           ? 1
-                  : (by >> 5) == 0x6  ? 2
-                  : (by >> 4) == 0xE  ? 3
-                  : (by >> 3) == 0x1E ? 4
-                                      : 0;
-    if (nLen == 0 || nAt + nLen > str.size()) {
-        return 0;
-    }
-    cp = nLen == 1 ? by : by & (0xFFu >> (nLen + 1));
-    for (size_t k = 1; k < nLen; ++k) {
-        auto byNext = static_cast<unsigned char>(str[nAt + k]);
-        if ((byNext & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = cp << 6 | (byNext & 0x3F);
-    }
-    const uint32_t arrMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < arrMin[nLen] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return 0;
-    }
-    return nLen;
-}
-
 // Valid UTF-8 as it is; every other byte as U+FFFD.
 std::string ValidUtf8(const std::string& str) {
     std::string strOut;

@@ -1,5 +1,7 @@
 #include "doc/OperationLog.h"
 
+#include "platform/Utf8.h"
+
 #include <cstdio>
 #include <ctime>
 #include <pwd.h>
@@ -23,56 +25,13 @@ constexpr SField FIELDS[] = {
     {"message", &SOperationEntry::strMessage},
 };
 
-void AppendUtf8(std::string& str, uint32_t cp) {
-    if (cp < 0x80) {
-        str += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        str += static_cast<char>(0xC0 | (cp >> 6));
-        str += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        str += static_cast<char>(0xE0 | (cp >> 12));
-        str += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        str += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        str += static_cast<char>(0xF0 | (cp >> 18));
-        str += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        str += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        str += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// The length of the well-formed UTF-8 character at str[nAt]; 0 for none.
-size_t Utf8Length(const std::string& str, size_t nAt) {
-    auto by = static_cast<unsigned char>(str[nAt]);
-    size_t nLen = by < 0x80           ? 1
-                  : (by >> 5) == 0x6  ? 2
-                  : (by >> 4) == 0xE  ? 3
-                  : (by >> 3) == 0x1E ? 4
-                                      : 0;
-    if (nLen == 0 || nAt + nLen > str.size()) {
-        return 0;
-    }
-    uint32_t cp = nLen == 1 ? by : by & (0xFFu >> (nLen + 1));
-    for (size_t k = 1; k < nLen; ++k) {
-        auto byNext = static_cast<unsigned char>(str[nAt + k]);
-        if ((byNext & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = cp << 6 | (byNext & 0x3F);
-    }
-    static constexpr uint32_t MIN[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < MIN[nLen] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return 0;
-    }
-    return nLen;
-}
-
 // A JSON string: control characters escaped, bytes that are no UTF-8 as U+FFFD.
 void AppendJsonString(std::string& strOut, const std::string& str) {
     strOut += '"';
     for (size_t i = 0; i < str.size();) {
         auto by = static_cast<unsigned char>(str[i]);
-        size_t nLen = Utf8Length(str, i);
+        uint32_t cp = 0;
+        size_t nLen = Utf8Length(str, i, cp);
         if (nLen == 0) {
             strOut += "\\ufffd";
             ++i;
