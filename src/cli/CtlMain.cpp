@@ -55,26 +55,6 @@ CJson MessagesJson(const CCtlUi& ui) {
     return json;
 }
 
-// Commands that only show what is stored (a network chosen with --network is
-// a change to keep).
-bool IsListingOnly(const SCtlArgs& args) {
-    if (!args.strNetwork.empty()) {
-        return false;
-    }
-    switch (args.eCommand) {
-    case ECtlCommand::Networks:
-        return args.strAction == "list" || args.strAction == "show";
-    case ECtlCommand::Nodes:
-        return args.strAction == "list";
-    case ECtlCommand::Defaults:
-        return args.strFrom.empty() && args.vecSets.empty();
-    case ECtlCommand::Commission:
-        return args.bCheck;
-    default:
-        return false;
-    }
-}
-
 // What the command prints on standard output: exactly one JSON object under
 // --json, else its text.
 void PrintOutcome(const SCtlArgs& args, const CCtlUi& ui, const SCtlResult& result, int nExit) {
@@ -169,6 +149,24 @@ bool RunOnDocument(COrvixApp& theApp, const std::string& strDataPath, const SCtl
     return true;
 } // the document saves the data file here
 } // namespace
+
+bool IsListingOnly(const SCtlArgs& args) {
+    if (!args.strNetwork.empty()) {
+        return false;
+    }
+    switch (args.eCommand) {
+    case ECtlCommand::Networks:
+        return args.strAction == "list" || args.strAction == "show";
+    case ECtlCommand::Nodes:
+        return args.strAction == "list";
+    case ECtlCommand::Defaults:
+        return args.strFrom.empty() && args.vecSets.empty();
+    case ECtlCommand::Commission:
+        return args.bCheck;
+    default:
+        return false;
+    }
+}
 
 int RunCtl(int argc, char** argv) {
     std::vector<std::string> vecArgv(argv, argv + argc);
