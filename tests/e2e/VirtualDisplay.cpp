@@ -1,7 +1,10 @@
 #include "VirtualDisplay.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -39,15 +42,70 @@ bool CanOpenDisplay(const std::string& strDisplay) {
     return true;
 }
 
+namespace {
+// Takes display nDisplay by its lock file, the one X servers and xvfb-run
+// honour; a lock whose holder is gone is taken over. A server started with
+// -displayfd neither takes nor heeds the lock and, in another network
+// namespace, does not see the first one's abstract socket either: two test
+// networks' servers both took display 0 and the one ending first took the
+// other's socket file with it. So the number is chosen here, under the lock.
+bool LockDisplay(int nDisplay, std::string& strLock) {
+    std::string strPath = "/tmp/.X" + std::to_string(nDisplay) + "-lock";
+    for (int nTry = 0; nTry < 2; ++nTry) {
+        int fd = ::open(strPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0444);
+        if (fd >= 0) {
+            char sz[16];
+            int n = std::snprintf(sz, sizeof sz, "%10d\n", static_cast<int>(::getpid()));
+            bool bWritten = ::write(fd, sz, static_cast<size_t>(n)) == n;
+            ::close(fd);
+            if (bWritten) {
+                strLock = strPath;
+                return true;
+            }
+            ::unlink(strPath.c_str());
+            return false;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+        char sz[16] = {};
+        int fdRead = ::open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fdRead < 0) {
+            continue; // it has just gone
+        }
+        ssize_t nRead = ::read(fdRead, sz, sizeof sz - 1);
+        ::close(fdRead);
+        long lPid = nRead > 0 ? std::strtol(sz, nullptr, 10) : 0;
+        if (lPid <= 0 || ::kill(static_cast<pid_t>(lPid), 0) == 0 || errno != ESRCH) {
+            return false; // held, or being written
+        }
+        ::unlink(strPath.c_str());
+    }
+    return false;
+}
+} // namespace
+
 CVirtualDisplay::CVirtualDisplay() {
-    // The server picks a number it can take itself and writes it to the pipe
-    // once it takes connections: no guess races a server that is just ending.
+    for (int nDisplay = 10; nDisplay < 200 && m_strNumber.empty(); ++nDisplay) {
+        if (LockDisplay(nDisplay, m_strLock)) {
+            Start(std::to_string(nDisplay));
+            if (m_strNumber.empty()) {
+                ::unlink(m_strLock.c_str());
+                m_strLock.clear();
+            }
+        }
+    }
+}
+
+void CVirtualDisplay::Start(const std::string& strNumber) {
+    // The server writes its number to the pipe once it takes connections.
     int arrPipe[2];
     if (::pipe2(arrPipe, O_CLOEXEC) != 0) {
         return;
     }
-    std::vector<std::string> vecArgs{"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten",
-                                     "tcp",           "-screen",    "0", "1024x768x24"};
+    std::vector<std::string> vecArgs{"/usr/bin/Xvfb", ":" + strNumber, "-displayfd", "3",
+                                     "-nolisten",     "tcp",           "-screen",    "0",
+                                     "1024x768x24"};
     std::vector<char*> vecArgv;
     for (std::string& str : vecArgs) {
         vecArgv.push_back(str.data());
@@ -83,9 +141,7 @@ CVirtualDisplay::CVirtualDisplay() {
         strRead.append(sz, static_cast<size_t>(n));
     }
     ::close(arrPipe[0]);
-    std::string strNumber = strRead.substr(0, strRead.find('\n'));
-    if (!strNumber.empty() && strNumber.find_first_not_of("0123456789") == std::string::npos &&
-        CanOpenDisplay(":" + strNumber)) {
+    if (strRead.substr(0, strRead.find('\n')) == strNumber && CanOpenDisplay(":" + strNumber)) {
         m_strNumber = strNumber;
         return;
     }
@@ -98,5 +154,8 @@ CVirtualDisplay::~CVirtualDisplay() {
     if (m_pid > 0) {
         ::kill(m_pid, SIGTERM);
         ::waitpid(m_pid, nullptr, 0);
+    }
+    if (!m_strLock.empty()) {
+        ::unlink(m_strLock.c_str());
     }
 }

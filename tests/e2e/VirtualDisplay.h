@@ -5,8 +5,8 @@
 
 #include <sys/types.h>
 
-// A virtual X display of its own while this lives, on a number the server
-// found free itself; its number is empty when it could not be started.
+// A virtual X display of its own while this lives, on a number it holds the
+// lock of; its number is empty when it could not be started.
 class CVirtualDisplay {
 public:
     CVirtualDisplay();
@@ -17,8 +17,11 @@ public:
     const std::string& Number() const { return m_strNumber; }
 
 private:
+    void Start(const std::string& strNumber);
+
     pid_t m_pid = -1;
     std::string m_strNumber;
+    std::string m_strLock;
 };
 
 // What a window manager does when the operator clicks a window's close box:
