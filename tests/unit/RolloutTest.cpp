@@ -179,13 +179,20 @@ TEST_F(Rollout, AKernelTakesItsAccountFirstAndIsCheckedByTheKernelsVersion) {
 }
 
 TEST_F(Rollout, EachFailureEndsOnlyItsOwnNodeAsTheBatchWouldAndDelaysNoOther) {
-    std::vector<std::string> vecMacs = AddNodes(8);
+    std::vector<std::string> vecMacs = AddNodes(10);
     // 0 silent in the mode change, 1 refuses it, 2 refuses the file, 3 silent
     // in its setup mode, 4 silent when sent back to operation after the put,
-    // 5 lists an older version afterwards; 6 and 7 fine.
-    m_pNodes->DropIf([](const std::string& strMac, uint16_t wCode, uint8_t byMode) {
+    // 5 lists an older version afterwards; 6 and 7 fine; 8 still restarting
+    // for two version requests, 9 never answers them.
+    int nRestarting = 2;
+    m_pNodes->DropIf([&nRestarting](const std::string& strMac, uint16_t wCode, uint8_t byMode) {
+        if (strMac == Mac(8) && wCode == 0x0108 && nRestarting > 0) {
+            --nRestarting;
+            return true;
+        }
         return (strMac == Mac(0) && wCode == 0x0105) || (strMac == Mac(3) && wCode == 0x0103) ||
-               (strMac == Mac(4) && wCode == 0x0105 && byMode == 0);
+               (strMac == Mac(4) && wCode == 0x0105 && byMode == 0) ||
+               (strMac == Mac(9) && wCode == 0x0108);
     });
     m_pNodes->SetResult(Mac(1), 0x04);
     m_world.mapReply[IpText(2)] = {true, 550, "550 TESTAPP.mot: Permission denied to op1/pw 9."};
@@ -194,14 +201,14 @@ TEST_F(Rollout, EachFailureEndsOnlyItsOwnNodeAsTheBatchWouldAndDelaysNoOther) {
     std::memcpy(&vecAccount[39], "pw 9", 4);
     m_pNodes->SetParamBlock(Mac(2), vecAccount);
     m_world.fnOnStored = [this](const std::string& strHost) {
-        for (int n = 0; n < 8; ++n) {
+        for (int n = 0; n < 10; ++n) {
             if (IpText(n) == strHost) {
                 m_pNodes->SetVersionTable(Mac(n), VersionTable("TESTAPP", 1, n == 5 ? 1 : 2));
             }
         }
     };
     m_ui.ExpectMessage("192.168.1.5\r\n" + NOT_BACK);
-    std::vector<SRolloutNode> vecNodes = Run(vecMacs, 8);
+    std::vector<SRolloutNode> vecNodes = Run(vecMacs, 10);
 
     const std::string NOTE = "\r\nMRV-620はﾀﾞｳﾝﾛｰﾄﾞﾓｰﾄﾞ(ﾓｰﾄﾞ7)のままです。\r\n"
                              "「管理」→「ﾓｰﾄﾞ変更」で通常動作0に戻してください。";
@@ -247,6 +254,16 @@ TEST_F(Rollout, EachFailureEndsOnlyItsOwnNodeAsTheBatchWouldAndDelaysNoOther) {
          {"0105/7", "0103", "0105/0", "0108"}},
         {ERolloutResult::Loaded, 0, "ダウンロード済み", "", {"0105/7", "0103", "0105/0", "0108"}},
         {ERolloutResult::Loaded, 0, "ダウンロード済み", "", {"0105/7", "0103", "0105/0", "0108"}},
+        {ERolloutResult::Loaded,
+         0,
+         "ダウンロード済み",
+         "",
+         {"0105/7", "0103", "0105/0", "0108", "0108", "0108"}},
+        {ERolloutResult::Failed,
+         DLRESULT_NO_RESPONSE,
+         "バージョン確認エラー",
+         "MRV-620から応答がありません",
+         {"0105/7", "0103", "0105/0", "0108", "0108", "0108", "0108"}},
     };
     for (size_t n = 0; n < CASES.size(); ++n) {
         const SRolloutNode& node = vecNodes[n];
