@@ -1,11 +1,8 @@
 // A plant commissioned from a manifest by the real mrvctl against simulated
 // nodes: the check, the run, the as-built record against what the nodes
 // hold, a second run that changes nothing; and the operation log it leaves.
-#include "JsonReader.h"
-#include "ProgramRun.h"
-#include "RawNodeClient.h"
+#include "CtlSession.h"
 #include "SimState.h"
-#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -28,15 +25,6 @@ const std::string APP_IMAGE = "S0100000544553544150502056312E303297\r\n"
 const std::string ABSENT = "0080D46000FF";
 const std::string IMAGE_PASSWORD = "Img-Pw-41";  // the account of nodes 04 and 05
 const std::string PARAM_PASSWORD = "Pw-Param-3"; // what p3.ini gives node 03
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& str) {
-    std::ofstream(path, std::ios::binary) << str;
-}
 
 // The rows of a CSV text (quoted cells with "" for a quote), header first.
 std::vector<std::vector<std::string>> ParseCsv(const std::string& strText) {
@@ -95,20 +83,14 @@ SNodeState ReadState(CSimControlClient& control, const std::string& strMac) {
     return state;
 }
 
-struct SCtl {
-    SProgramRun run;
-    CJsonValue json;
-};
-
-class CtlCommission : public ::testing::Test {
+class CtlCommission : public CCtlSessionTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(RawInsideTestNetwork()) << "runs only inside scripts/testnet";
-        ASSERT_TRUE(m_control.IsOpen());
-        m_dir = MakeTestFolder({"bin", "home", "run", "tmp", "plant"});
-        ASSERT_FALSE(m_dir.empty()) << "no MRVT_DIR";
-        ::chmod((m_dir / "run").c_str(), 0700);
-        fs::copy_file(MRVCTL_PATH, m_dir / "bin" / "mrvctl", fs::copy_options::overwrite_existing);
+        CCtlSessionTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        fs::create_directories(m_dir / "plant");
         m_log = m_dir / "home" / ".config" / "mrvmgr" / "operations.log";
         for (int n = 1; n <= 0x13; ++n) {
             char sz[16];
@@ -116,23 +98,6 @@ protected:
             m_vecPresent.emplace_back(sz);
         }
     }
-
-    std::vector<std::string> Env() const {
-        return {"HOME=" + (m_dir / "home").string(), "XDG_RUNTIME_DIR=" + (m_dir / "run").string(),
-                "TMPDIR=" + (m_dir / "tmp").string()};
-    }
-
-    SCtl Ctl(std::vector<std::string> vecArgs) {
-        vecArgs.insert(vecArgs.begin(), {(m_dir / "bin" / "mrvctl").string(), "--json"});
-        SCtl ctl;
-        ctl.run = RunProgram(vecArgs, Env(), m_dir.string());
-        ctl.json = CJsonValue::Parse(ctl.run.strOut);
-        EXPECT_TRUE(ctl.json.IsValid()) << ctl.run.strOut << ctl.run.strErr;
-        EXPECT_EQ(ctl.json["exit"].Int(), ctl.run.nExit);
-        return ctl;
-    }
-
-    static std::string Why(const SCtl& ctl) { return ctl.run.strOut + "\n" + ctl.run.strErr; }
 
     void RegisterPlant() {
         SCtl ctl = Ctl(
@@ -288,8 +253,6 @@ protected:
         }
     }
 
-    CSimControlClient m_control;
-    fs::path m_dir;
     fs::path m_log;
     std::vector<std::string> m_vecPresent; // the simulator's nineteen nodes
 };
@@ -482,7 +445,7 @@ TEST_F(CtlCommission, ALogThatCannotBeWrittenNeverStopsAChange) {
         SProgramRun run =
             RunProgram({"/usr/bin/unshare", "--mount", "--propagation", "private", "/bin/sh", "-c",
                         "D=\"$1\"; shift; " + c.strMount + " && exec \"$@\"", "sh", strDir,
-                        (m_dir / "bin" / "mrvctl").string(), "--json", "search"},
+                        CtlPath(), "--json", "search"},
                        Env(), m_dir.string());
         ASSERT_EQ(run.nExit, 0) << c.pszName << "\n" << run.strOut << run.strErr;
         CJsonValue json = CJsonValue::Parse(run.strOut);

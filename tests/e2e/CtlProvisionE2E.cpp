@@ -1,11 +1,8 @@
 // mrvctl as a provisioning script runs it: the real program, started once
 // per step, against simulated nodes on a test network. Every step's --json
 // output is parsed and checked against what the simulator holds.
-#include "JsonReader.h"
-#include "ProgramRun.h"
-#include "RawNodeClient.h"
+#include "CtlSession.h"
 #include "SimState.h"
-#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -32,56 +29,12 @@ const std::string APP_IMAGE = "S0100000544553544150502056312E303297\r\n"
                               "S1130000000102030405060708090A0B0C0D0E0F74\r\n"
                               "S9030000FC\r\n";
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& str) {
-    std::ofstream(path, std::ios::binary) << str;
-}
-
-struct SCtl {
-    SProgramRun run;
-    CJsonValue json;
-};
-
-class CtlProvision : public ::testing::Test {
+class CtlProvision : public CCtlSessionTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(RawInsideTestNetwork()) << "runs only inside scripts/testnet";
-        ASSERT_TRUE(m_control.IsOpen());
-        m_dir = MakeTestFolder({"bin", "home", "run", "tmp"});
-        ASSERT_FALSE(m_dir.empty()) << "no MRVT_DIR";
-        ::chmod((m_dir / "run").c_str(), 0700);
-        // Installed as the manager would be: its files beside the program.
-        fs::copy_file(MRVCTL_PATH, m_dir / "bin" / "mrvctl", fs::copy_options::overwrite_existing);
-    }
-
-    // One step of the script; the output parsed.
-    SCtl Ctl(std::vector<std::string> vecArgs) {
-        vecArgs.insert(vecArgs.begin(), {(m_dir / "bin" / "mrvctl").string(), "--json"});
-        SCtl ctl;
-        ctl.run = RunProgram(vecArgs,
-                             {"HOME=" + (m_dir / "home").string(),
-                              "XDG_RUNTIME_DIR=" + (m_dir / "run").string(),
-                              "TMPDIR=" + (m_dir / "tmp").string()},
-                             m_dir.string());
-        ctl.json = CJsonValue::Parse(ctl.run.strOut);
-        EXPECT_TRUE(ctl.json.IsValid()) << ctl.run.strOut;
-        EXPECT_EQ(ctl.json["exit"].Int(), ctl.run.nExit);
-        return ctl;
-    }
-
-    static std::string Why(const SCtl& ctl) { return ctl.run.strOut + "\n" + ctl.run.strErr; }
-
     void RegisterPlant() {
         SCtl ctl = Ctl({"networks", "add", "PLANT", "--gateway", "192.168.1.1"});
         ASSERT_EQ(ctl.run.nExit, 0) << Why(ctl);
     }
-
-    CSimControlClient m_control;
-    fs::path m_dir;
 };
 
 TEST_F(CtlProvision, AScriptRegistersSearchesAssignsSetsDownloadsAndListsVersions) {
@@ -288,10 +241,8 @@ TEST_F(CtlProvision, VerboseShowsEachDatagramAndFtpStepButNeverTheAccountQuietOn
     }
     fs::path appPath = m_dir / "TESTAPP.mot";
     WriteFile(appPath, APP_IMAGE);
-    const std::vector<std::string> vecEnv = {"HOME=" + (m_dir / "home").string(),
-                                             "XDG_RUNTIME_DIR=" + (m_dir / "run").string(),
-                                             "TMPDIR=" + (m_dir / "tmp").string()};
-    const std::string strCtl = (m_dir / "bin" / "mrvctl").string();
+    const std::vector<std::string> vecEnv = Env();
+    const std::string strCtl = CtlPath();
 
     SProgramRun run = RunProgram({strCtl, "-v", "download", "app", appPath.string(), MACS[2]},
                                  vecEnv, m_dir.string());
@@ -353,12 +304,10 @@ TEST_F(CtlProvision, TheReadmeScriptRunsAndRunsAgain) {
     WriteFile(m_dir / "TESTAPP.mot", APP_IMAGE);
     const char* pszPath = std::getenv("PATH");
     for (int nRun = 1; nRun <= 2; ++nRun) {
-        SProgramRun run = RunProgram(
-            {"/bin/bash", "-c", strScript},
-            {"PATH=" + (m_dir / "bin").string() + ":" + (pszPath ? pszPath : "/usr/bin:/bin"),
-             "HOME=" + (m_dir / "home").string(), "XDG_RUNTIME_DIR=" + (m_dir / "run").string(),
-             "TMPDIR=" + (m_dir / "tmp").string()},
-            m_dir.string());
+        std::vector<std::string> vecEnv = Env();
+        vecEnv.push_back("PATH=" + (m_dir / "bin").string() + ":" +
+                         (pszPath ? pszPath : "/usr/bin:/bin"));
+        SProgramRun run = RunProgram({"/bin/bash", "-c", strScript}, vecEnv, m_dir.string());
         ASSERT_EQ(run.nExit, 0) << "run " << nRun << "\n" << strScript << run.strErr;
         CJsonValue versions = CJsonValue::Parse(ReadFile(m_dir / "versions.json"));
         ASSERT_TRUE(versions.IsValid()) << "run " << nRun;
@@ -403,11 +352,9 @@ TEST_F(CtlProvision, AnotherMrvctlOnThePortIsNamedAndWaitedFor) {
     ASSERT_EQ(Ctl({"--file", otherData.string(), "networks", "add", "LINE2"}).run.nExit, 0);
     ASSERT_EQ(Ctl({"--file", otherData.string(), "search"}).run.nExit, 0);
     ASSERT_NE(m_control.Request("HISTORY " + MACS[0] + " CLEAR").find("OK"), std::string::npos);
-    SProgramHandle other = StartProgram(
-        {(m_dir / "bin" / "mrvctl").string(), "--file", otherData.string(), "version", MACS[0],
-         MACS[1], MACS[2], MACS[3], MACS[4], MACS[5]},
-        {"HOME=" + (m_dir / "home").string(), "XDG_RUNTIME_DIR=" + (m_dir / "run").string()},
-        m_dir.string(), "other");
+    SProgramHandle other = Start({"--file", otherData.string(), "version", MACS[0], MACS[1],
+                                  MACS[2], MACS[3], MACS[4], MACS[5]},
+                                 {}, "other");
     ASSERT_NE(m_control.Request("WAIT " + MACS[0] + " seen=1 timeout=10000").find("OK"),
               std::string::npos);
     SCtl ctl = Ctl({"version", MACS[0]});

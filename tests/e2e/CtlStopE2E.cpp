@@ -1,11 +1,8 @@
 // mrvctl told to stop by a real signal in the middle of its work against
 // simulated nodes: it ends at its next safe point, every node it touched is
 // back in operation, and the data file says what the nodes really hold.
-#include "JsonReader.h"
-#include "ProgramRun.h"
-#include "RawNodeClient.h"
+#include "CtlSession.h"
 #include "SimState.h"
-#include "TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -29,42 +26,8 @@ const std::string APP_IMAGE = "S0100000544553544150502056312E303297\r\n"
                               "S1130000000102030405060708090A0B0C0D0E0F74\r\n"
                               "S9030000FC\r\n";
 
-struct SCtl {
-    SProgramRun run;
-    CJsonValue json;
-};
-
-class CtlStop : public ::testing::Test {
+class CtlStop : public CCtlSessionTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(RawInsideTestNetwork()) << "runs only inside scripts/testnet";
-        ASSERT_TRUE(m_control.IsOpen());
-        m_dir = MakeTestFolder({"bin", "home", "run", "tmp"});
-        ASSERT_FALSE(m_dir.empty()) << "no MRVT_DIR";
-        ::chmod((m_dir / "run").c_str(), 0700);
-        fs::copy_file(MRVCTL_PATH, m_dir / "bin" / "mrvctl", fs::copy_options::overwrite_existing);
-    }
-
-    SProgramHandle Start(std::vector<std::string> vecArgs,
-                         const std::vector<std::string>& vecMoreEnv = {}) {
-        vecArgs.insert(vecArgs.begin(), {(m_dir / "bin" / "mrvctl").string(), "--json"});
-        std::vector<std::string> vecEnv = {"HOME=" + (m_dir / "home").string(),
-                                           "XDG_RUNTIME_DIR=" + (m_dir / "run").string(),
-                                           "TMPDIR=" + (m_dir / "tmp").string()};
-        vecEnv.insert(vecEnv.end(), vecMoreEnv.begin(), vecMoreEnv.end());
-        return StartProgram(vecArgs, vecEnv, m_dir.string());
-    }
-    static SCtl Finish(const SProgramHandle& handle) {
-        SCtl ctl;
-        ctl.run = FinishProgram(handle);
-        ctl.json = CJsonValue::Parse(ctl.run.strOut);
-        EXPECT_TRUE(ctl.json.IsValid()) << ctl.run.strOut << ctl.run.strErr;
-        EXPECT_EQ(ctl.json["exit"].Int(), ctl.run.nExit);
-        return ctl;
-    }
-    SCtl Ctl(const std::vector<std::string>& vecArgs) { return Finish(Start(vecArgs)); }
-    static std::string Why(const SCtl& ctl) { return ctl.run.strOut + "\n" + ctl.run.strErr; }
-
     bool SimSays(const std::string& strRequest) {
         std::string strReply = m_control.Request(strRequest);
         EXPECT_NE(strReply.find("OK"), std::string::npos) << strRequest << ": " << strReply;
@@ -123,9 +86,6 @@ protected:
         return m_control.Request("WAIT " + strMac + " file=TESTAPP.mot timeout=0").find("OK") !=
                std::string::npos;
     }
-
-    CSimControlClient m_control;
-    fs::path m_dir;
 };
 } // namespace
 
