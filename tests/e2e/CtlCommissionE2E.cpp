@@ -9,11 +9,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 

@@ -9,13 +9,11 @@
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <netinet/in.h>
 #include <set>
 #include <sstream>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;

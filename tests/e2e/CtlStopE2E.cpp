@@ -13,7 +13,6 @@
 #include <fstream>
 #include <map>
 #include <poll.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
