@@ -221,6 +221,22 @@ protected:
         }
     }
 
+    // After two runs the log holds node 04's (an image, no parameter file)
+    // addition, settings, image and both commissionings; never an account.
+    void ExpectTheLogOfTwoRuns() {
+        std::string strLog = ReadFile(m_log);
+        EXPECT_EQ(strLog.find(IMAGE_PASSWORD), std::string::npos);
+        EXPECT_EQ(strLog.find(PARAM_PASSWORD), std::string::npos);
+        SCtl ctl = Ctl({"log", "--node", m_vecPresent[3]});
+        std::vector<std::string> vecOps;
+        for (const CJsonValue& entry : ctl.json["result"]["entries"].Items()) {
+            vecOps.push_back(entry["operation"].Str() + " " + entry["outcome"].Str());
+        }
+        EXPECT_EQ(vecOps, (std::vector<std::string>{"node-add ok", "settings ok", "download-app ok",
+                                                    "commission ok", "commission ok"}))
+            << Why(ctl);
+    }
+
     // Every present node ok, nothing sent that changes a node.
     void ExpectASecondRunChangesNothing(const fs::path& manifest,
                                         const std::vector<std::string>& vecOptions) {
@@ -308,18 +324,7 @@ TEST_F(CtlCommission, ACheckedManifestCommissionsThePlantAndASecondRunChangesNot
     // Again: every present node ok, nothing sent that changes a node.
     ExpectASecondRunChangesNothing(manifest, {});
 
-    // One line per node of each run in the log, never an account.
-    std::string strLog = ReadFile(m_log);
-    EXPECT_EQ(strLog.find(IMAGE_PASSWORD), std::string::npos);
-    EXPECT_EQ(strLog.find(PARAM_PASSWORD), std::string::npos);
-    ctl = Ctl({"log", "--node", m_vecPresent[3]});
-    std::vector<std::string> vecOps;
-    for (const CJsonValue& entry : ctl.json["result"]["entries"].Items()) {
-        vecOps.push_back(entry["operation"].Str() + " " + entry["outcome"].Str());
-    }
-    EXPECT_EQ(vecOps, (std::vector<std::string>{"node-add ok", "settings ok", "download-app ok",
-                                                "commission ok", "commission ok"}))
-        << Why(ctl);
+    ExpectTheLogOfTwoRuns();
 }
 
 // The images loaded by a rollout, two nodes at once: the same plant, the
@@ -344,15 +349,7 @@ TEST_F(CtlCommission, WithParallelTheImagesGoInByARollout) {
         << Why(ctl);
     EXPECT_EQ(std::count(vecTexts.begin(), vecTexts.end(), "ﾀﾞｳﾝﾛｰﾄﾞ処理が終了しました"), 0);
     ExpectASecondRunChangesNothing(manifest, {"--parallel", "2"});
-    EXPECT_EQ(ReadFile(m_log).find(IMAGE_PASSWORD), std::string::npos);
-    ctl = Ctl({"log", "--node", m_vecPresent[3]});
-    std::vector<std::string> vecOps;
-    for (const CJsonValue& entry : ctl.json["result"]["entries"].Items()) {
-        vecOps.push_back(entry["operation"].Str() + " " + entry["outcome"].Str());
-    }
-    EXPECT_EQ(vecOps, (std::vector<std::string>{"node-add ok", "settings ok", "download-app ok",
-                                                "commission ok", "commission ok"}))
-        << Why(ctl);
+    ExpectTheLogOfTwoRuns();
 }
 
 TEST_F(CtlCommission, MrvctlLogsOneLinePerChangeAndNeverAnAccount) {
